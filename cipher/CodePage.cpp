@@ -1,0 +1,185 @@
+#include "CodePage.h"
+
+#include <array>
+#include <cstdio>
+
+namespace karsidan {
+namespace {
+
+// 0x80..0x9F of Windows-1252; the unassigned five keep their C1 value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+std::string Describe(char32_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    std::string shown;
+    if (c >= 0x20 && c != 0x7F && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF) {
+        // Echo the character itself as UTF-8 so the user recognises it.
+        if (c < 0x80) {
+            shown += static_cast<char>(c);
+        } else if (c < 0x800) {
+            shown += static_cast<char>(0xC0 | (c >> 6));
+            shown += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            shown += static_cast<char>(0xE0 | (c >> 12));
+            shown += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            shown += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            shown += static_cast<char>(0xF0 | (c >> 18));
+            shown += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            shown += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            shown += static_cast<char>(0x80 | (c & 0x3F));
+        }
+        return "\"" + shown + "\" (" + code + ")";
+    }
+    return code;
+}
+
+unsigned char ToByteOrThrow(char32_t c, std::size_t position)
+{
+    if (auto b = UnicodeToByte(c))
+        return *b;
+    throw UnmappableCharacterError(c, position);
+}
+
+} // namespace
+
+UnmappableCharacterError::UnmappableCharacterError(char32_t character, std::size_t position)
+    : std::invalid_argument("Karakter " + Describe(character)
+                            + " tidak dapat ditulis dalam kode halaman Windows-1252"),
+      character_(character), position_(position)
+{
+}
+
+char32_t ByteToUnicode(unsigned char byte) noexcept
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kHighControls[byte - 0x80];
+    return byte;
+}
+
+std::optional<unsigned char> UnicodeToByte(char32_t c) noexcept
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return static_cast<unsigned char>(0x80 + i);
+    return std::nullopt;
+}
+
+std::string Utf8ToCodePage(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t index = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++index) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        char32_t c = 0;
+        if ((lead & 0xE0) == 0xC0) { extra = 1; c = lead & 0x1F; }
+        else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; }
+        else if ((lead & 0xF8) == 0xF0) { extra = 3; c = lead & 0x07; }
+        else throw std::invalid_argument("Teks UTF-8 tidak sah");
+        if (utf8.size() - i <= static_cast<std::size_t>(extra))
+            throw std::invalid_argument("Teks UTF-8 terpotong");
+        for (int k = 1; k <= extra; ++k) {
+            const auto cont = static_cast<unsigned char>(utf8[i + k]);
+            if ((cont & 0xC0) != 0x80)
+                throw std::invalid_argument("Teks UTF-8 tidak sah");
+            c = (c << 6) | (cont & 0x3F);
+        }
+        i += extra + 1;
+        out += static_cast<char>(ToByteOrThrow(c, index));
+    }
+    return out;
+}
+
+std::string Utf16ToCodePage(std::u16string_view utf16)
+{
+    std::string out;
+    out.resize(utf16.size());
+    std::size_t n = 0;
+    std::size_t index = 0;
+    for (std::size_t i = 0; i < utf16.size(); ++i, ++index) {
+        char32_t c = utf16[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out[n++] = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size()
+            && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        }
+        out[n++] = static_cast<char>(ToByteOrThrow(c, index));
+    }
+    out.resize(n);
+    return out;
+}
+
+std::string CodePageToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char ch : bytes) {
+        const char32_t c = ByteToUnicode(static_cast<unsigned char>(ch));
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string CodePageToUtf16(std::string_view bytes)
+{
+    std::u16string out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = static_cast<char16_t>(ByteToUnicode(static_cast<unsigned char>(bytes[i])));
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) noexcept
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) { ++i; continue; }
+        int extra;
+        char32_t c;
+        char32_t min;
+        if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; c = lead & 0x1F; min = 0x80; }
+        else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; min = 0x800; }
+        else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; c = lead & 0x07; min = 0x10000; }
+        else return false;
+        if (bytes.size() - i <= static_cast<std::size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto cont = static_cast<unsigned char>(bytes[i + k]);
+            if ((cont & 0xC0) != 0x80) return false;
+            c = (c << 6) | (cont & 0x3F);
+        }
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace karsidan

@@ -1,0 +1,61 @@
+#include "Commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+const char* const kUsage =
+    "Pemakaian: karsidan-cli PERINTAH [OPSI]...\n"
+    "\n"
+    "Triple DES (tiga kunci, EDE, ECB) dan pengiriman pesan KARSIDAN.\n"
+    "\n"
+    "Perintah:\n"
+    "  encrypt   enkripsi berkas atau masukan standar menjadi teks heksadesimal\n"
+    "  decrypt   dekripsi teks heksadesimal kembali menjadi teks\n"
+    "  send      kirim satu pesan ke salinan KARSIDAN lain\n"
+    "  receive   terima pesan dan simpan sebagai berkas\n"
+    "\n"
+    "  karsidan-cli PERINTAH --help   menjelaskan opsi perintah itu\n"
+    "  karsidan-cli --version         menampilkan versi\n"
+    "\n"
+    "Kode keluar: 0 berhasil, 1 kegagalan masukan/keluaran atau sambungan,\n"
+    "2 masukan tidak sah (kunci kosong, kunci lebih dari 8 karakter, karakter\n"
+    "di luar kode halaman Windows-1252, bukan teks sandi).\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("karsidan-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    const QString command = args.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        out << kUsage;
+        return 0;
+    }
+    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        out << "karsidan-cli " << KARSIDAN_VERSION << "\n";
+        return 0;
+    }
+    if (command == QLatin1String("encrypt"))
+        return RunEncrypt(args);
+    if (command == QLatin1String("decrypt"))
+        return RunDecrypt(args);
+    if (command == QLatin1String("send"))
+        return RunSend(args);
+    if (command == QLatin1String("receive"))
+        return RunReceive(args);
+    err << "Perintah tidak dikenal: " << command << "\n\n" << kUsage;
+    return 2;
+}
