@@ -1,0 +1,39 @@
+// The bitsliced kernel on AVX2: 256 blocks per batch. Compiled with -mavx2;
+// only called once the processor is known to support it.
+#if defined(__x86_64__)
+
+#include "BitsliceCore.h"
+#include "Kernels.h"
+
+#include <immintrin.h>
+
+namespace {
+
+struct Avx2Ops {
+    using V = __m256i;
+    static constexpr int kLanes = 4;
+    static constexpr bool kTernary = false;
+    static V Load(const std::uint64_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
+    static void Store(std::uint64_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+    static V Set1(std::uint64_t x) { return _mm256_set1_epi64x(static_cast<long long>(x)); }
+    static V Ones() { return _mm256_set1_epi64x(-1); }
+    static V And(V a, V b) { return _mm256_and_si256(a, b); }
+    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+    static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+    template <int N> static V Shl(V a) { return _mm256_slli_epi64(a, N); }
+    template <int N> static V Shr(V a) { return _mm256_srli_epi64(a, N); }
+};
+
+} // namespace
+
+namespace karsidan::bitslice::detail {
+
+void EcbAvx2(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys)
+{
+    EcbBatches<Avx2Ops>(blocks, batches, keys);
+}
+
+} // namespace karsidan::bitslice::detail
+
+#endif

@@ -1,0 +1,48 @@
+#include "RoundKeyMasks.h"
+
+#include "DesTables.h"
+
+namespace karsidan::bitslice {
+
+std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key)
+{
+    using namespace tables;
+    std::uint32_t c = 0;
+    std::uint32_t d = 0;
+    for (int i = 0; i < 28; ++i) {
+        c = (c << 1) | std::uint32_t((key >> (64 - kPC1[i])) & 1);
+        d = (d << 1) | std::uint32_t((key >> (64 - kPC1[28 + i])) & 1);
+    }
+    std::array<std::uint64_t, 16> rounds{};
+    for (int r = 0; r < 16; ++r) {
+        for (int s = 0; s < kShifts[r]; ++s) {
+            c = ((c << 1) | (c >> 27)) & 0x0FFFFFFF;
+            d = ((d << 1) | (d >> 27)) & 0x0FFFFFFF;
+        }
+        const std::uint64_t cd = (std::uint64_t(c) << 28) | d;
+        std::uint64_t k = 0;
+        for (int j = 0; j < 48; ++j) {
+            k = (k << 1) | ((cd >> (56 - kPC2[j])) & 1);
+        }
+        rounds[r] = k;
+    }
+    return rounds;
+}
+
+RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes)
+{
+    RoundKeyMasks masks{};
+    for (int p = 0; p < 3; ++p) {
+        const auto rounds = DesRoundKeys(passes[p].key);
+        for (int i = 0; i < 16; ++i) {
+            // Decryption is the same network with the round keys reversed.
+            const std::uint64_t k = rounds[passes[p].encrypt ? i : 15 - i];
+            for (int j = 0; j < 48; ++j) {
+                masks.bit[16 * p + i][j] = ((k >> (47 - j)) & 1) ? ~std::uint64_t{0} : 0;
+            }
+        }
+    }
+    return masks;
+}
+
+} // namespace karsidan::bitslice
