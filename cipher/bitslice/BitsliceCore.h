@@ -27,10 +27,8 @@ namespace {
 #include "SboxCircuits.inc"
 
 struct NetworkIndices {
-    int e[48];      // expanded bit j reads half word e[j]
-    int pInv[32];   // S-box output bit t lands in half word pInv[t]
-    int ipWord[64]; // after IP, bit k is transposed word ipWord[k]
-    int fpSource[64]; // transposed output word c is preoutput bit fpSource[c]
+    int e[48];    // expanded bit j reads half word e[j]
+    int pInv[32]; // S-box output bit t lands in half word pInv[t]
 };
 
 constexpr NetworkIndices MakeNetworkIndices()
@@ -39,12 +37,57 @@ constexpr NetworkIndices MakeNetworkIndices()
     NetworkIndices n{};
     for (int j = 0; j < 48; ++j) n.e[j] = kE[j] - 1;
     for (int i = 0; i < 32; ++i) n.pInv[kP[i] - 1] = i;
-    for (int k = 0; k < 64; ++k) n.ipWord[k] = 64 - kIP[k];
-    for (int c = 0; c < 64; ++c) n.fpSource[c] = kFP[63 - c] - 1;
     return n;
 }
 
 constexpr NetworkIndices kIdx = MakeNetworkIndices();
+
+// Where DES bit b (1 = first) of a block sits in its 64-bit load: the
+// transposed word index. Packed blocks hold bit 1 in bit 63; a block of
+// bytes loaded little-endian holds byte 0 in bits 0..7, its first bit in 7.
+struct BlockLayout {
+    int ipWord[64];   // after IP, bit k is transposed word ipWord[k]
+    int fpSource[64]; // transposed output word c is preoutput bit fpSource[c]
+};
+
+constexpr int PackedWord(int b)
+{
+    return 64 - b;
+}
+
+constexpr int BytesWord(int b)
+{
+    return 8 * ((b - 1) / 8) + 7 - (b - 1) % 8;
+}
+
+template <bool Bytes>
+constexpr BlockLayout MakeBlockLayout()
+{
+    using namespace karsidan::bitslice::tables;
+    BlockLayout l{};
+    for (int k = 0; k < 64; ++k) l.ipWord[k] = Bytes ? BytesWord(kIP[k]) : PackedWord(kIP[k]);
+    for (int i = 1; i <= 64; ++i) {
+        l.fpSource[Bytes ? BytesWord(i) : PackedWord(i)] = kFP[i - 1] - 1;
+    }
+    return l;
+}
+
+constexpr BlockLayout kPackedLayout = MakeBlockLayout<false>();
+constexpr BlockLayout kBytesLayout = MakeBlockLayout<true>();
+
+struct FirstUses {
+    bool v[48];
+    constexpr bool operator[](int j) const { return v[j]; }
+};
+
+constexpr FirstUses MakeFirstUses()
+{
+    FirstUses f{};
+    for (int j = 0; j < 48; ++j) f.v[j] = karsidan::bitslice::IsFirstExpansionUse(j);
+    return f;
+}
+
+constexpr FirstUses kFirstUse = MakeFirstUses();
 
 // Swaps the off-diagonal J x J blocks of every 2J x 2J block of the 64 x 64
 // bit matrix, in each lane; six stages transpose it.
@@ -136,19 +179,70 @@ inline void Round(typename Ops::V* dst, const typename Ops::V* src, const std::u
     SboxStep<Ops, 7>(dst, src, key);
 }
 
-template <class Ops>
-void EcbBatches(std::uint64_t* blocks, std::size_t batches,
-                const karsidan::bitslice::RoundKeyMasks& keys)
+template <class Ops, int J, bool Full>
+inline typename Ops::V OffsetInput(const typename Ops::V* src, const std::uint64_t* in)
 {
+    if constexpr (Full || !kFirstUse[J]) {
+        return Ops::Xor(src[kIdx.e[J]], Ops::Set1(in[J]));
+    } else {
+        return src[kIdx.e[J]];
+    }
+}
+
+// The same step with the half words kept offset by constants (see
+// RoundKeyMasks): first uses of a bit read it as stored, and the update is
+// one three-input XOR that also moves the word to its next constant.
+template <class Ops, int G, bool Full>
+inline void OffsetSboxStep(typename Ops::V* dst, const typename Ops::V* src, const std::uint64_t* in,
+                           const std::uint64_t* out)
+{
+    using V = typename Ops::V;
+    const V x0 = OffsetInput<Ops, 6 * G + 0, Full>(src, in);
+    const V x1 = OffsetInput<Ops, 6 * G + 1, Full>(src, in);
+    const V x2 = OffsetInput<Ops, 6 * G + 2, Full>(src, in);
+    const V x3 = OffsetInput<Ops, 6 * G + 3, Full>(src, in);
+    const V x4 = OffsetInput<Ops, 6 * G + 4, Full>(src, in);
+    const V x5 = OffsetInput<Ops, 6 * G + 5, Full>(src, in);
+    V y0, y1, y2, y3;
+    Sbox<Ops, G>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+    constexpr int p0 = kIdx.pInv[4 * G + 0], p1 = kIdx.pInv[4 * G + 1];
+    constexpr int p2 = kIdx.pInv[4 * G + 2], p3 = kIdx.pInv[4 * G + 3];
+    dst[p0] = Ops::template Ternary<0x96>(dst[p0], y0, Ops::Set1(out[p0]));
+    dst[p1] = Ops::template Ternary<0x96>(dst[p1], y1, Ops::Set1(out[p1]));
+    dst[p2] = Ops::template Ternary<0x96>(dst[p2], y2, Ops::Set1(out[p2]));
+    dst[p3] = Ops::template Ternary<0x96>(dst[p3], y3, Ops::Set1(out[p3]));
+}
+
+template <class Ops, bool Full>
+inline void OffsetRound(typename Ops::V* dst, const typename Ops::V* src, const std::uint64_t* in,
+                        const std::uint64_t* out)
+{
+    OffsetSboxStep<Ops, 0, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 1, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 2, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 3, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 4, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 5, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 6, Full>(dst, src, in, out);
+    OffsetSboxStep<Ops, 7, Full>(dst, src, in, out);
+}
+
+// bytesLittleEndian: blocks are byte strings loaded on a little-endian
+// machine; otherwise 64-bit values with the first bit most significant.
+template <class Ops>
+void EcbBatches(unsigned char* data, std::size_t batches,
+                const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
+{
+    const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
     using V = typename Ops::V;
     constexpr int kLanes = Ops::kLanes;
     V words[64];
     V state[64]; // halves: state[0..31] and state[32..63]
     for (std::size_t b = 0; b < batches; ++b) {
-        std::uint64_t* p = blocks + b * 64 * kLanes;
-        for (int i = 0; i < 64; ++i) words[i] = Ops::Load(p + i * kLanes);
+        unsigned char* p = data + b * 64 * 8 * kLanes;
+        for (int i = 0; i < 64; ++i) words[i] = Ops::Load(p + i * 8 * kLanes);
         Transpose64<Ops>(words);
-        for (int k = 0; k < 64; ++k) state[k] = words[kIdx.ipWord[k]];
+        for (int k = 0; k < 64; ++k) state[k] = words[layout.ipWord[k]];
 
         // Each round XORs f of one half into the other; the halves trade
         // roles after every round except the last of a pass, because
@@ -156,18 +250,29 @@ void EcbBatches(std::uint64_t* blocks, std::size_t batches,
         V* half[2] = {state, state + 32};
         int cur = 0;
         for (int r = 0; r < 48; ++r) {
-            Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
+            if constexpr (Ops::kTernary) {
+                if (karsidan::bitslice::IsFullKeyRound(r)) {
+                    OffsetRound<Ops, true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                } else {
+                    OffsetRound<Ops, false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                }
+            } else {
+                Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
+            }
             if (r % 16 != 15) cur ^= 1;
+        }
+        if constexpr (Ops::kTernary) {
+            for (int k = 0; k < 64; ++k) state[k] = Ops::Xor(state[k], Ops::Set1(keys.final[k]));
         }
         // Preoutput R16 L16: the half written last comes first.
         const V* first = half[cur];
         const V* second = half[1 - cur];
         for (int c = 0; c < 64; ++c) {
-            const int s = kIdx.fpSource[c];
+            const int s = layout.fpSource[c];
             words[c] = s < 32 ? first[s] : second[s - 32];
         }
         Transpose64<Ops>(words);
-        for (int i = 0; i < 64; ++i) Ops::Store(p + i * kLanes, words[i]);
+        for (int i = 0; i < 64; ++i) Ops::Store(p + i * 8 * kLanes, words[i]);
     }
 }
 

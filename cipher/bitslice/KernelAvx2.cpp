@@ -13,8 +13,8 @@ struct Avx2Ops {
     using V = __m256i;
     static constexpr int kLanes = 4;
     static constexpr bool kTernary = false;
-    static V Load(const std::uint64_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
-    static void Store(std::uint64_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+    static V Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
+    static void Store(unsigned char* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
     static V Set1(std::uint64_t x) { return _mm256_set1_epi64x(static_cast<long long>(x)); }
     static V Ones() { return _mm256_set1_epi64x(-1); }
     static V And(V a, V b) { return _mm256_and_si256(a, b); }
@@ -29,9 +29,10 @@ struct Avx2Ops {
 
 namespace karsidan::bitslice::detail {
 
-void EcbAvx2(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys)
+void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+        bool bytesLittleEndian)
 {
-    EcbBatches<Avx2Ops>(blocks, batches, keys);
+    EcbBatches<Avx2Ops>(data, batches, keys, bytesLittleEndian);
 }
 
 } // namespace karsidan::bitslice::detail

@@ -14,8 +14,8 @@ struct Avx512Ops {
     using V = __m512i;
     static constexpr int kLanes = 8;
     static constexpr bool kTernary = true;
-    static V Load(const std::uint64_t* p) { return _mm512_loadu_si512(p); }
-    static void Store(std::uint64_t* p, V v) { _mm512_storeu_si512(p, v); }
+    static V Load(const unsigned char* p) { return _mm512_loadu_si512(p); }
+    static void Store(unsigned char* p, V v) { _mm512_storeu_si512(p, v); }
     static V Set1(std::uint64_t x) { return _mm512_set1_epi64(static_cast<long long>(x)); }
     static V Ones() { return _mm512_set1_epi64(-1); }
     static V And(V a, V b) { return _mm512_and_si512(a, b); }
@@ -33,9 +33,10 @@ struct Avx512Ops {
 
 namespace karsidan::bitslice::detail {
 
-void EcbAvx512(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys)
+void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+          bool bytesLittleEndian)
 {
-    EcbBatches<Avx512Ops>(blocks, batches, keys);
+    EcbBatches<Avx512Ops>(data, batches, keys, bytesLittleEndian);
 }
 
 } // namespace karsidan::bitslice::detail

@@ -8,8 +8,13 @@ struct PortableOps {
     using V = std::uint64_t;
     static constexpr int kLanes = 1;
     static constexpr bool kTernary = false;
-    static V Load(const std::uint64_t* p) { return *p; }
-    static void Store(std::uint64_t* p, V v) { *p = v; }
+    static V Load(const unsigned char* p)
+    {
+        V v;
+        __builtin_memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static void Store(unsigned char* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
     static V Set1(std::uint64_t x) { return x; }
     static V Ones() { return ~V{0}; }
     static V And(V a, V b) { return a & b; }
@@ -24,9 +29,10 @@ struct PortableOps {
 
 namespace karsidan::bitslice::detail {
 
-void EcbPortable(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys)
+void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+            bool bytesLittleEndian)
 {
-    EcbBatches<PortableOps>(blocks, batches, keys);
+    EcbBatches<PortableOps>(data, batches, keys, bytesLittleEndian);
 }
 
 } // namespace karsidan::bitslice::detail

@@ -10,11 +10,17 @@
 
 namespace karsidan::bitslice::detail {
 
-// Transforms batches * BatchBlocks(level) blocks in place.
-void EcbPortable(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys);
+// Transforms batches * BatchBlocks(level) blocks of 8 bytes in place.
+// bytesLittleEndian: each block is a byte string and this machine is
+// little-endian; otherwise each block is a native uint64_t whose most
+// significant bit is the first DES bit.
+void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+                 bool bytesLittleEndian);
 #if defined(__x86_64__)
-void EcbAvx2(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys);
-void EcbAvx512(std::uint64_t* blocks, std::size_t batches, const RoundKeyMasks& keys);
+void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+             bool bytesLittleEndian);
+void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
+               bool bytesLittleEndian);
 #endif
 
 } // namespace karsidan::bitslice::detail

@@ -29,6 +29,37 @@ std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key)
     return rounds;
 }
 
+namespace {
+
+// Walks the rounds as the kernels do, tracking each state word's constant.
+void AddOffsetMasks(RoundKeyMasks& m)
+{
+    std::uint64_t offset[64] = {};
+    int firstUse[32]; // expanded bit that first reads half bit i
+    for (int j = 47; j >= 0; --j) firstUse[tables::kE[j] - 1] = j;
+    int cur = 0;
+    for (int r = 0; r < 48; ++r) {
+        const int dst = 32 * cur;
+        const int src = 32 * (1 - cur);
+        for (int j = 0; j < 48; ++j) {
+            const std::uint64_t need = offset[src + tables::kE[j] - 1] ^ m.bit[r][j];
+            // Outside full rounds a first use has its key bit already.
+            m.in[r][j] = (IsFullKeyRound(r) || !IsFirstExpansionUse(j)) ? need : 0;
+        }
+        const bool toggles = r % 16 != 15;
+        const bool nextReadsThis = toggles && r + 1 < 48 && !IsFullKeyRound(r + 1);
+        for (int i = 0; i < 32; ++i) {
+            const std::uint64_t wanted = nextReadsThis ? m.bit[r + 1][firstUse[i]] : 0;
+            m.out[r][i] = offset[dst + i] ^ wanted;
+            offset[dst + i] = wanted;
+        }
+        if (toggles) cur ^= 1;
+    }
+    for (int k = 0; k < 64; ++k) m.final[k] = offset[k];
+}
+
+} // namespace
+
 RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes)
 {
     RoundKeyMasks masks{};
@@ -42,6 +73,7 @@ RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes)
             }
         }
     }
+    AddOffsetMasks(masks);
     return masks;
 }
 

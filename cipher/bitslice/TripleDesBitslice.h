@@ -40,6 +40,10 @@ struct DesPass {
 void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes,
                   Level level);
 
+// The same over n blocks of 8 bytes each, in text order, in place.
+void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
+                       Level level);
+
 // Three-key EDE. encrypt: C = E_k3(D_k2(E_k1(P)));
 // decrypt: P = D_k1(E_k2(D_k3(C))).
 void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2,

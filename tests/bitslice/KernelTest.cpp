@@ -129,6 +129,29 @@ TEST_P(KernelTest, PublishedTripleDesVectors)
     for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(blocks[i], kTripleDesVectors[i % 3].plain) << i;
 }
 
+TEST_P(KernelTest, ByteStringsMatchReferenceOnTheirBigEndianValues)
+{
+    std::mt19937_64 rng(99);
+    const std::array<DesPass, 3> passes = {{{rng(), true}, {rng(), false}, {rng(), true}}};
+    for (std::size_t n : {std::size_t(1), BatchBlocks(GetParam()) - 1, BatchBlocks(GetParam()) + 9}) {
+        // One spare byte in front, so the blocks are not 8-byte aligned.
+        std::vector<unsigned char> bytes(n * 8 + 1);
+        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        const std::vector<unsigned char> before(bytes);
+        ThreePassEcbBytes(bytes.data() + 1, n, passes, GetParam());
+        for (std::size_t i = 0; i < n; ++i) {
+            std::uint64_t in = 0, out = 0;
+            for (int k = 0; k < 8; ++k) {
+                in = (in << 8) | before[1 + 8 * i + k];
+                out = (out << 8) | bytes[1 + 8 * i + k];
+            }
+            ASSERT_EQ(out, ReferenceTripleDes(in, passes[0].key, passes[1].key, passes[2].key, true))
+                << n << " blocks, block " << i;
+        }
+        ASSERT_EQ(bytes[0], before[0]);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLevels, KernelTest,
                          ::testing::Values(Level::Portable, Level::Avx2, Level::Avx512),
                          [](const auto& info) { return std::string(LevelName(info.param)); });

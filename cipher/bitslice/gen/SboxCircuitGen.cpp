@@ -2,32 +2,42 @@
 // as C++ templates (SboxCircuits.inc). Two gate sets:
 //   ternary: any three-input function (AVX-512 vpternlog), one op each;
 //   binary:  AND, OR, XOR and ANDNOT (~a & b), as SSE/AVX2 and plain
-//            64-bit integers offer them.
+//            64-bit integers offer them, plus a free all-ones constant.
 // A circuit is a list of gates over truth tables of the six S-box inputs
-// (64 bits each). The search decomposes an output around one input
-// variable, reuses any node built so far (so the four outputs share work),
-// uses the don't-care halves the decomposition leaves, and keeps the
-// smallest of many seeded random trials. Every circuit printed has been
-// checked against the S-box table on all 64 inputs.
+// (64 bits each). The search builds one output after the other, reusing
+// every node built so far, so the four outputs share work. For a target it
+// looks for an existing node, then one gate over existing nodes, then
+// either splits around an input variable or picks two existing nodes that
+// fix the target on most inputs and builds the rest recursively; the
+// don't-care inputs these steps leave are used. It keeps the smallest of
+// many seeded random trials. Binary circuits come from two searches: one
+// in binary gates directly, one in ternary gates priced and then expanded
+// by the smallest binary program of each three-input function. Every
+// printed circuit has been checked against the S-box table on all inputs.
 //
 // Usage: karsidan_sbox_gen [seconds per S-box and gate set] > SboxCircuits.inc
 
 #include "../DesTables.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using Truth = std::uint64_t; // bit n: value at input n, x0 = bit 5 of n
 constexpr Truth kAll = ~Truth{0};
-constexpr int kBase = 7; // x0..x5 and the all-ones constant
+constexpr int kBase = 7; // nodes x0..x5 and the all-ones constant
+constexpr std::size_t kPairChecks = 6;
 
 enum class GateSet { Ternary, Binary };
 enum BinaryOp { And, Or, Xor, AndNot };
@@ -35,6 +45,11 @@ enum BinaryOp { And, Or, Xor, AndNot };
 struct Gate {
     int op; // ternary: the 8-bit truth table; binary: a BinaryOp
     int a, b, c;
+};
+
+struct Circuit {
+    std::vector<Gate> gates;
+    int out[4] = {};
 };
 
 Truth InputTruth(int var)
@@ -87,39 +102,184 @@ Truth EvalBinary(int op, Truth a, Truth b)
     }
 }
 
+// The shortest binary program for each three-input function, found by
+// enumerating all programs of up to four gates. Nodes 0, 1, 2 are the
+// inputs a, b, c and 3 the all-ones constant.
+struct BinaryProgram {
+    std::vector<Gate> gates;
+    int out = -1;
+};
+
+class BinaryPrograms {
+public:
+    BinaryPrograms()
+    {
+        std::vector<int> values = {0xF0, 0xCC, 0xAA, 0xFF};
+        std::vector<Gate> gates;
+        for (int v = 0; v < 3; ++v) {
+            best_[values[v]] = {{}, v};
+        }
+        Extend(values, gates, 4);
+        for (int f = 0; f < 256; ++f) {
+            if (best_[f].out < 0) {
+                best_[f] = Mux(f);
+            }
+        }
+    }
+
+    const BinaryProgram& For(int imm) const { return best_[imm]; }
+    int Cost(int imm) const { return int(best_[imm].gates.size()); }
+
+private:
+    void Extend(std::vector<int>& values, std::vector<Gate>& gates, int depth)
+    {
+        if (depth == 0) return;
+        const int count = int(values.size());
+        for (int i = 0; i < count; ++i) {
+            for (int j = 0; j < count; ++j) {
+                if (i == j) continue;
+                for (int op = And; op <= AndNot; ++op) {
+                    if (op != AndNot && j < i) continue;
+                    const int v = int(EvalBinary(op, Truth(values[i]), Truth(values[j])) & 0xFF);
+                    if (std::find(values.begin(), values.end(), v) != values.end()) continue;
+                    gates.push_back({op, i, j, 0});
+                    values.push_back(v);
+                    BinaryProgram& b = best_[v];
+                    if (b.out < 0 || b.gates.size() > gates.size()) {
+                        b = {gates, count};
+                    }
+                    Extend(values, gates, depth - 1);
+                    gates.pop_back();
+                    values.pop_back();
+                }
+            }
+        }
+    }
+
+    // f = a ? f1(b, c) : f0(b, c), for the few functions longer than four.
+    BinaryProgram Mux(int f) const
+    {
+        const int f1 = (f & 0xF0) | (f >> 4);
+        const int f0 = (f & 0x0F) | ((f & 0x0F) << 4);
+        BinaryProgram p;
+        const int n0 = Append(p, best_[f0]);
+        const int n1 = Append(p, best_[f1]);
+        const int base = 4 + int(p.gates.size());
+        p.gates.push_back({Xor, n0, n1, 0});         // base
+        p.gates.push_back({And, 0, base, 0});        // base + 1
+        p.gates.push_back({Xor, n0, base + 1, 0});   // base + 2
+        p.out = base + 2;
+        return p;
+    }
+
+    static int Append(BinaryProgram& p, const BinaryProgram& sub)
+    {
+        if (sub.out < 4) return sub.out;
+        const int offset = int(p.gates.size());
+        for (Gate g : sub.gates) {
+            if (g.a >= 4) g.a += offset;
+            if (g.b >= 4) g.b += offset;
+            p.gates.push_back(g);
+        }
+        return sub.out + offset;
+    }
+
+    BinaryProgram best_[256];
+};
+
+const BinaryPrograms& Programs()
+{
+    static const BinaryPrograms programs;
+    return programs;
+}
+
+// Gates as the target instruction set counts them.
+enum class Pricing { Ternary, BinaryExpansion };
+
 class Search {
 public:
-    Search(GateSet set, std::uint64_t seed) : set_(set), rng_(seed)
+    Search(GateSet set, Pricing pricing, std::uint64_t seed, int tryBothAbove)
+        : set_(set), pricing_(pricing), rng_(seed), tryBothAbove_(tryBothAbove)
     {
+        std::shuffle(order_, order_ + 6, rng_);
+        followOrder_ = int(rng_() % 101);
         for (int v = 0; v < 6; ++v) {
             value_.push_back(InputTruth(v));
         }
-        value_.push_back(kAll); // a constant, so NOT is one XOR
+        value_.push_back(kAll);
     }
 
-    int Build(Truth f, Truth care)
+    using Classes = std::array<Truth, 4>;
+
+    // A node equal to f on care. When the caller feeds it into a ternary
+    // gate together with nodes that split care into classes, the node may
+    // equal ~f on any class instead, since the gate can invert per class.
+    int Build(Truth f, Truth care, const Classes* classes = nullptr)
     {
-        if (care == 0) {
-            return 0;
-        }
-        if (int n = Existing(f, care); n >= 0) {
-            return n;
-        }
-        if (int n = OneGate(f, care); n >= 0) {
-            return n;
+        if (care == 0) return 0;
+        if (int n = Existing(f, care); n >= 0) return n;
+        if (classes != nullptr) {
+            if (int n = ExistingPerClass(f, *classes); n >= 0) return n;
         }
         if (set_ == GateSet::Binary) {
-            if (int n = TwoGates(f, care); n >= 0) {
-                return n;
-            }
+            if (int n = OneBinary(f, care); n >= 0) return n;
+            if (int n = TwoBinary(f, care); n >= 0) return n;
+            return SplitBinary(f, care);
         }
-        return Split(f, care);
+        if (int n = OneTernary(f, care); n >= 0) return n;
+
+        if (std::popcount(care) > tryBothAbove_) {
+            // Try both ways and keep the cheaper.
+            const Mark mark = Save();
+            const int viaPair = ViaPair(f, care);
+            if (viaPair < 0) {
+                Restore(mark);
+                return SplitTernary(f, care);
+            }
+            const Mark afterPair = Save();
+            std::vector<Gate> pairGates(gates_.begin() + long(mark.gates), gates_.end());
+            Restore(mark);
+            const int viaSplit = SplitTernary(f, care);
+            if (cost_ <= afterPair.cost) return viaSplit;
+            Restore(mark);
+            for (const Gate& g : pairGates) Add(g);
+            return viaPair;
+        }
+        if (rng_() & 1) {
+            const Mark mark = Save();
+            if (int n = ViaPair(f, care); n >= 0) return n;
+            Restore(mark);
+        }
+        return SplitTernary(f, care);
     }
 
     const std::vector<Gate>& Gates() const { return gates_; }
-    const std::vector<Truth>& Values() const { return value_; }
+
+    // Starts from an existing circuit's gates (numbered from kBase).
+    void Seed(const std::vector<Gate>& gates)
+    {
+        for (const Gate& g : gates) Add(g);
+    }
 
 private:
+    struct Mark {
+        std::size_t gates;
+        int cost;
+    };
+    Mark Save() const { return {gates_.size(), cost_}; }
+    void Restore(Mark m)
+    {
+        gates_.resize(m.gates);
+        value_.resize(kBase + m.gates);
+        cost_ = m.cost;
+    }
+
+    int Price(const Gate& g) const
+    {
+        if (set_ == GateSet::Binary || pricing_ == Pricing::Ternary) return 1;
+        return Programs().Cost(g.op);
+    }
+
     int Add(Gate g)
     {
         const Truth v = set_ == GateSet::Ternary
@@ -127,61 +287,204 @@ private:
                             : EvalBinary(g.op, value_[g.a], value_[g.b]);
         gates_.push_back(g);
         value_.push_back(v);
+        cost_ += Price(g);
         return int(value_.size()) - 1;
     }
 
     int Existing(Truth f, Truth care) const
     {
         for (int n = 0; n < int(value_.size()); ++n) {
-            if (((value_[n] ^ f) & care) == 0) {
-                return n;
-            }
+            if (((value_[n] ^ f) & care) == 0) return n;
         }
         return -1;
     }
 
-    // The truth table of a three-input gate giving f on care from a, b, c,
-    // or -1. Unused entries get random values so trials differ.
-    int TernaryFit(Truth f, Truth care, Truth a, Truth b, Truth c)
+    int ExistingPerClass(Truth f, const Classes& classes) const
     {
-        int imm = 0;
-        for (int k = 0; k < 8; ++k) {
-            const Truth m = Minterm(k, a, b, c) & care;
-            if ((f & m) && (~f & m)) {
-                return -1;
+        for (int n = 0; n < int(value_.size()); ++n) {
+            bool fits = true;
+            for (Truth m : classes) {
+                const Truth d = (value_[n] ^ f) & m;
+                fits = fits && (d == 0 || d == m);
             }
-            if ((f & m) || (m == 0 && (rng_() & 1))) {
-                imm |= 1 << k;
-            }
+            if (fits) return n;
         }
-        return imm;
+        return -1;
     }
 
-    int OneGate(Truth f, Truth care)
+    static Classes SplitBy(Truth care, Truth p, Truth q)
+    {
+        return {care & ~p & ~q, care & ~p & q, care & p & ~q, care & p & q};
+    }
+
+    // Some gate over existing nodes that gives f on the classes, up to a
+    // complement per class: sets h to what it gives and returns true.
+    bool FitsOneGate(Truth f, const Classes& classes, Truth& h)
     {
         const int count = int(value_.size());
-        if (set_ == GateSet::Ternary) {
+        Truth care = 0;
+        for (Truth m : classes) care |= m;
+        for (int pattern = 0; pattern < 8; ++pattern) { // class 0 never inverted
+            Truth target = f;
+            for (int c = 1; c < 4; ++c) {
+                if ((pattern >> (c - 1)) & 1) target ^= classes[c];
+            }
+            if (pattern && ((pattern & 1) && !classes[1])) continue;
+            if (pattern && ((pattern & 2) && !classes[2])) continue;
+            if (pattern && ((pattern & 4) && !classes[3])) continue;
             for (int i = 0; i < count; ++i) {
                 for (int j = i + 1; j < count; ++j) {
                     for (int k = j + 1; k < count; ++k) {
-                        const int imm = TernaryFit(f, care, value_[i], value_[j], value_[k]);
-                        if (imm >= 0) {
-                            return Add({imm, i, j, k});
+                        bool fits = true;
+                        for (int t = 0; t < 8 && fits; ++t) {
+                            const Truth m = Minterm(t, value_[i], value_[j], value_[k]) & care;
+                            fits = !((target & m) && (~target & m));
+                        }
+                        if (fits) {
+                            h = target;
+                            return true;
                         }
                     }
                 }
             }
-            return -1;
         }
+        return false;
+    }
+
+    // A three-input gate giving f on care from a, b, c, or -1. Free entries
+    // are filled at random, or for the cheapest binary expansion.
+    int TernaryFit(Truth f, Truth care, Truth a, Truth b, Truth c)
+    {
+        int imm = 0;
+        int free = 0;
+        for (int k = 0; k < 8; ++k) {
+            const Truth m = Minterm(k, a, b, c) & care;
+            if ((f & m) && (~f & m)) return -1;
+            if (f & m) imm |= 1 << k;
+            if (m == 0) free |= 1 << k;
+        }
+        if (free == 0) return imm;
+        if (pricing_ == Pricing::Ternary) return imm | int(rng_() & unsigned(free));
+        int best = imm;
+        for (int sub = free;; sub = (sub - 1) & free) {
+            if (Programs().Cost(imm | sub) < Programs().Cost(best)) best = imm | sub;
+            if (sub == 0) break;
+        }
+        return best;
+    }
+
+    int OneTernary(Truth f, Truth care)
+    {
+        const int count = int(value_.size());
+        Gate best{-1, 0, 0, 0};
+        int bestPrice = 1 << 20;
+        for (int i = 0; i < count; ++i) {
+            for (int j = i + 1; j < count; ++j) {
+                for (int k = j + 1; k < count; ++k) {
+                    const int imm = TernaryFit(f, care, value_[i], value_[j], value_[k]);
+                    if (imm < 0) continue;
+                    const Gate g{imm, i, j, k};
+                    if (Price(g) < bestPrice) {
+                        best = g;
+                        bestPrice = Price(g);
+                        if (bestPrice <= 1) return Add(best);
+                    }
+                }
+            }
+        }
+        return best.op < 0 ? -1 : Add(best);
+    }
+
+    // f = L(p, q, h): p, q existing nodes that fix f on most inputs, h
+    // built for the rest. The best few pairs are checked for an h that is
+    // one more gate; otherwise h is built recursively for the best pair.
+    int ViaPair(Truth f, Truth care)
+    {
+        struct Pair {
+            int open, i, j;
+            Truth openCare;
+        };
+        std::vector<Pair> pairs;
+        const int count = int(value_.size());
+        const int limit = std::popcount(care) / 2;
+        for (int i = 0; i < count; ++i) {
+            for (int j = i + 1; j < count; ++j) {
+                Truth open = 0;
+                for (Truth m : SplitBy(care, value_[i], value_[j])) {
+                    if ((f & m) && (~f & m)) open |= m;
+                }
+                const int n = std::popcount(open);
+                if (n <= limit) pairs.push_back({n, i, j, open});
+            }
+        }
+        if (pairs.empty()) return -1;
+        std::shuffle(pairs.begin(), pairs.end(), rng_);
+        std::stable_sort(pairs.begin(), pairs.end(),
+                         [](const Pair& a, const Pair& b) { return a.open < b.open; });
+        const std::size_t checks = std::min<std::size_t>(pairs.size(), kPairChecks);
+        for (std::size_t c = 0; c < checks; ++c) {
+            const Pair& p = pairs[c];
+            const Classes classes = SplitBy(p.openCare, value_[p.i], value_[p.j]);
+            Truth h = 0;
+            if (FitsOneGate(f, classes, h)) {
+                const int hn = Build(h, p.openCare);
+                const int imm = TernaryFit(f, care, value_[p.i], value_[p.j], value_[hn]);
+                if (imm >= 0) return Add({imm, p.i, p.j, hn});
+            }
+        }
+        const Pair& p = pairs.front();
+        const Classes classes = SplitBy(p.openCare, value_[p.i], value_[p.j]);
+        const int h = Build(f, p.openCare, &classes);
+        const int imm = TernaryFit(f, care, value_[p.i], value_[p.j], value_[h]);
+        if (imm < 0) return -1; // h is one of p, q
+        return Add({imm, p.i, p.j, h});
+    }
+
+    // Mostly the first variable of this trial's order that splits care, so
+    // the outputs decompose alike and share their parts.
+    int RandomSplitVariable(Truth care)
+    {
+        int vars[6];
+        int count = 0;
+        for (int v : order_) {
+            if ((care & value_[v]) && (care & ~value_[v])) vars[count++] = v;
+        }
+        if (int(rng_() % 100) < followOrder_) return vars[0];
+        return vars[rng_() % unsigned(count)];
+    }
+
+    int SplitTernary(Truth f, Truth care)
+    {
+        const int v = RandomSplitVariable(care);
+        const Truth firstHalf = (rng_() & 1) ? value_[v] : ~value_[v];
+        const Classes half = {care & firstHalf, 0, 0, 0};
+        const int f0 = Build(f, care & firstHalf, &half);
+        const Truth v0 = value_[f0];
+        // On the second half, wherever (x, f0) already fixes f the new node
+        // is free.
+        Truth gcare = 0;
+        for (int k = 0; k < 4; ++k) {
+            const Truth m = ((k & 2) ? ~firstHalf : firstHalf) & ((k & 1) ? v0 : ~v0) & care;
+            if ((f & m) && (~f & m)) gcare |= m;
+        }
+        const Classes classes = SplitBy(gcare, ~firstHalf, v0);
+        const int g = Build(f, gcare, &classes);
+        const int imm = TernaryFit(f, care, value_[v], v0, value_[g]);
+        if (imm < 0) {
+            std::fprintf(stderr, "internal error: split does not fit\n");
+            std::exit(1);
+        }
+        return Add({imm, v, f0, g});
+    }
+
+    int OneBinary(Truth f, Truth care)
+    {
+        const int count = int(value_.size());
         for (int i = 0; i < count; ++i) {
             for (int j = 0; j < count; ++j) {
-                if (i == j) {
-                    continue;
-                }
+                if (i == j) continue;
                 for (int op = And; op <= AndNot; ++op) {
-                    if (op != AndNot && j < i) {
-                        continue;
-                    }
+                    if (op != AndNot && j < i) continue;
                     if (((EvalBinary(op, value_[i], value_[j]) ^ f) & care) == 0) {
                         return Add({op, i, j, 0});
                     }
@@ -192,38 +495,34 @@ private:
     }
 
     // f = op(a, h) with h one gate over existing nodes.
-    int TwoGates(Truth f, Truth care)
+    int TwoBinary(Truth f, Truth care)
     {
         const int count = int(value_.size());
         for (int a = 0; a < count; ++a) {
             const Truth va = value_[a];
-            for (int op = And; op <= AndNot + 1; ++op) {
+            for (int form = 0; form < 5; ++form) {
                 Truth h = f;
                 Truth hcare = care;
-                int gop = op;
-                bool swap = false;
-                switch (op) {
-                case And: // where a is 0, f must be 0
+                switch (form) {
+                case 0: // a & h: where a is 0, f must be 0
                     if (f & ~va & care) continue;
                     hcare = care & va;
                     break;
-                case Or:
+                case 1: // a | h
                     if (~f & va & care) continue;
                     hcare = care & ~va;
                     break;
-                case Xor:
+                case 2: // a ^ h
                     h = f ^ va;
                     break;
-                case AndNot: // ~a & h
+                case 3: // ~a & h
                     if (f & va & care) continue;
                     hcare = care & ~va;
                     break;
-                default: // a & ~h, written AndNot(h, a)
+                default: // ~h & a
                     if (f & ~va & care) continue;
                     h = ~f;
                     hcare = care & va;
-                    gop = AndNot;
-                    swap = true;
                     break;
                 }
                 for (int i = 0; i < count; ++i) {
@@ -233,7 +532,9 @@ private:
                             if (hop != AndNot && j < i) continue;
                             if (((EvalBinary(hop, value_[i], value_[j]) ^ h) & hcare) == 0) {
                                 const int hn = Add({hop, i, j, 0});
-                                return swap ? Add({gop, hn, a, 0}) : Add({gop, a, hn, 0});
+                                static const int kOps[] = {And, Or, Xor, AndNot};
+                                return form == 4 ? Add({AndNot, hn, a, 0})
+                                                 : Add({kOps[form], a, hn, 0});
                             }
                         }
                     }
@@ -243,47 +544,20 @@ private:
         return -1;
     }
 
-    int Split(Truth f, Truth care)
+    // f = f0 ^ (half & g), f0 | (half & g) or f0 & ~(half & g).
+    int SplitBinary(Truth f, Truth care)
     {
-        std::vector<int> vars;
-        for (int v = 0; v < 6; ++v) {
-            const Truth s = value_[v];
-            if ((care & s) && (care & ~s)) {
-                vars.push_back(v);
-            }
-        }
-        const int v = vars[rng_() % vars.size()];
-        Truth s = value_[v];
+        const int v = RandomSplitVariable(care);
         const bool firstHigh = rng_() & 1;
-        const Truth firstHalf = firstHigh ? s : ~s;
+        const Truth firstHalf = firstHigh ? value_[v] : ~value_[v];
         const int f0 = Build(f, care & firstHalf);
         const Truth v0 = value_[f0];
         const Truth rest = care & ~firstHalf;
-
-        if (set_ == GateSet::Ternary) {
-            // On the second half, wherever (s, f0) already fixes f the new
-            // node is free.
-            Truth gcare = 0;
-            for (int k = 0; k < 4; ++k) {
-                const Truth m = ((k & 2) ? ~firstHalf : firstHalf) & ((k & 1) ? v0 : ~v0) & care;
-                if ((f & m) && (~f & m)) {
-                    gcare |= m;
-                }
-            }
-            const int g = Build(f, gcare);
-            const int imm = TernaryFit(f, care, value_[v], v0, value_[g]);
-            if (imm < 0) {
-                std::fprintf(stderr, "internal error: split does not fit\n");
-                std::exit(1);
-            }
-            return Add({imm, v, f0, g});
-        }
-
-        // Binary: f = f0 ^ (half & g), f0 | (half & g) or f0 & ~(half & g).
-        std::vector<int> forms = {0};
-        if ((v0 & ~f & rest) == 0) forms.push_back(1);
-        if ((~v0 & f & rest) == 0) forms.push_back(2);
-        const int form = forms[rng_() % forms.size()];
+        int forms[3] = {0};
+        int count = 1;
+        if ((v0 & ~f & rest) == 0) forms[count++] = 1;
+        if ((~v0 & f & rest) == 0) forms[count++] = 2;
+        const int form = forms[rng_() % unsigned(count)];
         Truth gtarget = f ^ v0;
         Truth gcare = rest;
         if (form == 1) {
@@ -294,7 +568,6 @@ private:
             gcare = rest & v0;
         }
         const int g = Build(gtarget, gcare);
-        // half & g: the second half is s itself or ~s.
         const int masked = firstHigh ? Add({AndNot, v, g, 0}) : Add({And, v, g, 0});
         if (form == 0) return Add({Xor, f0, masked, 0});
         if (form == 1) return Add({Or, f0, masked, 0});
@@ -302,14 +575,14 @@ private:
     }
 
     GateSet set_;
+    Pricing pricing_;
     std::mt19937_64 rng_;
+    int tryBothAbove_;
+    int order_[6] = {0, 1, 2, 3, 4, 5};
+    int followOrder_ = 0; // percent
     std::vector<Truth> value_;
     std::vector<Gate> gates_;
-};
-
-struct Circuit {
-    std::vector<Gate> gates;
-    int out[4] = {};
+    int cost_ = 0;
 };
 
 // Drops gates no output depends on and renumbers the rest.
@@ -340,6 +613,34 @@ Circuit Prune(const std::vector<Gate>& gates, const int (&out)[4], GateSet set)
     return c;
 }
 
+// Replaces each ternary gate by its shortest binary program, merging
+// gates that compute the same thing from the same operands.
+Circuit ExpandToBinary(const Circuit& ternary)
+{
+    std::vector<Gate> gates;
+    std::map<std::tuple<int, int, int>, int> seen;
+    auto emit = [&](int op, int a, int b) {
+        if (op != AndNot && a > b) std::swap(a, b);
+        const auto key = std::make_tuple(op, a, b);
+        if (auto it = seen.find(key); it != seen.end()) return it->second;
+        gates.push_back({op, a, b, 0});
+        const int node = kBase + int(gates.size()) - 1;
+        seen[key] = node;
+        return node;
+    };
+    std::vector<int> node(kBase);
+    for (int v = 0; v < kBase; ++v) node[v] = v;
+    for (const Gate& g : ternary.gates) {
+        const BinaryProgram& p = Programs().For(g.op);
+        std::vector<int> local = {node[g.a], node[g.b], node[g.c], 6};
+        for (const Gate& pg : p.gates) local.push_back(emit(pg.op, local[pg.a], local[pg.b]));
+        node.push_back(local[p.out]);
+    }
+    int out[4];
+    for (int i = 0; i < 4; ++i) out[i] = node[ternary.out[i]];
+    return Prune(gates, out, GateSet::Binary);
+}
+
 bool Verify(const Circuit& c, int box, GateSet set)
 {
     std::vector<Truth> v;
@@ -355,29 +656,88 @@ bool Verify(const Circuit& c, int box, GateSet set)
     return true;
 }
 
+Circuit Final(const Circuit& native, GateSet set, Pricing pricing)
+{
+    return (set == GateSet::Ternary && pricing == Pricing::BinaryExpansion) ? ExpandToBinary(native)
+                                                                            : native;
+}
+
+Search MakeSearch(GateSet set, Pricing pricing, int box, std::uint64_t trial)
+{
+    static const int kTryBoth[] = {64, 40, 24};
+    return Search(set, pricing, trial * 1000003 + std::uint64_t(box) * 77, kTryBoth[trial % 3]);
+}
+
+// A circuit in the search's own gate set, built from nothing.
+Circuit FreshTrial(int box, GateSet set, Pricing pricing, std::uint64_t trial)
+{
+    Search search = MakeSearch(set, pricing, box, trial);
+    int order[4] = {0, 1, 2, 3};
+    std::mt19937_64 shuffle(trial);
+    std::shuffle(order, order + 4, shuffle);
+    int out[4];
+    for (int bit : order) out[bit] = search.Build(SboxTruth(box, bit), kAll);
+    return Prune(search.Gates(), out, set);
+}
+
+// Keeps the other three outputs' gates and builds one output anew on them.
+Circuit RebuildOne(const Circuit& c, int box, GateSet set, Pricing pricing, std::uint64_t trial)
+{
+    const int bit = int(trial % 4);
+    int others[4];
+    for (int i = 0; i < 4; ++i) others[i] = c.out[i == bit ? (bit + 1) % 4 : i];
+    const Circuit kept = Prune(c.gates, others, set);
+    Search search = MakeSearch(set, pricing, box, trial);
+    search.Seed(kept.gates);
+    int out[4];
+    for (int i = 0; i < 4; ++i) out[i] = kept.out[i];
+    out[bit] = search.Build(SboxTruth(box, bit), kAll);
+    return Prune(search.Gates(), out, set);
+}
+
+// Random fresh trials for a third of the time, then repeated rebuilding of
+// single outputs of the best circuit, keeping any change that is no larger.
+Circuit BestOf(int box, GateSet set, Pricing pricing, double seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto freshEnd = start + std::chrono::duration<double>(seconds / 3);
+    const auto end = start + std::chrono::duration<double>(seconds);
+    Circuit best;
+    std::size_t bestSize = ~std::size_t{0};
+    std::uint64_t trial = 0;
+    for (; Clock::now() < freshEnd || bestSize == ~std::size_t{0}; ++trial) {
+        const Circuit c = FreshTrial(box, set, pricing, trial);
+        const std::size_t size = Final(c, set, pricing).gates.size();
+        if (size < bestSize) {
+            best = c;
+            bestSize = size;
+        }
+    }
+    for (; Clock::now() < end; ++trial) {
+        const Circuit c = RebuildOne(best, box, set, pricing, trial);
+        const std::size_t size = Final(c, set, pricing).gates.size();
+        if (size <= bestSize) {
+            best = c;
+            bestSize = size;
+        }
+    }
+    return Final(best, set, pricing);
+}
+
 Circuit Best(int box, GateSet set, double seconds)
 {
     Circuit best;
-    std::size_t bestSize = ~std::size_t{0};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (std::uint64_t trial = 0; std::chrono::steady_clock::now() < end; ++trial) {
-        Search search(set, trial * 1000003 + std::uint64_t(box) * 77 + (set == GateSet::Binary));
-        int order[4] = {0, 1, 2, 3};
-        std::mt19937_64 shuffle(trial);
-        std::shuffle(order, order + 4, shuffle);
-        int out[4];
-        for (int bit : order) {
-            out[bit] = search.Build(SboxTruth(box, bit), kAll);
-        }
-        Circuit c = Prune(search.Gates(), out, set);
-        if (c.gates.size() < bestSize) {
-            if (!Verify(c, box, set)) {
-                std::fprintf(stderr, "internal error: S%d circuit is wrong\n", box + 1);
-                std::exit(1);
-            }
-            bestSize = c.gates.size();
-            best = c;
-        }
+    if (set == GateSet::Ternary) {
+        best = BestOf(box, GateSet::Ternary, Pricing::Ternary, seconds);
+    } else {
+        best = BestOf(box, GateSet::Binary, Pricing::Ternary, seconds / 2);
+        const Circuit expanded = BestOf(box, GateSet::Ternary, Pricing::BinaryExpansion, seconds / 2);
+        if (expanded.gates.size() < best.gates.size()) best = expanded;
+    }
+    if (!Verify(best, box, set)) {
+        std::fprintf(stderr, "internal error: S%d circuit is wrong\n", box + 1);
+        std::exit(1);
     }
     return best;
 }
