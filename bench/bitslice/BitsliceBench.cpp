@@ -1,5 +1,7 @@
 // Throughput of each bitsliced kernel on one core, beside OpenSSL's
 // des-ede3 ECB on the same data in the same run.
+#include "HexCodec.h"
+#include "ParallelEcb.h"
 #include "TripleDesBitslice.h"
 
 #include <benchmark/benchmark.h>
@@ -63,7 +65,54 @@ void BM_OpenSslDesEde3Ecb(benchmark::State& state)
     state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
 }
 
+// Both cores (or all the machine has), on the best kernel.
+void BM_BitsliceAllCores(benchmark::State& state)
+{
+    auto blocks = RandomBlocks(std::size_t(state.range(0)));
+    auto* bytes = reinterpret_cast<unsigned char*>(blocks.data());
+    for (auto _ : state) {
+        karsidan::bitslice::ThreePassEcbBytesParallel(
+            bytes, blocks.size(), {{{kK1, true}, {kK2, false}, {kK3, true}}},
+            karsidan::bitslice::BestLevel());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
+}
+
+void BM_HexEncode(benchmark::State& state, Level level)
+{
+    auto blocks = RandomBlocks(std::size_t(state.range(0)));
+    std::string out(blocks.size() * 16, '\0');
+    for (auto _ : state) {
+        karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()),
+                                      blocks.size() * 8, out.data(), level);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
+}
+
+void BM_HexDecode(benchmark::State& state, Level level)
+{
+    auto blocks = RandomBlocks(std::size_t(state.range(0)));
+    std::string text(blocks.size() * 16, '\0');
+    karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()),
+                                  blocks.size() * 8, text.data(), Level::Portable);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(karsidan::bitslice::DecodeHex(
+            text, reinterpret_cast<unsigned char*>(blocks.data()), level));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
+}
+
 constexpr std::int64_t kMiB = 1 << 20;
+
+// Bytes processed count the binary side: 1 MiB of bytes is 2 MiB of digits.
+BENCHMARK_CAPTURE(BM_HexEncode, portable, Level::Portable)->Arg(kMiB)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_HexEncode, avx2, Level::Avx2)->Arg(kMiB)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_HexDecode, portable, Level::Portable)->Arg(kMiB)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_HexDecode, avx2, Level::Avx2)->Arg(kMiB)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BitsliceAllCores)->Arg(16 * kMiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_OpenSslDesEde3Ecb)->Arg(kMiB)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Bitslice, portable, Level::Portable)->Arg(kMiB)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,74 @@
+#include "ParallelEcb.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace karsidan::bitslice {
+
+namespace {
+
+// Blocks per step of one thread: about 1 MiB, so progress moves often
+// enough and the step costs far more than reporting it.
+constexpr std::size_t kStepBlocks = 128 * 1024;
+
+void RunShare(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
+              std::atomic<std::size_t>& done, const BlocksDone* progress)
+{
+    for (std::size_t start = 0; start < n; start += kStepBlocks) {
+        const std::size_t count = std::min(kStepBlocks, n - start);
+        ThreePassEcbBytes(data + start * 8, count, passes, level);
+        const std::size_t total = done.fetch_add(count) + count;
+        if (progress != nullptr && *progress) (*progress)(total);
+    }
+}
+
+} // namespace
+
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
+                               const std::array<DesPass, 3>& passes, Level level, unsigned threads,
+                               const BlocksDone& progress)
+{
+    if (!IsSupported(level)) {
+        throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) +
+                                    " kernel");
+    }
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t width = BatchBlocks(level);
+    const std::size_t batches = (n + width - 1) / width;
+    // Never more threads than batches; every share but the last is whole
+    // batches, so only the last one has a tail.
+    threads = unsigned(std::min<std::size_t>(threads, std::max<std::size_t>(batches, 1)));
+    const std::size_t share = (batches + threads - 1) / threads * width;
+
+    std::atomic<std::size_t> done{0};
+    std::vector<std::thread> workers;
+    std::vector<std::exception_ptr> errors(threads);
+    for (unsigned t = 1; t < threads; ++t) {
+        const std::size_t start = std::min(n, t * share);
+        const std::size_t count = std::min(n - start, share);
+        workers.emplace_back([&, t, start, count] {
+            try {
+                RunShare(data + start * 8, count, passes, level, done, nullptr);
+            } catch (...) {
+                errors[t] = std::current_exception();
+            }
+        });
+    }
+    try {
+        RunShare(data, std::min(n, share), passes, level, done, &progress);
+    } catch (...) {
+        errors[0] = std::current_exception();
+    }
+    for (auto& w : workers) w.join();
+    for (const auto& e : errors) {
+        if (e) std::rethrow_exception(e);
+    }
+    if (progress) progress(n);
+}
+
+} // namespace karsidan::bitslice

@@ -1,0 +1,20 @@
+#pragma once
+// Bitsliced Triple DES over all cores: the blocks are cut into one
+// contiguous share per thread, each a whole number of batches but the last.
+
+#include "TripleDesBitslice.h"
+
+#include <cstddef>
+#include <functional>
+
+namespace karsidan::bitslice {
+
+// Called on the calling thread now and then with the blocks done so far.
+using BlocksDone = std::function<void(std::size_t done)>;
+
+// threads == 0: one per hardware thread. Same result as ThreePassEcbBytes.
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
+                               const std::array<DesPass, 3>& passes, Level level,
+                               unsigned threads = 0, const BlocksDone& progress = {});
+
+} // namespace karsidan::bitslice
