@@ -25,11 +25,6 @@ void RunBatches(Level level, unsigned char* data, std::size_t batches, const Rou
     }
 }
 
-Level Narrower(Level level)
-{
-    return level == Level::Avx512 ? Level::Avx2 : Level::Portable;
-}
-
 void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
          bool bytesLittleEndian)
 {
@@ -42,25 +37,20 @@ void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passe
     }
     // 45 KiB: on the heap, so worker threads with small stacks are safe.
     const auto keys = std::make_unique<RoundKeyMasks>(MakeRoundKeyMasks(passes));
-    for (;;) {
-        const std::size_t width = BatchBlocks(level);
-        const std::size_t batches = n / width;
-        RunBatches(level, data, batches, *keys, bytesLittleEndian);
-        data += batches * width * 8;
-        n -= batches * width;
-        if (n == 0) {
-            return;
-        }
-        if (level == Level::Portable) {
-            break;
-        }
-        level = Narrower(level);
+    const std::size_t width = BatchBlocks(level);
+    const std::size_t batches = n / width;
+    RunBatches(level, data, batches, *keys, bytesLittleEndian);
+    const std::size_t rest = n - batches * width;
+    if (rest == 0) {
+        return;
     }
-    // Fewer than 64 blocks left: one padded batch.
-    unsigned char tail[64 * 8] = {};
-    std::memcpy(tail, data, n * 8);
-    detail::EcbPortable(tail, 1, *keys, bytesLittleEndian);
-    std::memcpy(data, tail, n * 8);
+    // The tail in one padded batch: a batch of any width costs about the
+    // same few microseconds, so a narrower kernel would gain nothing.
+    alignas(64) unsigned char tail[512 * 8] = {};
+    unsigned char* last = data + batches * width * 8;
+    std::memcpy(tail, last, rest * 8);
+    RunBatches(level, tail, 1, *keys, bytesLittleEndian);
+    std::memcpy(last, tail, rest * 8);
 }
 
 } // namespace

@@ -34,8 +34,8 @@ struct DesPass {
 };
 
 // Three DES passes over n blocks in place, in the order given; the data
-// stays bitsliced between passes. A tail shorter than one batch runs on
-// the next narrower kernel. Throws std::invalid_argument for a level this
+// stays bitsliced between passes. A tail shorter than one batch runs as a
+// batch padded with zeros. Throws std::invalid_argument for a level this
 // machine cannot run.
 void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes,
                   Level level);

@@ -742,6 +742,28 @@ Circuit Best(int box, GateSet set, double seconds)
     return best;
 }
 
+// The truth table of Ternary(b, a, c) given that of Ternary(a, b, c).
+int SwapFirstTwo(int imm)
+{
+    int r = 0;
+    for (int k = 0; k < 8; ++k) {
+        const int a = (k >> 2) & 1, b = (k >> 1) & 1, c = k & 1;
+        if ((imm >> (a << 2 | b << 1 | c)) & 1) r |= 1 << (b << 2 | a << 1 | c);
+    }
+    return r;
+}
+
+// The truth table of Ternary(c, a, b) given that of Ternary(a, b, c).
+int RotateLastToFirst(int imm)
+{
+    int r = 0;
+    for (int k = 0; k < 8; ++k) {
+        const int a = (k >> 2) & 1, b = (k >> 1) & 1, c = k & 1;
+        if ((imm >> (a << 2 | b << 1 | c)) & 1) r |= 1 << (c << 2 | a << 1 | b);
+    }
+    return r;
+}
+
 std::string Name(int n)
 {
     if (n == 6) return "ones";
@@ -763,8 +785,23 @@ void Print(const Circuit& c, int box, GateSet set)
     if (usesOnes) {
         std::printf("    const V ones = Ops::Ones();\n");
     }
+    // vpternlog overwrites its first operand: put there one this gate reads
+    // for the last time, so the compiler need not copy a live value.
+    std::vector<int> lastUse(kBase + c.gates.size(), -1);
     for (std::size_t i = 0; i < c.gates.size(); ++i) {
-        const Gate& g = c.gates[i];
+        lastUse[c.gates[i].a] = lastUse[c.gates[i].b] = int(i);
+        if (set == GateSet::Ternary) lastUse[c.gates[i].c] = int(i);
+    }
+    for (int o : c.out) lastUse[o] = int(c.gates.size());
+    for (std::size_t i = 0; i < c.gates.size(); ++i) {
+        Gate g = c.gates[i];
+        if (set == GateSet::Ternary && lastUse[g.a] != int(i)) {
+            if (lastUse[g.b] == int(i)) {
+                g = {SwapFirstTwo(g.op), g.b, g.a, g.c};
+            } else if (lastUse[g.c] == int(i)) {
+                g = {RotateLastToFirst(g.op), g.c, g.a, g.b};
+            }
+        }
         const std::string name = Name(kBase + int(i));
         if (set == GateSet::Ternary) {
             std::printf("    const V %s = Ops::template Ternary<0x%02X>(%s, %s, %s);\n", name.c_str(),
