@@ -1,10 +1,13 @@
 #include "TripleDesEngine.h"
 
 #include "DesKernel.h"
+#include "HexBlockReader.h"
 #include "HexCodec.h"
 #include "mdlMath.h"
 #include "mdlTripleDes.h"
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace karsidan {
@@ -20,20 +23,35 @@ void RequireKey(std::string_view key, int boxNumber)
         throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
 }
 
-// The block loop of both entries, split into chunks only to report progress.
-void TransformWithProgress(std::span<std::uint64_t> blocks, const TripleDesSchedule& schedule,
-                           std::size_t extraBlocks, const TripleDesEngine::Progress& progress)
-{
-    const std::size_t total = 3 * (blocks.size() + extraBlocks);
-    if (progress)
-        progress(0, total);
-    for (std::size_t done = 0; done < blocks.size(); done += kProgressChunk) {
-        const std::size_t n = std::min(kProgressChunk, blocks.size() - done);
-        TripleDesBlocks(blocks.subspan(done, n), schedule);
-        if (progress)
-            progress(3 * (done + n), total);
+// Blocks transformed per step: the buffer stays in the first-level cache
+// and the whole text is never held as blocks.
+constexpr std::size_t kChunkBlocks = 512;
+
+// Reports blocks of all three passes, as the window's progress bar expects.
+class ProgressReport {
+public:
+    ProgressReport(const TripleDesEngine::Progress& progress, std::size_t blocks)
+        : progress_(progress), total_(3 * blocks)
+    {
+        if (progress_)
+            progress_(0, total_);
     }
-}
+    void Advance(std::size_t blocks)
+    {
+        done_ += 3 * blocks;
+        sinceReport_ += blocks;
+        if (progress_ && (sinceReport_ >= kProgressChunk || done_ == total_)) {
+            progress_(done_, total_);
+            sinceReport_ = 0;
+        }
+    }
+
+private:
+    const TripleDesEngine::Progress& progress_;
+    std::size_t total_;
+    std::size_t done_ = 0;
+    std::size_t sinceReport_ = 0;
+};
 
 std::uint64_t HexBlockValue(std::string_view hex16)
 {
@@ -56,13 +74,21 @@ std::string TripleDesEngine::TripleDesEncrypt(std::string_view text, std::string
     LoadKey2(key2);
     LoadKey3(key3);
 
-    std::vector<std::uint64_t> blocks = BytesToBlocks(TrimSpaces(text), kPadByte);
+    const std::string_view bytes = TrimSpaces(text);
+    const std::size_t blockCount = (bytes.size() + 7) / 8;
     const auto schedule = TripleDesSchedule::Encryption(EffectiveKey(key1), EffectiveKey(key2),
                                                         EffectiveKey(key3));
-    TransformWithProgress(blocks, schedule, 0, progress);
-
-    std::string cipher(16 * blocks.size(), '\0');
-    BlocksToHex(blocks, cipher.data());
+    std::string cipher(16 * blockCount, '\0');
+    ProgressReport report(progress, blockCount);
+    std::array<std::uint64_t, kChunkBlocks> buffer;
+    for (std::size_t first = 0; first < blockCount; first += kChunkBlocks) {
+        const std::size_t n = std::min(kChunkBlocks, blockCount - first);
+        const std::span<std::uint64_t> chunk(buffer.data(), n);
+        BytesToBlocks(bytes.substr(8 * first, 8 * n), kPadByte, chunk);
+        TripleDesBlocks(chunk, schedule);
+        BlocksToHex(chunk, cipher.data() + 16 * first);
+        report.Advance(n);
+    }
     return cipher;
 }
 
@@ -77,37 +103,49 @@ std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, std::stri
     LoadKey2(keyB);
     LoadKey3(keyC);
 
-    HexBlocks input = HexToBlocks(cipher);
-    const bool oddTail = input.tailDigits % 2 == 1;
-    if (input.tailDigits > 0 && !oddTail) {
-        // Whole bytes short of a block: completed with padding bytes.
-        const int missing = 16 - input.tailDigits;
-        std::uint64_t block = input.tail;
-        for (int i = 0; i < missing / 2; ++i)
-            block = (block << 8) | kPadByte;
-        input.blocks.push_back(block);
-    }
+    const std::size_t digitCount = CountHexDigits(cipher);
+    const bool oddTail = digitCount % 2 == 1;
     const auto schedule = TripleDesSchedule::Decryption(EffectiveKey(keyA), EffectiveKey(keyB),
                                                         EffectiveKey(keyC));
-    TransformWithProgress(input.blocks, schedule, oddTail ? 1 : 0, progress);
+    std::string text;
+    text.reserve(8 * ((digitCount + 15) / 16));
+    ProgressReport report(progress, (digitCount + 15) / 16);
+    HexBlockReader reader(cipher);
+    std::array<std::uint64_t, kChunkBlocks> buffer;
+    std::array<char, 8 * kChunkBlocks> bytes;
+    auto transformAndAppend = [&](std::size_t n) {
+        const std::span<std::uint64_t> chunk(buffer.data(), n);
+        TripleDesBlocks(chunk, schedule);
+        BlocksToBytes(chunk, bytes.data());
+        text.append(bytes.data(), 8 * n);
+        report.Advance(n);
+    };
+    while (const std::size_t n = reader.Read(buffer))
+        transformAndAppend(n);
 
-    if (oddTail) {
+    if (reader.tailDigits() > 0 && !oddTail) {
+        // Whole bytes short of a block: completed with padding bytes.
+        std::uint64_t block = reader.tail();
+        for (int i = 0; i < (16 - reader.tailDigits()) / 2; ++i)
+            block = (block << 8) | kPadByte;
+        buffer[0] = block;
+        transformAndAppend(1);
+    } else if (oddTail) {
         // An odd digit count leaves a last block of 60 bits; only the
         // character-per-bit transform defines what becomes of it.
         std::string bits;
-        for (int i = input.tailDigits - 1; i >= 0; --i)
-            bits += HexDigitToBits(std::string(1, "0123456789ABCDEF"[(input.tail >> (4 * i)) & 15]));
+        for (int i = reader.tailDigits() - 1; i >= 0; --i)
+            bits += HexDigitToBits(std::string(1, "0123456789ABCDEF"[(reader.tail() >> (4 * i)) & 15]));
         bits += PadBits(64 - static_cast<int>(bits.size()));
         std::string hex = DesBlock(bits, 1, 0);
         hex = DesBlock(HexToBits(hex), 2, -1);
         hex = DesBlock(HexToBits(hex), 3, 0);
-        input.blocks.push_back(HexBlockValue(hex));
-        if (progress)
-            progress(3 * input.blocks.size(), 3 * input.blocks.size());
+        const std::uint64_t last = HexBlockValue(hex);
+        BlocksToBytes({&last, 1}, bytes.data());
+        text.append(bytes.data(), 8);
+        report.Advance(1);
     }
 
-    std::string text(8 * input.blocks.size(), '\0');
-    BlocksToBytes(input.blocks, text.data());
     // Only the padding goes: at most 7 padding bytes at the very end. A
     // padding character inside the text is the user's own and stays.
     std::size_t keep = text.size();
