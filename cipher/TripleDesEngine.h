@@ -21,6 +21,8 @@ namespace karsidan {
 class TripleDesEngine {
 public:
     // Called now and then with blocks done so far and blocks in all passes.
+    // It may throw to cancel: the exception passes to the caller and the
+    // transform returns nothing.
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
     // Keys in box order. Outer spaces of text and keys are dropped; a key's

@@ -2,6 +2,7 @@
 
 #include "mdlMath.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace karsidan {
@@ -103,10 +104,12 @@ std::string Lookup(const std::array<std::uint8_t, N>& table, std::string_view s,
     return p <= s.size() ? std::string(1, s[p - 1]) : std::string();
 }
 
-template <typename Bit>
-std::string ApplyOver(std::string_view s, Bit bit)
+// Positions beyond the table give nothing, so the loop stops at its size:
+// a long key costs no more than a short one.
+template <std::size_t N, typename Bit>
+std::string ApplyOver(const std::array<std::uint8_t, N>&, std::string_view s, Bit bit)
 {
-    const auto n = static_cast<int>(TrimSpaces(s).size());
+    const auto n = static_cast<int>(std::min(TrimSpaces(s).size(), N));
     std::string out;
     for (int k = 1; k <= n; ++k)
         out += bit(s, k);
@@ -122,9 +125,9 @@ std::string EBit(std::string_view s, int k) { return Lookup(des_tables::E, s, k,
 std::string PBit(std::string_view s, int k) { return Lookup(des_tables::P, s, k, true); }
 std::string IPInverseBit(std::string_view s, int k) { return Lookup(des_tables::IPInverse, s, k, false); }
 
-std::string ApplyIP(std::string_view block) { return ApplyOver(block, IPBit); }
-std::string ApplyPC2(std::string_view cd) { return ApplyOver(cd, PC2Bit); }
-std::string ApplyPC1(std::string_view key) { return ApplyOver(key, PC1Bit); }
+std::string ApplyIP(std::string_view block) { return ApplyOver(des_tables::IP, block, IPBit); }
+std::string ApplyPC2(std::string_view cd) { return ApplyOver(des_tables::PC2, cd, PC2Bit); }
+std::string ApplyPC1(std::string_view key) { return ApplyOver(des_tables::PC1, key, PC1Bit); }
 
 int RoundShift(int round)
 {

@@ -175,6 +175,29 @@ TEST(TripleDesText, ProgressCountsUpToTotal)
     EXPECT_EQ(reports.back(), std::make_pair(std::size_t{9}, std::size_t{9}));
 }
 
+TEST(TripleDesText, ThrowingProgressCancels)
+{
+    struct Cancelled {};
+    int calls = 0;
+    TripleDesEngine engine;
+    EXPECT_THROW(engine.TripleDesEncrypt(std::string(1 << 20, 'c'), "a", "b", "c",
+                                         [&](std::size_t done, std::size_t) {
+                                             ++calls;
+                                             if (done > 0)
+                                                 throw Cancelled{};
+                                         }),
+                 Cancelled);
+    EXPECT_EQ(calls, 2) << "stops at the first report after work began";
+    EXPECT_EQ(engine.TripleDesEncrypt("sesudah", "a", "b", "c"), Encrypt("sesudah", "a", "b", "c"))
+        << "the engine is usable after a cancelled transform";
+}
+
+TEST(TripleDesText, VeryLongKeysCountOnlyTheirFirstEightCharacters)
+{
+    const std::string longKey = "abcdefgh" + std::string(100'000, 'z');
+    EXPECT_EQ(Encrypt("teks", longKey, "k2", "k3"), Encrypt("teks", "abcdefgh", "k2", "k3"));
+}
+
 TEST(TripleDesText, EnginesOnSeparateThreadsDoNotShareState)
 {
     const std::string a(200000, 'a');
