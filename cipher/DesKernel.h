@@ -11,9 +11,9 @@
 
 namespace karsidan {
 
-// A round key split for the S-boxes: six-bit groups of the even-numbered
-// boxes (1, 3, 5, 7) in `even`, the others in `odd`, at the positions the
-// rotated half words expose them.
+// A round key split for the S-boxes: the six-bit groups of S1, S3, S5, S7
+// (even groups counting from 0) in `even`, those of S2, S4, S6, S8 in `odd`,
+// each at the bit position where the rotated half word exposes its input.
 struct SplitRoundKey {
     std::uint32_t even;
     std::uint32_t odd;

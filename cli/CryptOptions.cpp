@@ -82,9 +82,11 @@ CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt)
     const QString command = args.value(0);
     if (!parser.parse(args)) {
         const QStringList unknown = parser.unknownOptionNames();
-        const QString reason = unknown.isEmpty()
-            ? parser.errorText()
-            : QStringLiteral("opsi tidak dikenal: ") + unknown.join(QStringLiteral(", "));
+        QString reason = parser.errorText();
+        if (!unknown.isEmpty())
+            reason = QStringLiteral("opsi tidak dikenal: ") + unknown.join(QStringLiteral(", "));
+        else if (reason.startsWith(QLatin1String("Missing value")))
+            reason = QStringLiteral("opsi tanpa nilai: ") + reason.section(QLatin1Char('\''), 1, 1);
         err << command << ": " << reason << "\n"
             << "Lihat: karsidan-cli " << command << " --help\n";
         return {std::nullopt, 2};

@@ -173,7 +173,7 @@ TEST(CryptCli, BadKeysAndCipherTextsExitWithTwo)
         {QStringList{"decrypt"} + Keys("a", "b", "c"), "0123456789ABCDEF0", "(17) bukan kelipatan 16"},
         {QStringList{"decrypt"} + Keys("a", "b", "c"), "halo", "karakter \"h\" pada posisi 1"},
         {QStringList{"encrypt", "--entah"} + Keys("a", "b", "c"), "x", "opsi tidak dikenal: entah"},
-        {QStringList{"encrypt", "-1"}, "x", "-1"},
+        {QStringList{"encrypt", "-1"}, "x", "opsi tanpa nilai: -1"},
         {QStringList{"encrypt", "f1", "f2"} + Keys("a", "b", "c"), "x", "satu berkas"},
     };
     for (const auto& c : cases) {
