@@ -1,5 +1,6 @@
 #include "TripleDesEngine.h"
 
+#include "BulkTripleDes.h"
 #include "DesKernel.h"
 #include "HexBlockReader.h"
 #include "HexCodec.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <stdexcept>
 
 namespace karsidan {
@@ -53,6 +55,17 @@ private:
     std::size_t sinceReport_ = 0;
 };
 
+// Feeds the running block count of the bitsliced path into the report.
+bitslice::BlocksDone Forward(ProgressReport& report)
+{
+    return [&report, reported = std::size_t{0}](std::size_t done) mutable {
+        if (done > reported) {
+            report.Advance(done - reported);
+            reported = done;
+        }
+    };
+}
+
 std::uint64_t HexBlockValue(std::string_view hex16)
 {
     std::uint64_t v = 0;
@@ -76,6 +89,14 @@ std::string TripleDesEngine::TripleDesEncrypt(std::string_view text, std::string
 
     const std::string_view bytes = TrimSpaces(text);
     const std::size_t blockCount = (bytes.size() + 7) / 8;
+    if (blockCount >= bitsliceMinBlocks) {
+        ProgressReport report(progress, blockCount);
+        return bitslice::EncryptBytesToHex(bytes, kPadByte,
+                                           {{{EffectiveKey(key1), true},
+                                             {EffectiveKey(key2), false},
+                                             {EffectiveKey(key3), true}}},
+                                           Forward(report));
+    }
     const auto schedule = TripleDesSchedule::Encryption(EffectiveKey(key1), EffectiveKey(key2),
                                                         EffectiveKey(key3));
     std::string cipher(16 * blockCount, '\0');
@@ -103,30 +124,55 @@ std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, std::stri
     LoadKey2(keyB);
     LoadKey3(keyC);
 
-    const std::size_t digitCount = CountHexDigits(cipher);
-    const bool oddTail = digitCount % 2 == 1;
     const auto schedule = TripleDesSchedule::Decryption(EffectiveKey(keyA), EffectiveKey(keyB),
                                                         EffectiveKey(keyC));
     std::string text;
-    text.reserve(8 * ((digitCount + 15) / 16));
-    ProgressReport report(progress, (digitCount + 15) / 16);
-    HexBlockReader reader(cipher);
+    std::uint64_t tail = 0;
+    int tailDigits = 0;
     std::array<std::uint64_t, kChunkBlocks> buffer;
     std::array<char, 8 * kChunkBlocks> bytes;
+    // Long cipher texts: all digits decoded at once, the whole blocks
+    // bitsliced across all cores; the tail goes the common way below.
+    std::optional<ProgressReport> report;
+    if (cipher.size() / 16 >= bitsliceMinBlocks) {
+        bitslice::HexBlocks decoded = bitslice::DecodeHexBlocks(cipher);
+        report.emplace(progress, decoded.blocks + (decoded.tailDigits > 0 ? 1 : 0));
+        bitslice::TransformBlocks(reinterpret_cast<unsigned char*>(decoded.bytes.data()), decoded.blocks,
+                                  {{{EffectiveKey(keyA), false},
+                                    {EffectiveKey(keyB), true},
+                                    {EffectiveKey(keyC), false}}},
+                                  Forward(*report));
+        text = std::move(decoded.bytes);
+        tail = decoded.tail;
+        tailDigits = decoded.tailDigits;
+    } else {
+        const std::size_t digitCount = CountHexDigits(cipher);
+        text.reserve(8 * ((digitCount + 15) / 16));
+        report.emplace(progress, (digitCount + 15) / 16);
+        HexBlockReader reader(cipher);
+        while (const std::size_t n = reader.Read(buffer)) {
+            const std::span<std::uint64_t> chunk(buffer.data(), n);
+            TripleDesBlocks(chunk, schedule);
+            BlocksToBytes(chunk, bytes.data());
+            text.append(bytes.data(), 8 * n);
+            report->Advance(n);
+        }
+        tail = reader.tail();
+        tailDigits = reader.tailDigits();
+    }
+    const bool oddTail = tailDigits % 2 == 1;
     auto transformAndAppend = [&](std::size_t n) {
         const std::span<std::uint64_t> chunk(buffer.data(), n);
         TripleDesBlocks(chunk, schedule);
         BlocksToBytes(chunk, bytes.data());
         text.append(bytes.data(), 8 * n);
-        report.Advance(n);
+        report->Advance(n);
     };
-    while (const std::size_t n = reader.Read(buffer))
-        transformAndAppend(n);
 
-    if (reader.tailDigits() > 0 && !oddTail) {
+    if (tailDigits > 0 && !oddTail) {
         // Whole bytes short of a block: completed with padding bytes.
-        std::uint64_t block = reader.tail();
-        for (int i = 0; i < (16 - reader.tailDigits()) / 2; ++i)
+        std::uint64_t block = tail;
+        for (int i = 0; i < (16 - tailDigits) / 2; ++i)
             block = (block << 8) | kPadByte;
         buffer[0] = block;
         transformAndAppend(1);
@@ -134,8 +180,8 @@ std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, std::stri
         // An odd digit count leaves a last block of 60 bits; only the
         // character-per-bit transform defines what becomes of it.
         std::string bits;
-        for (int i = reader.tailDigits() - 1; i >= 0; --i)
-            bits += HexDigitToBits(std::string(1, "0123456789ABCDEF"[(reader.tail() >> (4 * i)) & 15]));
+        for (int i = tailDigits - 1; i >= 0; --i)
+            bits += HexDigitToBits(std::string(1, "0123456789ABCDEF"[(tail >> (4 * i)) & 15]));
         bits += PadBits(64 - static_cast<int>(bits.size()));
         std::string hex = DesBlock(bits, 1, 0);
         hex = DesBlock(HexToBits(hex), 2, -1);
@@ -143,7 +189,7 @@ std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, std::stri
         const std::uint64_t last = HexBlockValue(hex);
         BlocksToBytes({&last, 1}, bytes.data());
         text.append(bytes.data(), 8);
-        report.Advance(1);
+        report->Advance(1);
     }
 
     // Only the padding goes: at most 7 padding bytes at the very end. A

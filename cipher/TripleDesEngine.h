@@ -41,6 +41,13 @@ public:
                                  std::string_view keyB, std::string_view keyC,
                                  const Progress& progress = {});
 
+    // Texts of at least this many blocks run on the bitsliced kernels
+    // (cipher/bitslice) across all cores; shorter ones on the 64-bit table
+    // path, which starts faster. Both give the same bytes; tests move the
+    // threshold to compare them.
+    static constexpr std::size_t kDefaultBitsliceMinBlocks = 64;
+    std::size_t bitsliceMinBlocks = kDefaultBitsliceMinBlocks;
+
     // --- Character-per-bit form -----------------------------------------
 
     // Fill slot 1, 2 or 3 from a key text. A blank key leaves 16 empty round

@@ -9,7 +9,9 @@
 
 namespace karsidan::bitslice {
 
-// Writes 2n upper-case digits, high nibble first.
+// Writes 2n upper-case digits, high nibble first. The digits may overlap
+// the bytes when out + n == bytes: each step reads its bytes before
+// writing their digits, so the bytes spread into digits in place.
 void EncodeHex(const unsigned char* bytes, std::size_t n, char* out);
 void EncodeHex(const unsigned char* bytes, std::size_t n, char* out, Level level);
 

@@ -16,13 +16,18 @@ namespace {
 // enough and the step costs far more than reporting it.
 constexpr std::size_t kStepBlocks = 128 * 1024;
 
+struct Shared {
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stop{false}; // set when a share fails, e.g. progress cancels
+};
+
 void RunShare(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
-              std::atomic<std::size_t>& done, const BlocksDone* progress)
+              Shared& shared, const BlocksDone* progress)
 {
-    for (std::size_t start = 0; start < n; start += kStepBlocks) {
+    for (std::size_t start = 0; start < n && !shared.stop; start += kStepBlocks) {
         const std::size_t count = std::min(kStepBlocks, n - start);
         ThreePassEcbBytes(data + start * 8, count, passes, level);
-        const std::size_t total = done.fetch_add(count) + count;
+        const std::size_t total = shared.done.fetch_add(count) + count;
         if (progress != nullptr && *progress) (*progress)(total);
     }
 }
@@ -45,7 +50,7 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
     threads = unsigned(std::min<std::size_t>(threads, std::max<std::size_t>(batches, 1)));
     const std::size_t share = (batches + threads - 1) / threads * width;
 
-    std::atomic<std::size_t> done{0};
+    Shared shared;
     std::vector<std::thread> workers;
     std::vector<std::exception_ptr> errors(threads);
     for (unsigned t = 1; t < threads; ++t) {
@@ -53,16 +58,18 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
         const std::size_t count = std::min(n - start, share);
         workers.emplace_back([&, t, start, count] {
             try {
-                RunShare(data + start * 8, count, passes, level, done, nullptr);
+                RunShare(data + start * 8, count, passes, level, shared, nullptr);
             } catch (...) {
                 errors[t] = std::current_exception();
+                shared.stop = true;
             }
         });
     }
     try {
-        RunShare(data, std::min(n, share), passes, level, done, &progress);
+        RunShare(data, std::min(n, share), passes, level, shared, &progress);
     } catch (...) {
         errors[0] = std::current_exception();
+        shared.stop = true;
     }
     for (auto& w : workers) w.join();
     for (const auto& e : errors) {

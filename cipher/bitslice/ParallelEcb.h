@@ -10,6 +10,8 @@
 namespace karsidan::bitslice {
 
 // Called on the calling thread now and then with the blocks done so far.
+// It may throw to cancel: the other threads stop after their current step
+// and the exception passes to the caller; the data is then partly done.
 using BlocksDone = std::function<void(std::size_t done)>;
 
 // threads == 0: one per hardware thread. Same result as ThreePassEcbBytes.
