@@ -72,6 +72,19 @@ TEST_P(HexCodecTest, EncodesLikeTheNaiveCodecAtEveryLength)
     }
 }
 
+TEST_P(HexCodecTest, SpreadsBytesIntoDigitsInPlace)
+{
+    std::mt19937_64 rng(4);
+    for (std::size_t n : {1, 15, 16, 17, 100, 4099}) {
+        std::vector<unsigned char> bytes(n);
+        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        std::string buffer(2 * n, '\0');
+        std::copy(bytes.begin(), bytes.end(), buffer.begin() + long(n)); // the upper half
+        EncodeHex(reinterpret_cast<const unsigned char*>(buffer.data()) + n, n, buffer.data(), GetParam());
+        ASSERT_EQ(buffer, NaiveEncode(bytes)) << n;
+    }
+}
+
 TEST_P(HexCodecTest, DecodesCleanDigitsAndTheirRoundTrip)
 {
     std::mt19937_64 rng(5);
