@@ -115,6 +115,10 @@ BENCHMARK_CAPTURE(BM_HexDecode, avx2, Level::Avx2)->Arg(kMiB)->Unit(benchmark::k
 BENCHMARK(BM_BitsliceAllCores)->Arg(16 * kMiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_OpenSslDesEde3Ecb)->Arg(kMiB)->Unit(benchmark::kMillisecond);
+// One block: the fixed cost of a call (key masks and one padded batch).
+BENCHMARK_CAPTURE(BM_Bitslice, portable, Level::Portable)->Arg(8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Bitslice, avx2, Level::Avx2)->Arg(8)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Bitslice, avx512, Level::Avx512)->Arg(8)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Bitslice, portable, Level::Portable)->Arg(kMiB)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Bitslice, avx2, Level::Avx2)->Arg(kMiB)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Bitslice, avx512, Level::Avx512)->Arg(kMiB)->Arg(16 * kMiB)->Unit(benchmark::kMillisecond);

@@ -16,7 +16,8 @@ constexpr std::size_t kMinBlocksPerThread = 16384;
 
 unsigned ThreadsFor(std::size_t blocks)
 {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    // Asking the system costs a file read; the answer does not change.
+    static const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     return unsigned(std::clamp<std::size_t>(blocks / kMinBlocksPerThread, 1, cores));
 }
 

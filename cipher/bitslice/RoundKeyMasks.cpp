@@ -31,6 +31,12 @@ std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key)
 
 namespace {
 
+constexpr std::array<bool, 48> kFirstUse = [] {
+    std::array<bool, 48> f{};
+    for (int j = 0; j < 48; ++j) f[j] = IsFirstExpansionUse(j);
+    return f;
+}();
+
 // Walks the rounds as the kernels do, tracking each state word's constant.
 void AddOffsetMasks(RoundKeyMasks& m)
 {
@@ -44,7 +50,7 @@ void AddOffsetMasks(RoundKeyMasks& m)
         for (int j = 0; j < 48; ++j) {
             const std::uint64_t need = offset[src + tables::kE[j] - 1] ^ m.bit[r][j];
             // Outside full rounds a first use has its key bit already.
-            m.in[r][j] = (IsFullKeyRound(r) || !IsFirstExpansionUse(j)) ? need : 0;
+            m.in[r][j] = (IsFullKeyRound(r) || !kFirstUse[j]) ? need : 0;
         }
         const bool toggles = r % 16 != 15;
         const bool nextReadsThis = toggles && r + 1 < 48 && !IsFullKeyRound(r + 1);
@@ -60,9 +66,8 @@ void AddOffsetMasks(RoundKeyMasks& m)
 
 } // namespace
 
-RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes)
+void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes)
 {
-    RoundKeyMasks masks{};
     for (int p = 0; p < 3; ++p) {
         const auto rounds = DesRoundKeys(passes[p].key);
         for (int i = 0; i < 16; ++i) {
@@ -74,7 +79,6 @@ RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes)
         }
     }
     AddOffsetMasks(masks);
-    return masks;
 }
 
 } // namespace karsidan::bitslice

@@ -45,6 +45,7 @@ constexpr bool IsFirstExpansionUse(int j)
 // each round key in bit 47.
 std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key);
 
-RoundKeyMasks MakeRoundKeyMasks(const std::array<DesPass, 3>& passes);
+// Fills every field; the struct is 45 KiB, so callers keep it on the heap.
+void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes);
 
 } // namespace karsidan::bitslice

@@ -36,7 +36,8 @@ void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passe
         return;
     }
     // 45 KiB: on the heap, so worker threads with small stacks are safe.
-    const auto keys = std::make_unique<RoundKeyMasks>(MakeRoundKeyMasks(passes));
+    const auto keys = std::make_unique_for_overwrite<RoundKeyMasks>();
+    FillRoundKeyMasks(*keys, passes);
     const std::size_t width = BatchBlocks(level);
     const std::size_t batches = n / width;
     RunBatches(level, data, batches, *keys, bytesLittleEndian);
