@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <thread>
 
 #if defined(__linux__)
@@ -26,10 +25,10 @@ unsigned ThreadsFor(std::size_t blocks)
     return unsigned(std::clamp<std::size_t>(blocks / kMinBlocksPerThread, 1, cores));
 }
 
-// A string of `size` bytes for a whole text. Every first touch of a 4 KiB
-// page is a fault, and for hundreds of megabytes the faults take longer
-// than the cipher; where the system hands out huge pages on request, ask
-// for them before the buffer is first written.
+// An empty string with room for `size` bytes of a whole text. Every first
+// touch of a 4 KiB page is a fault, and for hundreds of megabytes the
+// faults take longer than the cipher; where the system hands out huge
+// pages on request, ask for them before the buffer is first written.
 std::string LargeBuffer(std::size_t size)
 {
     std::string s;
@@ -46,7 +45,6 @@ std::string LargeBuffer(std::size_t size)
         }
     }
 #endif
-    s.resize(size);
     return s;
 }
 
@@ -62,10 +60,12 @@ std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad,
                               const std::array<DesPass, 3>& passes, const BlocksDone& progress)
 {
     const std::size_t blocks = (bytes.size() + 7) / 8;
+    // The blocks go in the upper half: written once, not zeroed first.
     std::string hex = LargeBuffer(16 * blocks);
+    hex.append(8 * blocks, '\0');
+    hex.append(bytes);
+    hex.append(8 * blocks - bytes.size(), static_cast<char>(pad));
     auto* work = reinterpret_cast<unsigned char*>(hex.data()) + 8 * blocks;
-    if (!bytes.empty()) std::memcpy(work, bytes.data(), bytes.size());
-    std::memset(work + bytes.size(), pad, 8 * blocks - bytes.size());
     TransformBlocks(work, blocks, passes, progress);
     EncodeHex(work, 8 * blocks, hex.data());
     return hex;
@@ -75,6 +75,7 @@ HexBlocks DecodeHexBlocks(std::string_view cipher)
 {
     HexBlocks out;
     out.bytes = LargeBuffer((cipher.size() + 1) / 2 + 8);
+    out.bytes.resize((cipher.size() + 1) / 2 + 8);
     auto* data = reinterpret_cast<unsigned char*>(out.bytes.data());
     const std::size_t digits = DecodeHex(cipher, data);
     out.blocks = digits / 16;
