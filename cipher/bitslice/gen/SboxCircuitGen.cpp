@@ -680,23 +680,28 @@ Circuit FreshTrial(int box, GateSet set, Pricing pricing, std::uint64_t trial)
     return Prune(search.Gates(), out, set);
 }
 
-// Keeps the other three outputs' gates and builds one output anew on them.
-Circuit RebuildOne(const Circuit& c, int box, GateSet set, Pricing pricing, std::uint64_t trial)
+// Keeps the gates of two or three outputs and builds the others anew on
+// them, in random order.
+Circuit RebuildSome(const Circuit& c, int box, GateSet set, Pricing pricing, std::uint64_t trial)
 {
-    const int bit = int(trial % 4);
-    int others[4];
-    for (int i = 0; i < 4; ++i) others[i] = c.out[i == bit ? (bit + 1) % 4 : i];
-    const Circuit kept = Prune(c.gates, others, set);
+    std::mt19937_64 pick(trial * 31 + 7);
+    int order[4] = {0, 1, 2, 3};
+    std::shuffle(order, order + 4, pick);
+    const int rebuilt = (pick() % 3 == 0) ? 2 : 1;
+    int kept[4];
+    for (int i = 0; i < 4; ++i) kept[i] = c.out[order[rebuilt]]; // a kept output fills the gaps
+    for (int i = rebuilt; i < 4; ++i) kept[order[i]] = c.out[order[i]];
+    const Circuit base = Prune(c.gates, kept, set);
     Search search = MakeSearch(set, pricing, box, trial);
-    search.Seed(kept.gates);
+    search.Seed(base.gates);
     int out[4];
-    for (int i = 0; i < 4; ++i) out[i] = kept.out[i];
-    out[bit] = search.Build(SboxTruth(box, bit), kAll);
+    for (int i = 0; i < 4; ++i) out[i] = base.out[i];
+    for (int i = 0; i < rebuilt; ++i) out[order[i]] = search.Build(SboxTruth(box, order[i]), kAll);
     return Prune(search.Gates(), out, set);
 }
 
 // Random fresh trials for a third of the time, then repeated rebuilding of
-// single outputs of the best circuit, keeping any change that is no larger.
+// one or two outputs of the best circuit, keeping any change no larger.
 Circuit BestOf(int box, GateSet set, Pricing pricing, double seconds)
 {
     using Clock = std::chrono::steady_clock;
@@ -715,7 +720,7 @@ Circuit BestOf(int box, GateSet set, Pricing pricing, double seconds)
         }
     }
     for (; Clock::now() < end; ++trial) {
-        const Circuit c = RebuildOne(best, box, set, pricing, trial);
+        const Circuit c = RebuildSome(best, box, set, pricing, trial);
         const std::size_t size = Final(c, set, pricing).gates.size();
         if (size <= bestSize) {
             best = c;
