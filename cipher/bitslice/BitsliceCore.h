@@ -89,6 +89,21 @@ constexpr FirstUses MakeFirstUses()
 
 constexpr FirstUses kFirstUse = MakeFirstUses();
 
+// Read at run time, so a table of this file's own rather than a call to a
+// function another file may compile differently.
+struct FullRounds {
+    bool v[48];
+};
+
+constexpr FullRounds MakeFullRounds()
+{
+    FullRounds f{};
+    for (int r = 0; r < 48; ++r) f.v[r] = karsidan::bitslice::IsFullKeyRound(r);
+    return f;
+}
+
+constexpr FullRounds kFullRound = MakeFullRounds();
+
 // Swaps the off-diagonal J x J blocks of every 2J x 2J block of the 64 x 64
 // bit matrix, in each lane; six stages transpose it.
 template <class Ops, int J>
@@ -251,7 +266,7 @@ void EcbBatches(unsigned char* data, std::size_t batches,
         int cur = 0;
         for (int r = 0; r < 48; ++r) {
             if constexpr (Ops::kTernary) {
-                if (karsidan::bitslice::IsFullKeyRound(r)) {
+                if (kFullRound.v[r]) {
                     OffsetRound<Ops, true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
                 } else {
                     OffsetRound<Ops, false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);

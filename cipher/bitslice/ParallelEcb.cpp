@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -53,23 +54,34 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
     Shared shared;
     std::vector<std::thread> workers;
     std::vector<std::exception_ptr> errors(threads);
+    std::vector<unsigned> ownShares = {0};
+    // Nothing below may throw while a worker runs but the work itself.
+    workers.reserve(threads);
+    ownShares.reserve(threads);
     for (unsigned t = 1; t < threads; ++t) {
         const std::size_t start = std::min(n, t * share);
         const std::size_t count = std::min(n - start, share);
-        workers.emplace_back([&, t, start, count] {
-            try {
-                RunShare(data + start * 8, count, passes, level, shared, nullptr);
-            } catch (...) {
-                errors[t] = std::current_exception();
-                shared.stop = true;
-            }
-        });
+        try {
+            workers.emplace_back([&, t, start, count] {
+                try {
+                    RunShare(data + start * 8, count, passes, level, shared, nullptr);
+                } catch (...) {
+                    errors[t] = std::current_exception();
+                    shared.stop = true;
+                }
+            });
+        } catch (const std::system_error&) {
+            ownShares.push_back(t); // no thread to be had: this one does it
+        }
     }
-    try {
-        RunShare(data, std::min(n, share), passes, level, shared, &progress);
-    } catch (...) {
-        errors[0] = std::current_exception();
-        shared.stop = true;
+    for (unsigned t : ownShares) {
+        const std::size_t start = std::min(n, t * share);
+        try {
+            RunShare(data + start * 8, std::min(n - start, share), passes, level, shared, &progress);
+        } catch (...) {
+            errors[t] = std::current_exception();
+            shared.stop = true;
+        }
     }
     for (auto& w : workers) w.join();
     for (const auto& e : errors) {
