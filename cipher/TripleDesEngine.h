@@ -5,7 +5,8 @@
 // can run on a worker thread; two objects never share state. One object
 // runs one transform at a time.
 //
-// The whole-text entries run on 64-bit blocks (DesKernel.h). The members
+// The whole-text entries run on 64-bit blocks (DesKernel.h), long texts on
+// the bitsliced kernels across all cores (bitslice/BulkTripleDes.h). The members
 // below them are the character-per-bit form of the same cipher, kept as the
 // readable reference the fast path is tested against; it also transforms the
 // 60-bit last block of a cipher text with an odd number of digits.
