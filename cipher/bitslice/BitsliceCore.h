@@ -46,7 +46,7 @@ constexpr NetworkIndices kIdx = MakeNetworkIndices();
 // transposed word index. Packed blocks hold bit 1 in bit 63; a block of
 // bytes loaded little-endian holds byte 0 in bits 0..7, its first bit in 7.
 struct BlockLayout {
-    int ipWord[64];   // after IP, bit k is transposed word ipWord[k]
+    int ipPos[64];    // transposed word c is bit ipPos[c] after IP
     int fpSource[64]; // transposed output word c is preoutput bit fpSource[c]
 };
 
@@ -65,7 +65,7 @@ constexpr BlockLayout MakeBlockLayout()
 {
     using namespace karsidan::bitslice::tables;
     BlockLayout l{};
-    for (int k = 0; k < 64; ++k) l.ipWord[k] = Bytes ? BytesWord(kIP[k]) : PackedWord(kIP[k]);
+    for (int k = 0; k < 64; ++k) l.ipPos[Bytes ? BytesWord(kIP[k]) : PackedWord(kIP[k])] = k;
     for (int i = 1; i <= 64; ++i) {
         l.fpSource[Bytes ? BytesWord(i) : PackedWord(i)] = kFP[i - 1] - 1;
     }
@@ -104,35 +104,69 @@ constexpr FullRounds MakeFullRounds()
 
 constexpr FullRounds kFullRound = MakeFullRounds();
 
-// Swaps the off-diagonal J x J blocks of every 2J x 2J block of the 64 x 64
-// bit matrix, in each lane; six stages transpose it.
+// One swap-move of the 64 x 64 bit transposition, in each lane: the bits of
+// row a at columns J..2J-1 of every 2J block trade places with those of
+// row b (J rows further down) at columns 0..J-1.
 template <class Ops, int J>
-inline void TransposeStage(typename Ops::V* a)
+inline void SwapMove(typename Ops::V& a, typename Ops::V& b)
 {
-    constexpr std::uint64_t kMasks[] = {0x5555555555555555, 0x3333333333333333,
-                                        0x0F0F0F0F0F0F0F0F, 0x00FF00FF00FF00FF,
-                                        0x0000FFFF0000FFFF, 0x00000000FFFFFFFF};
-    constexpr int kStage = J == 1 ? 0 : J == 2 ? 1 : J == 4 ? 2 : J == 8 ? 3 : J == 16 ? 4 : 5;
-    const typename Ops::V m = Ops::Set1(kMasks[kStage]);
-    for (int k = 0; k < 64; k += 2 * J) {
-        for (int i = k; i < k + J; ++i) {
-            const typename Ops::V t =
-                Ops::And(Ops::Xor(Ops::template Shr<J>(a[i]), a[i + J]), m);
-            a[i + J] = Ops::Xor(a[i + J], t);
-            a[i] = Ops::Xor(a[i], Ops::template Shl<J>(t));
-        }
+    constexpr std::uint64_t kMask = J == 1    ? 0x5555555555555555
+                                    : J == 2  ? 0x3333333333333333
+                                    : J == 4  ? 0x0F0F0F0F0F0F0F0F
+                                    : J == 8  ? 0x00FF00FF00FF00FF
+                                    : J == 16 ? 0x0000FFFF0000FFFF
+                                              : 0x00000000FFFFFFFF;
+    const typename Ops::V m = Ops::Set1(kMask);
+    typename Ops::V t;
+    if constexpr (Ops::kTernary) {
+        t = Ops::template Ternary<0x28>(Ops::template Shr<J>(a), b, m); // (x ^ y) & m
+    } else {
+        t = Ops::And(Ops::Xor(Ops::template Shr<J>(a), b), m);
     }
+    b = Ops::Xor(b, t);
+    a = Ops::Xor(a, Ops::template Shl<J>(t));
 }
 
-template <class Ops>
-inline void Transpose64(typename Ops::V* a)
+// Strides 4J, 2J and J among eight rows r[0..7] that lie J rows apart.
+template <class Ops, int J>
+inline void ThreeStages(typename Ops::V* r)
 {
-    TransposeStage<Ops, 32>(a);
-    TransposeStage<Ops, 16>(a);
-    TransposeStage<Ops, 8>(a);
-    TransposeStage<Ops, 4>(a);
-    TransposeStage<Ops, 2>(a);
-    TransposeStage<Ops, 1>(a);
+    SwapMove<Ops, 4 * J>(r[0], r[4]);
+    SwapMove<Ops, 4 * J>(r[1], r[5]);
+    SwapMove<Ops, 4 * J>(r[2], r[6]);
+    SwapMove<Ops, 4 * J>(r[3], r[7]);
+    SwapMove<Ops, 2 * J>(r[0], r[2]);
+    SwapMove<Ops, 2 * J>(r[1], r[3]);
+    SwapMove<Ops, 2 * J>(r[4], r[6]);
+    SwapMove<Ops, 2 * J>(r[5], r[7]);
+    SwapMove<Ops, J>(r[0], r[1]);
+    SwapMove<Ops, J>(r[2], r[3]);
+    SwapMove<Ops, J>(r[4], r[5]);
+    SwapMove<Ops, J>(r[6], r[7]);
+}
+
+// Transposes the 64 x 64 bit matrix of every lane: row i comes from
+// load(i), column c goes to store(c, word). Two passes of eight rows held in
+// registers (strides 32, 16, 8, then 4, 2, 1) instead of six over memory;
+// the loads and stores are the caller's, so the permutations around the
+// transposition cost no pass of their own.
+template <class Ops, class Load, class Store>
+inline void Transpose64(Load load, Store store)
+{
+    using V = typename Ops::V;
+    V scratch[64];
+    for (int i = 0; i < 8; ++i) {
+        V r[8];
+        for (int k = 0; k < 8; ++k) r[k] = load(i + 8 * k);
+        ThreeStages<Ops, 8>(r);
+        for (int k = 0; k < 8; ++k) scratch[i + 8 * k] = r[k];
+    }
+    for (int g = 0; g < 8; ++g) {
+        V r[8];
+        for (int k = 0; k < 8; ++k) r[k] = scratch[8 * g + k];
+        ThreeStages<Ops, 1>(r);
+        for (int k = 0; k < 8; ++k) store(8 * g + k, r[k]);
+    }
 }
 
 template <class Ops, int G>
@@ -251,13 +285,11 @@ void EcbBatches(unsigned char* data, std::size_t batches,
     const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
     using V = typename Ops::V;
     constexpr int kLanes = Ops::kLanes;
-    V words[64];
     V state[64]; // halves: state[0..31] and state[32..63]
     for (std::size_t b = 0; b < batches; ++b) {
         unsigned char* p = data + b * 64 * 8 * kLanes;
-        for (int i = 0; i < 64; ++i) words[i] = Ops::Load(p + i * 8 * kLanes);
-        Transpose64<Ops>(words);
-        for (int k = 0; k < 64; ++k) state[k] = words[layout.ipWord[k]];
+        Transpose64<Ops>([p](int i) { return Ops::Load(p + i * 8 * kLanes); },
+                         [&state, &layout](int c, V w) { state[layout.ipPos[c]] = w; });
 
         // Each round XORs f of one half into the other; the halves trade
         // roles after every round except the last of a pass, because
@@ -276,18 +308,21 @@ void EcbBatches(unsigned char* data, std::size_t batches,
             }
             if (r % 16 != 15) cur ^= 1;
         }
-        if constexpr (Ops::kTernary) {
-            for (int k = 0; k < 64; ++k) state[k] = Ops::Xor(state[k], Ops::Set1(keys.final[k]));
-        }
-        // Preoutput R16 L16: the half written last comes first.
-        const V* first = half[cur];
-        const V* second = half[1 - cur];
-        for (int c = 0; c < 64; ++c) {
-            const int s = layout.fpSource[c];
-            words[c] = s < 32 ? first[s] : second[s - 32];
-        }
-        Transpose64<Ops>(words);
-        for (int i = 0; i < 64; ++i) Ops::Store(p + i * 8 * kLanes, words[i]);
+        // Preoutput R16 L16: the half written last comes first. Kernels
+        // that keep constants in the words take them out on the way.
+        const int first = 32 * cur;
+        const int second = 32 * (1 - cur);
+        Transpose64<Ops>(
+            [&](int c) {
+                const int s = layout.fpSource[c];
+                const int k = s < 32 ? first + s : second + s - 32;
+                if constexpr (Ops::kTernary) {
+                    return Ops::Xor(state[k], Ops::Set1(keys.final[k]));
+                } else {
+                    return state[k];
+                }
+            },
+            [p](int i, V w) { Ops::Store(p + i * 8 * kLanes, w); });
     }
 }
 
