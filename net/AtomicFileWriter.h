@@ -1,0 +1,17 @@
+#pragma once
+// Writes a whole file so that readers see either the old file or the new
+// one, never a torn one: the bytes go to a temporary file in the same
+// folder, which is then renamed over the target.
+
+#include <QByteArray>
+#include <QString>
+
+namespace karsidan::net {
+
+// Stores data as folder/name, replacing an existing file of that name.
+// name must be a plain file name (see SafeFileName). Returns an empty
+// string on success, otherwise the reason in Indonesian; on failure the
+// target is unchanged and no temporary file is left behind.
+QString WriteFileAtomically(const QString& folder, const QString& name, const QByteArray& data);
+
+} // namespace karsidan::net
