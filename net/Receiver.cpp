@@ -8,6 +8,7 @@
 #include "WireText.h"
 
 #include <QDir>
+#include <QNetworkInterface>
 #include <QTimer>
 #include <QtDebug>
 
@@ -59,6 +60,8 @@ void Receiver::StopListening()
     }
 }
 
+void Receiver::SetOwnSender(Sender* sender) { ownSender_ = sender; }
+
 bool Receiver::IsListening() const { return listener_.State() == SocketState::Listening; }
 quint16 Receiver::LocalPort() const { return listener_.LocalPort(); }
 
@@ -70,23 +73,40 @@ qint64 Receiver::BufferedBytes() const
     return total;
 }
 
-bool Receiver::IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const
+Receiver::Origin Receiver::OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const
 {
     if (!ownSender_ || ownSender_->IsClosed())
-        return false;
+        return Origin::Peer;
     const TcpClient& own = ownSender_->Socket();
-    return own.LocalPort() == peerPort
-        && own.LocalAddress().isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
+    if (own.LocalPort() != 0) {
+        const bool same = own.LocalPort() == peerPort
+            && own.LocalAddress().isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
+        return same ? Origin::OwnSender : Origin::Peer;
+    }
+    // Our socket is still connecting and does not know its own end yet.
+    // Only a request from this machine can be ours.
+    const bool local = peerAddress.isLoopback()
+        || QNetworkInterface::allAddresses().contains(peerAddress);
+    return local ? Origin::Unknown : Origin::Peer;
 }
 
 void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort)
 {
     const QString peer = Describe(peerAddress, peerPort);
-    if (IsOwnSender(peerAddress, peerPort)) {
+    switch (OriginOf(peerAddress, peerPort)) {
+    case Origin::OwnSender:
         // The user connected this copy to itself.
         listener_.Refuse(requestId);
         ownSender_->CloseSenderSock();
         return;
+    case Origin::Unknown:
+        // Ask again once our socket has caught up (the request stays pending).
+        QTimer::singleShot(1, this, [this, requestId, peerAddress, peerPort] {
+            OnConnectionRequest(requestId, peerAddress, peerPort);
+        });
+        return;
+    case Origin::Peer:
+        break;
     }
     if (incoming_.size() >= kMaxConnections) {
         listener_.Refuse(requestId);

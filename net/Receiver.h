@@ -45,7 +45,7 @@ public:
     void SetSavedFileNameSource(std::function<QString()> source) { savedFileName_ = std::move(source); }
     // This copy's own outgoing socket: a request that comes from it is
     // refused and that outgoing connection closed.
-    void SetOwnSender(Sender* sender) { ownSender_ = sender; }
+    void SetOwnSender(Sender* sender);
 
     void SetMessageLimit(qint64 bytes) { maxMessageBytes_ = bytes; }
     void SetIdleTimeout(int milliseconds) { idleTimeoutMs_ = milliseconds; }
@@ -61,9 +61,10 @@ signals:
 
 private:
     struct Incoming;
+    enum class Origin { Peer, OwnSender, Unknown };
 
     void OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort);
-    bool IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const;
+    Origin OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const;
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
     void Drop(TcpConnection* connection, const QString& reason);
