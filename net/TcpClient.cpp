@@ -33,6 +33,22 @@ std::optional<std::pair<QHostAddress, quint16>> BoundEndpoint(qintptr descriptor
 #endif
 }
 
+QString Describe(QAbstractSocket::SocketError error, const QString& systemText)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("penerima menolak sambungan (tidak ada yang mendengarkan di port itu)");
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("alamat tidak ditemukan");
+    case QAbstractSocket::NetworkError:
+        return QStringLiteral("jaringan bermasalah (%1)").arg(systemText);
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("waktu habis");
+    default:
+        return systemText;
+    }
+}
+
 } // namespace
 
 TcpClient::TcpClient(QObject* parent) : QObject(parent) {}
@@ -49,7 +65,7 @@ void TcpClient::Connect(const QString& remoteHost, quint16 remotePort)
     connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError)
             return; // reported through disconnected
-        const QString text = socket->errorString();
+        const QString text = Describe(error, socket->errorString());
         Release();
         emit Error(text);
     });
