@@ -9,7 +9,7 @@
 
 namespace karsidan::net {
 
-QString WriteFileAtomically(const QString& folder, const QString& name, const QByteArray& data)
+QString WriteFileAtomically(const QString& folder, const QString& name, QByteArrayView data)
 {
     const QDir dir(folder);
     if (!dir.exists())
@@ -18,8 +18,13 @@ QString WriteFileAtomically(const QString& folder, const QString& name, const QB
     QTemporaryFile temp(dir.filePath(QStringLiteral(".karsidan-XXXXXX.part")));
     if (!temp.open())
         return QStringLiteral("berkas sementara tidak dapat dibuat: %1").arg(temp.errorString());
-    if (temp.write(data) != data.size() || !temp.flush())
+    if (temp.write(data.data(), data.size()) != data.size() || !temp.flush())
         return QStringLiteral("gagal menulis: %1").arg(temp.errorString());
+    return ReplaceWithTemporary(temp, folder, name);
+}
+
+QString ReplaceWithTemporary(QTemporaryFile& temp, const QString& folder, const QString& name)
+{
     // Temporary files are private; a received file gets the usual rights.
     temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
                         | QFile::ReadGroup | QFile::ReadOther);
@@ -29,7 +34,7 @@ QString WriteFileAtomically(const QString& folder, const QString& name, const QB
     // replaces a symbolic link itself rather than writing through it).
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(temp.fileName().toStdU16String()),
-                            std::filesystem::path(dir.filePath(name).toStdU16String()), error);
+                            std::filesystem::path(QDir(folder).filePath(name).toStdU16String()), error);
     if (error)
         return QStringLiteral("gagal mengganti %1: %2")
             .arg(name, QString::fromLocal8Bit(error.message()));

@@ -14,11 +14,11 @@ QByteArray ComposeMessage(const QByteArray& name, const QByteArray& body)
     return message;
 }
 
-ParsedMessage ParseMessage(const QByteArray& data)
+MessageView ParseMessageView(QByteArrayView data)
 {
     const QByteArrayView separator(kMessageSeparator, kSeparatorLength);
     const qsizetype first = data.indexOf(separator);
-    ParsedMessage result;
+    MessageView result;
     // Pieces are cut left to right without overlap, so in "a | | b" the
     // separator occurs once: look for a second one after the first.
     if (first < 0 || data.indexOf(separator, first + kSeparatorLength) >= 0) {
@@ -26,9 +26,17 @@ ParsedMessage ParseMessage(const QByteArray& data)
         return result;
     }
     result.hasName = true;
-    result.name = data.left(first);
-    result.content = data.mid(first + kSeparatorLength);
+    result.name = data.first(first);
+    result.content = data.sliced(first + kSeparatorLength);
     return result;
+}
+
+ParsedMessage ParseMessage(const QByteArray& data)
+{
+    const MessageView view = ParseMessageView(data);
+    if (!view.hasName)
+        return {false, {}, data};
+    return {true, view.name.toByteArray(), view.content.toByteArray()};
 }
 
 } // namespace karsidan::net

@@ -5,6 +5,7 @@
 // characters as well.
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 namespace karsidan::net {
 
@@ -18,6 +19,14 @@ struct ParsedMessage {
     QByteArray name;     // empty when hasName is false
     QByteArray content;  // the whole data when hasName is false
 };
+
+// The same split without copying; the views point into data.
+struct MessageView {
+    bool hasName = false;
+    QByteArrayView name;
+    QByteArrayView content;
+};
+MessageView ParseMessageView(QByteArrayView data);
 
 // name + " | " + body, nothing trimmed or escaped.
 QByteArray ComposeMessage(const QByteArray& name, const QByteArray& body);

@@ -1,21 +1,22 @@
 #include "Receiver.h"
 
-#include "AtomicFileWriter.h"
-#include "MessageFormat.h"
-#include "ReceivedFileName.h"
+#include "IncomingMessage.h"
 #include "Sender.h"
 #include "TcpConnection.h"
-#include "WireText.h"
 
 #include <QDir>
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QtDebug>
 
+#include <algorithm>
+#include <memory>
+
 namespace karsidan::net {
 
 struct Receiver::Incoming {
-    QByteArray buffer;
+    explicit Incoming(const QString& folder) : message(folder) {}
+    IncomingMessage message;
     QString peer;
     QTimer idle;
 };
@@ -69,7 +70,7 @@ qint64 Receiver::BufferedBytes() const
 {
     qint64 total = 0;
     for (const Incoming* in : incoming_)
-        total += in->buffer.size();
+        total += in->message.HeldInMemory();
     return total;
 }
 
@@ -116,7 +117,7 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
     TcpConnection* connection = listener_.Accept(requestId, this);
     if (!connection)
         return;
-    auto* in = new Incoming;
+    auto* in = new Incoming(folder_);
     in->peer = peer;
     in->idle.setSingleShot(true);
     // Queued: Drop deletes the timer that fires.
@@ -134,36 +135,54 @@ void Receiver::OnDataArrival(TcpConnection* connection)
     Incoming* in = incoming_.value(connection);
     if (!in)
         return;
-    const qint64 arrived = connection->BytesAvailable();
-    if (in->buffer.size() + arrived > maxMessageBytes_) {
-        Drop(connection, QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_));
-        return;
-    }
-    if (BufferedBytes() + arrived > kMaxBufferedBytes) {
-        Drop(connection, QStringLiteral("terlalu banyak data yang belum selesai diterima"));
-        return;
-    }
-    in->buffer.append(connection->GetData(arrived));
     in->idle.start(idleTimeoutMs_);
+    while (connection->BytesAvailable() > 0) {
+        const qint64 arrived = connection->BytesAvailable();
+        if (in->message.Size() + arrived > maxMessageBytes_) {
+            Drop(connection, QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_));
+            return;
+        }
+        if (BufferedBytes() + arrived > kMaxBufferedBytes) {
+            Drop(connection, QStringLiteral("terlalu banyak data yang belum selesai diterima"));
+            return;
+        }
+        // One small buffer for all connections: it stays in the cache.
+        if (chunk_.size() < kChunkBytes)
+            chunk_.resize(kChunkBytes);
+        const qint64 read = connection->GetData(chunk_.data(), std::min<qint64>(arrived, kChunkBytes));
+        if (read <= 0)
+            return;
+        const QString error = in->message.Append(QByteArrayView(chunk_.constData(), read));
+        if (!error.isEmpty()) {
+            Drop(connection, error);
+            return;
+        }
+    }
 }
 
 void Receiver::OnClosed(TcpConnection* connection, bool orderly)
 {
+    // Bytes that came with the close.
+    OnDataArrival(connection);
     Incoming* in = incoming_.take(connection);
     if (!in)
         return;
     connection->Close();
     connection->deleteLater();
-    const QByteArray message = std::move(in->buffer);
-    const QString peer = in->peer;
-    delete in;
+    const std::unique_ptr<Incoming> finished(in);
     if (!orderly) {
-        Report(QStringLiteral("sambungan dari %1 putus; pesan dibuang").arg(peer));
+        Report(QStringLiteral("sambungan dari %1 putus; pesan dibuang").arg(in->peer));
         return;
     }
     // A peer that connects and sends nothing leaves no trace.
-    if (!message.isEmpty())
-        Store(message, peer);
+    if (in->message.Size() == 0)
+        return;
+    const IncomingMessage::Stored stored = in->message.Store(savedFileName_);
+    if (!stored.error.isEmpty()) {
+        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in->peer, stored.error));
+        return;
+    }
+    emit FileStored(stored.name, QDir(folder_).filePath(stored.name));
 }
 
 void Receiver::Drop(TcpConnection* connection, const QString& reason)
@@ -176,20 +195,6 @@ void Receiver::Drop(TcpConnection* connection, const QString& reason)
     connection->Close();
     connection->deleteLater();
     Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(peer, reason));
-}
-
-void Receiver::Store(const QByteArray& message, const QString& peer)
-{
-    const ParsedMessage parsed = ParseMessage(message);
-    const QString requested = parsed.hasName ? FromWireBytes(parsed.name)
-                                             : (savedFileName_ ? savedFileName_() : QString());
-    const QString name = StoredFileName(requested);
-    const QString error = WriteFileAtomically(folder_, name, parsed.content);
-    if (!error.isEmpty()) {
-        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan sebagai %2: %3").arg(peer, name, error));
-        return;
-    }
-    emit FileStored(name, QDir(folder_).filePath(name));
 }
 
 void Receiver::Report(const QString& reason)

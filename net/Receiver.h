@@ -24,10 +24,13 @@ class Receiver : public QObject {
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
     // Beyond these, further peers are turned away until others finish.
+    // Only a message's name part is held in memory (the rest is spooled
+    // to disk), so the memory cap only bites on data without a separator.
     static constexpr int kMaxConnections = 16;
     static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A peer that stays silent this long is dropped (it may hold a slot).
     static constexpr int kIdleTimeoutMs = 5 * 60 * 1000;
+    static constexpr qint64 kChunkBytes = 256 * 1024;
 
     // folder: where received files go (AppFolder).
     explicit Receiver(const QString& folder, QObject* parent = nullptr);
@@ -68,13 +71,13 @@ private:
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
     void Drop(TcpConnection* connection, const QString& reason);
-    void Store(const QByteArray& message, const QString& peer);
     void Report(const QString& reason);
     qint64 BufferedBytes() const;
 
     QString folder_;
     TcpListener listener_;
     QHash<TcpConnection*, Incoming*> incoming_;
+    QByteArray chunk_;
     std::function<QString()> savedFileName_;
     QPointer<Sender> ownSender_;
     qint64 maxMessageBytes_ = kMaxMessageBytes;

@@ -34,6 +34,8 @@ qint64 TcpConnection::BytesAvailable() const { return socket_->bytesAvailable();
 
 QByteArray TcpConnection::GetData(qint64 count) { return socket_->read(count); }
 
+qint64 TcpConnection::GetData(char* buffer, qint64 count) { return socket_->read(buffer, count); }
+
 void TcpConnection::Close()
 {
     socket_->disconnect(this);

@@ -26,6 +26,8 @@ public:
     qint64 BytesAvailable() const;
     // Up to count of the arrived bytes, removed from the connection.
     QByteArray GetData(qint64 count);
+    // Reads up to count arrived bytes into buffer; returns how many.
+    qint64 GetData(char* buffer, qint64 count);
     // Ends the connection; no Closed event follows for this end.
     void Close();
 

@@ -7,8 +7,31 @@
 
 namespace karsidan::net {
 
+namespace {
+
+// Accepted sockets read straight from the system into the caller's
+// buffer: a large message is not staged in a second buffer first.
+class UnbufferedServer : public QTcpServer {
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor, QAbstractSocket::ConnectedState,
+                                         QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            delete socket;
+            return;
+        }
+        addPendingConnection(socket);
+    }
+};
+
+} // namespace
+
 TcpListener::TcpListener(QObject* parent)
-    : QObject(parent), server_(new QTcpServer(this))
+    : QObject(parent), server_(new UnbufferedServer(this))
 {
     connect(server_, &QTcpServer::newConnection, this, &TcpListener::OnNewConnection);
 }
