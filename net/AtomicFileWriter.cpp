@@ -1,5 +1,7 @@
 #include "AtomicFileWriter.h"
 
+#include "ReceivedFileName.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
@@ -9,13 +11,18 @@
 
 namespace karsidan::net {
 
+QString TemporaryFileTemplate(const QString& folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(kTemporaryPrefix) + QStringLiteral("XXXXXX.part"));
+}
+
 QString WriteFileAtomically(const QString& folder, const QString& name, QByteArrayView data)
 {
     const QDir dir(folder);
     if (!dir.exists())
         return QStringLiteral("folder %1 tidak ada").arg(QDir::toNativeSeparators(folder));
 
-    QTemporaryFile temp(dir.filePath(QStringLiteral(".karsidan-XXXXXX.part")));
+    QTemporaryFile temp(TemporaryFileTemplate(folder));
     if (!temp.open())
         return QStringLiteral("berkas sementara tidak dapat dibuat: %1").arg(temp.errorString());
     if (temp.write(data.data(), data.size()) != data.size() || !temp.flush())

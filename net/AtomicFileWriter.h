@@ -10,6 +10,9 @@ class QTemporaryFile;
 
 namespace karsidan::net {
 
+// Template for a QTemporaryFile in folder, under our temporary prefix.
+QString TemporaryFileTemplate(const QString& folder);
+
 // Stores data as folder/name, replacing an existing file of that name.
 // name must be a plain file name (see SafeFileName). Returns an empty
 // string on success, otherwise the reason in Indonesian; on failure the

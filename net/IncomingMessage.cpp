@@ -43,7 +43,7 @@ QString IncomingMessage::Append(QByteArrayView bytes)
 QString IncomingMessage::Spool(QByteArrayView bytes)
 {
     if (!tail_) {
-        tail_ = std::make_unique<QTemporaryFile>(QDir(folder_).filePath(QStringLiteral(".karsidan-XXXXXX.part")));
+        tail_ = std::make_unique<QTemporaryFile>(TemporaryFileTemplate(folder_));
         if (!tail_->open())
             return QStringLiteral("berkas sementara tidak dapat dibuat: %1").arg(tail_->errorString());
     }
@@ -80,7 +80,7 @@ IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& c
         error = tail_->flush() ? ReplaceWithTemporary(*tail_, folder_, name) : tail_->errorString();
     } else {
         // Two separators or more: the content is the whole data after all.
-        QTemporaryFile whole(QDir(folder_).filePath(QStringLiteral(".karsidan-XXXXXX.part")));
+        QTemporaryFile whole(TemporaryFileTemplate(folder_));
         bool ok = whole.open() && whole.write(head_) == head_.size() && tail_->flush() && tail_->seek(0);
         QByteArray block;
         while (ok && !tail_->atEnd()) {

@@ -55,6 +55,9 @@ QString SafeFileName(const QString& received)
         return {};
     if (IsReservedDeviceName(name))
         return {};
+    // Our own temporary files: a peer must not replace one in flight.
+    if (name.startsWith(QLatin1String(kTemporaryPrefix)))
+        return {};
     return name;
 }
 

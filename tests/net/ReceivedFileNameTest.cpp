@@ -38,6 +38,7 @@ TEST(SafeFileName, RefusesWhatWindowsCannotStore)
                              "   "})
         EXPECT_EQ(SafeFileName(QString::fromLatin1(name)), QString()) << name;
     EXPECT_EQ(SafeFileName(QString(256, QLatin1Char('a'))), QString());
+    EXPECT_EQ(SafeFileName(".karsidan-Ab12Cd.part"), QString()) << "a spool file in flight";
     // Near misses are ordinary names.
     for (const char* name : {"COM10", "CONSOLE.txt", "com0", "lpt", "nul-x.txt"})
         EXPECT_EQ(SafeFileName(QString::fromLatin1(name)), QString::fromLatin1(name)) << name;
