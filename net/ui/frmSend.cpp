@@ -198,6 +198,10 @@ void frmSend::cmdSend_Click()
 
 void frmSend::ShowMessage(const QString& text)
 {
+    if (messageHook_) {
+        messageHook_(this, windowTitle(), text);
+        return;
+    }
     if (Hook()) {
         Hook()(this, windowTitle(), text);
         return;

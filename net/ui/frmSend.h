@@ -30,6 +30,9 @@ public:
     // Replaces how every frmSend shows its messages (tests: no modal box).
     // An empty hook restores the message box.
     static void SetMessageBoxHook(MessageBoxHook hook);
+    // The same for this dialog only (e.g. the window's own message hook);
+    // wins over the process-wide one.
+    void SetMessageHook(MessageBoxHook hook) { messageHook_ = std::move(hook); }
 
     static QString NotFilledText();
     static QString NotConnectedText();
@@ -54,6 +57,7 @@ private:
     void ShowMessage(const QString& text);
 
     SendHost& host_;
+    MessageBoxHook messageHook_;
 };
 
 // Port box text to a port number the way "Sambung" reads it: a decimal

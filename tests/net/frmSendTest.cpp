@@ -245,6 +245,17 @@ TEST_F(SendDialog, SendOnAnOpenConnectionSendsOnceAndCloses)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+TEST_F(SendDialog, AnOwnHookWinsOverTheSharedOne)
+{
+    QStringList own;
+    dialog.SetMessageHook([&own](QWidget* parent, const QString& title, const QString& text) {
+        own << QStringLiteral("%1 %2: %3").arg(parent->objectName(), title, text);
+    });
+    Click("cmdConnect"); // the address boxes are empty
+    EXPECT_EQ(own, QStringList{"frmSend ALAMAT IP: Harap isi semua field"});
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST(SendDialogMessageBox, ShowsAnExclamationWithOneOkTitledLikeTheDialog)
 {
     FakeHost host;
