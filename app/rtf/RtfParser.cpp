@@ -259,14 +259,23 @@ void RtfParser::HandleUnicode(std::int32_t parameter)
 
 void RtfParser::EmitByte(unsigned char byte)
 {
-    if (byte < 0x20 && byte != '\t')
-        return; // control bytes in the source are not text
     Emit(ByteToUnicode(byte));
 }
 
 void RtfParser::Emit(char32_t character)
 {
     FlushLoneSurrogate();
+    if (character < 0x20 && character != U'\t')
+        return; // control characters are not text
+    if (character == U'\u2029') {
+        EndParagraph();
+        return;
+    }
+    // Noncharacters (among them the markers QTextDocument uses for its own
+    // frames) and the object placeholder must not enter the document.
+    if ((character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE
+        || character == U'\uFFFC')
+        character = kReplacement;
     const GroupState& state = groups_.Current();
     switch (state.destination) {
     case Destination::Text:
