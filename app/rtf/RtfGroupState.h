@@ -18,6 +18,7 @@ struct CharacterState {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    bool hidden = false;    // \v: text not meant to be shown
     int verticalShift = 0;  // -1 subscript, 0 none, 1 superscript
     int halfPoints = 24;    // \fsN; 12 pt unless told otherwise
     int font = -1;          // \fN; -1: the default font (\deffN)

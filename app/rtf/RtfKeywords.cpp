@@ -21,6 +21,7 @@ Keyword LookupKeyword(std::string_view word)
             {"ulnone", Keyword::UnderlineNone},
             {"strike", Keyword::StrikeOut},
             {"striked", Keyword::StrikeOut},
+            {"v", Keyword::Hidden},
             {"super", Keyword::Superscript},
             {"sub", Keyword::Subscript},
             {"nosupersub", Keyword::NoSuperSub},

@@ -14,7 +14,7 @@ enum class Keyword {
     // tables and document defaults
     DefaultFont, Red, Green, Blue,
     // character formatting
-    Plain, Bold, Italic, Underline, UnderlineNone, StrikeOut,
+    Plain, Bold, Italic, Underline, UnderlineNone, StrikeOut, Hidden,
     Superscript, Subscript, NoSuperSub, FontSize, Font, Foreground, Background,
     // paragraphs and breaks
     Paragraph, ParagraphDefault, AlignLeft, AlignRight, AlignCenter, AlignJustify,

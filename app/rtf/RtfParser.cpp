@@ -170,6 +170,7 @@ void RtfParser::HandleControlWord(const Token& token)
     case Keyword::Underline: character.underline = SwitchedOn(token); break;
     case Keyword::UnderlineNone: character.underline = false; break;
     case Keyword::StrikeOut: character.strikeOut = SwitchedOn(token); break;
+    case Keyword::Hidden: character.hidden = SwitchedOn(token); break;
     case Keyword::Superscript: character.verticalShift = 1; break;
     case Keyword::Subscript: character.verticalShift = -1; break;
     case Keyword::NoSuperSub: character.verticalShift = 0; break;
@@ -279,7 +280,8 @@ void RtfParser::Emit(char32_t character)
     const GroupState& state = groups_.Current();
     switch (state.destination) {
     case Destination::Text:
-        writer_.AppendCharacter(character, state.character);
+        if (!state.character.hidden)
+            writer_.AppendCharacter(character, state.character);
         break;
     case Destination::FontTable:
         if (character <= 0xFFFF)

@@ -46,6 +46,11 @@ TEST(RtfFormatting, ItalicUnderlineStrikeAndShifts)
     EXPECT_EQ(none.verticalAlignment(), QTextCharFormat::AlignNormal);
 }
 
+TEST(RtfFormatting, HiddenTextIsNotShown)
+{
+    EXPECT_EQ(Load("{\\rtf1 a{\\v hidden}b\\v c\\tab\\v0 d\\v1 e\\plain f}")->toPlainText(), "abdf");
+}
+
 TEST(RtfFormatting, FontSizesInHalfPoints)
 {
     const auto doc = Load("{\\rtf1 dflt \\fs36 big {\\fs17 odd} \\fs back}");
