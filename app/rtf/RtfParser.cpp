@@ -225,6 +225,8 @@ void RtfParser::HandleControlSymbol(unsigned char symbol)
 
 void RtfParser::HandleText(std::string_view bytes)
 {
+    if (groups_.Current().destination == Destination::Skipped)
+        return; // picture data and the like: megabytes that are never shown
     for (const char byte : bytes)
         EmitByte(static_cast<unsigned char>(byte));
 }
