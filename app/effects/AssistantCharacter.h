@@ -1,0 +1,57 @@
+#pragma once
+// The assistant on screen: a small frameless, see-through, always-on-top
+// tool window that never takes the focus, showing the robot as it plays its
+// queue. Placed once; it does not follow the main window.
+
+#include "AnimationQueue.h"
+
+#include <QWidget>
+#include <functional>
+
+class QTimer;
+
+class AssistantCharacter : public QWidget {
+    Q_OBJECT
+public:
+    // Milliseconds on a monotonic clock; injectable so tests step time by hand.
+    using Clock = std::function<qint64()>;
+
+    // 16 ms between frames: about 60 frames per second.
+    static constexpr int kFrameIntervalMs = 16;
+
+    explicit AssistantCharacter(QWidget* parent = nullptr, Clock clock = {});
+
+    // Queues an animation by name and returns at once; false for an unknown name.
+    bool Play(const QString& name);
+
+    AnimationQueue& Queue() { return queue_; }
+    const AnimationQueue& Queue() const { return queue_; }
+
+    // Moves the window's top-left corner to `topLeft` the first time only;
+    // later calls change nothing and return false.
+    bool PlaceAt(QPoint topLeft);
+    bool IsPlaced() const { return placed_; }
+
+    int FrameIntervalMs() const;
+    bool IsAnimating() const;
+
+    // Reads the clock, moves the queue on by the time since the last frame
+    // and repaints. The frame timer calls it; tests may call it directly.
+    void Tick();
+
+    // The picture the window shows now, at its own size.
+    QImage CurrentFrame() const;
+
+signals:
+    void FrameAdvanced();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AnimationQueue queue_;
+    Clock clock_;
+    qint64 lastTick_ = 0;
+    QTimer* frameTimer_ = nullptr;
+    bool placed_ = false;
+};
