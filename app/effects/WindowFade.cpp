@@ -27,7 +27,8 @@ void WindowFade::Start()
         return;
     running_ = true;
     if (mode_ == Mode::WaitOnly || !window_) {
-        QTimer::singleShot(durationMs_, this, &WindowFade::Finish);
+        // Precise: a coarse timer may fire up to 5 % early.
+        QTimer::singleShot(durationMs_, Qt::PreciseTimer, this, &WindowFade::Finish);
         return;
     }
     auto* animation = new QVariantAnimation(this);
