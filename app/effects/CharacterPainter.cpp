@@ -24,7 +24,7 @@ const QColor kPink(0xff, 0x86, 0xa6);
 const QColor kSky(0x8f, 0xd8, 0xff);
 
 // The figure stands on this point of the canvas.
-constexpr QPointF kGround(62.0, 144.0);
+constexpr QPointF kGround(66.0, 144.0);
 // Body centre, relative to the ground point.
 constexpr QPointF kBodyCentre(0.0, -48.0);
 constexpr double kBodyRx = 38.0;
@@ -214,14 +214,17 @@ void PaintAntenna(QPainter& p, const CharacterPose& pose)
     p.drawEllipse(bulb, 5.2, 5.2);
 }
 
-void PaintBody(QPainter& p, const CharacterPose& pose)
+// Feet stay flat on the floor while the body above them leans.
+void PaintFeet(QPainter& p)
 {
-    // Feet behind the body.
     p.setPen(OutlinePen());
     p.setBrush(kFeet);
     p.drawEllipse(QPointF(-15.0, -5.5), 11.0, 6.0);
     p.drawEllipse(QPointF(15.0, -5.5), 11.0, 6.0);
+}
 
+void PaintBody(QPainter& p, const CharacterPose& pose)
+{
     PaintAntenna(p, pose);
 
     QRadialGradient shade(kBodyCentre + QPointF(-12.0, -16.0), 62.0);
@@ -252,7 +255,7 @@ void PaintQuestionMark(QPainter& p, const CharacterPose& pose)
     if (pose.question <= 0.0)
         return;
     p.save();
-    p.translate(116.0, 44.0 + pose.questionBob);
+    p.translate(120.0, 42.0 + pose.questionBob);
     p.scale(pose.question, pose.question);
     p.rotate(12.0);
     QPainterPath hook;
@@ -279,10 +282,10 @@ void PaintThought(QPainter& p, const CharacterPose& pose)
     p.save();
     p.setPen(OutlinePen(1.6));
     p.setBrush(QColor(255, 255, 255, static_cast<int>(235 * a)));
-    p.drawEllipse(QPointF(92.0, 58.0), 2.6 * a, 2.6 * a);
-    p.drawEllipse(QPointF(99.0, 47.0), 3.8 * a, 3.8 * a);
+    p.drawEllipse(QPointF(95.0, 58.0), 2.6 * a, 2.6 * a);
+    p.drawEllipse(QPointF(102.0, 47.0), 3.8 * a, 3.8 * a);
 
-    p.translate(114.0, 26.0);
+    p.translate(116.0, 26.0);
     p.scale(a, a);
     QPainterPath cloud;
     const QPointF puffs[] = {{-12.0, 2.0}, {-5.0, -6.0}, {6.0, -6.5}, {13.0, 1.0}, {5.0, 7.0}, {-6.0, 7.0}};
@@ -320,6 +323,7 @@ void PaintCharacter(QPainter& painter, const QRectF& target, const CharacterPose
     painter.save();
     painter.translate(kGround.x(), kGround.y() - pose.lift);
     painter.scale(pose.scale / std::sqrt(pose.squash), pose.scale * pose.squash);
+    PaintFeet(painter);
     painter.translate(kBodyCentre);
     painter.rotate(pose.tilt);
     painter.translate(-kBodyCentre);

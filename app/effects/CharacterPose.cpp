@@ -125,8 +125,8 @@ CharacterPose Confused(double t)
     p.tilt = -12.0 * std::sin(2.0 * kPi * t / 1100.0);
     // Shrug: both arms out, pulsing.
     const double shrug = 0.5 + 0.5 * std::sin(t / 95.0);
-    p.leftArm = 55.0 + 12.0 * shrug;
-    p.rightArm = 55.0 + 12.0 * shrug;
+    p.leftArm = 40.0 + 12.0 * shrug;
+    p.rightArm = 40.0 + 12.0 * shrug;
     p.squash = 1.0 - 0.05 * shrug;
     p.lift = 2.0 * shrug;
     p.lookX = 0.6 * std::sin(t / 170.0);

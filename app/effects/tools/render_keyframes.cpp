@@ -14,6 +14,18 @@ namespace {
 constexpr int kFramesPerRow = 7;
 constexpr int kLabelWidth = 96;
 
+// Evenly spread over the animation; the idle row also catches the blink.
+QList<qint64> KeyTimes(Animation animation)
+{
+    if (animation == Animation::Idle)
+        return {0, 1000, 2000, 3000, 3600, 3660, 3900};
+    QList<qint64> times;
+    const int duration = AnimationDurationMs(animation);
+    for (int c = 0; c < kFramesPerRow; ++c)
+        times << qint64(duration) * c / (kFramesPerRow - 1);
+    return times;
+}
+
 QImage RenderStrip(int cell)
 {
     const QList<Animation> rows{Animation::Idle, Animation::Announce, Animation::Think,
@@ -42,9 +54,9 @@ QImage RenderStrip(int cell)
         p.setFont(title);
         p.drawText(QRect(8, top, kLabelWidth - 8, rowHeight), Qt::AlignVCenter | Qt::AlignLeft,
                    AnimationName(animation));
-        const int duration = AnimationDurationMs(animation);
+        const QList<qint64> times = KeyTimes(animation);
         for (int c = 0; c < kFramesPerRow; ++c) {
-            const qint64 ms = qint64(duration) * c / (kFramesPerRow - 1);
+            const qint64 ms = times[c];
             const QImage frame = RenderCharacterFrame(animation, ms, QSize(cell, cellHeight));
             const int left = kLabelWidth + c * cell;
             p.drawImage(left, top + 3, frame);
