@@ -2,7 +2,9 @@
 
 #include "CharacterPainter.h"
 
+#include <QBitmap>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QTimer>
 
@@ -28,6 +30,8 @@ AssistantCharacter::AssistantCharacter(QWidget* parent, Clock clock)
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(kCharacterCanvas * 0.8);
     queue_.setObjectName(QStringLiteral("assistantQueue"));
+
+    shapeToFigure_ = QGuiApplication::platformName() == QLatin1String("xcb");
 
     lastTick_ = clock_();
     frameTimer_ = new QTimer(this);
@@ -72,20 +76,48 @@ void AssistantCharacter::Tick()
     if (delta <= 0)
         return;
     queue_.Advance(delta);
-    update();
+    RenderFrame();
     emit FrameAdvanced();
+}
+
+void AssistantCharacter::SetShapesToFigure(bool on)
+{
+    shapeToFigure_ = on;
+    if (on)
+        RenderFrame();
+    else
+        clearMask();
 }
 
 QImage AssistantCharacter::CurrentFrame() const
 {
-    return RenderCharacterFrame(queue_.Current(), queue_.Elapsed(), size());
+    if (frameStale_) {
+        frame_ = RenderCharacterFrame(queue_.Current(), queue_.Elapsed(), size());
+        frameStale_ = false;
+    }
+    return frame_;
+}
+
+void AssistantCharacter::RenderFrame()
+{
+    frameStale_ = true;
+    if (!isVisible())
+        return;
+    CurrentFrame();
+    if (shapeToFigure_)
+        setMask(QBitmap::fromImage(frame_.createAlphaMask(Qt::ThresholdAlphaDither)));
+    update();
+}
+
+void AssistantCharacter::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    RenderFrame();
 }
 
 void AssistantCharacter::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    PaintCharacter(painter, QRectF(rect()), PoseAt(queue_.Current(), queue_.Elapsed()));
+    painter.drawImage(0, 0, CurrentFrame());
 }

@@ -42,14 +42,27 @@ public:
     // The picture the window shows now, at its own size.
     QImage CurrentFrame() const;
 
+    // Whether the window is cut to the figure's outline every frame. X11
+    // without a compositing manager ignores window transparency and would
+    // show a black box around the figure; a shape works everywhere there.
+    bool ShapesToFigure() const { return shapeToFigure_; }
+    void SetShapesToFigure(bool on);
+
 signals:
     void FrameAdvanced();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void RenderFrame();
+
     AnimationQueue queue_;
+    // Drawn only while shown; a hidden window just marks its frame stale.
+    mutable QImage frame_;
+    mutable bool frameStale_ = true;
+    bool shapeToFigure_ = false;
     Clock clock_;
     qint64 lastTick_ = 0;
     QTimer* frameTimer_ = nullptr;

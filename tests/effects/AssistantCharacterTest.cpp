@@ -189,3 +189,30 @@ TEST(AssistantLoader, SwitchReadsOnlyMeaningfulValues)
     EnvironmentSwitch on{QByteArray()};
     EXPECT_EQ(LoadAssistantCharacter(nullptr), nullptr);
 }
+
+TEST(AssistantCharacter, CanCutItsWindowToTheFigure)
+{
+    FakeClock clock;
+    AssistantCharacter character(nullptr, clock.Function());
+    character.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&character));
+    EXPECT_FALSE(character.ShapesToFigure()); // offscreen honours transparency
+    EXPECT_TRUE(character.mask().isEmpty());
+
+    character.SetShapesToFigure(true);
+    const QRegion idle = character.mask();
+    const QPoint belly(character.width() / 2, character.height() * 3 / 4);
+    EXPECT_TRUE(idle.contains(belly));
+    EXPECT_FALSE(idle.contains(QPoint(0, 0)));
+    EXPECT_FALSE(idle.contains(QPoint(character.width() - 1, character.height() - 1)));
+
+    // The shape follows the pose: a question mark appears beside the head.
+    character.Play("Confused");
+    clock.now += AnimationDurationMs(Animation::Confused) / 2;
+    character.Tick();
+    EXPECT_NE(character.mask(), idle);
+    EXPECT_GT((character.mask() - idle).rectCount(), 0);
+
+    character.SetShapesToFigure(false);
+    EXPECT_TRUE(character.mask().isEmpty());
+}
