@@ -30,6 +30,12 @@ AssistantCharacter::AssistantCharacter(QWidget* parent, Clock clock)
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(kCharacterCanvas * 0.8);
     queue_.setObjectName(QStringLiteral("assistantQueue"));
+    connect(&queue_, &AnimationQueue::AnimationStarted, this,
+            [this] { frameTimer_->setInterval(kPlayingFrameIntervalMs); });
+    connect(&queue_, &AnimationQueue::AnimationFinished, this, [this] {
+        if (queue_.IsIdle())
+            frameTimer_->setInterval(kIdleFrameIntervalMs);
+    });
 
     shapeToFigure_ = QGuiApplication::platformName() == QLatin1String("xcb");
 
@@ -37,7 +43,7 @@ AssistantCharacter::AssistantCharacter(QWidget* parent, Clock clock)
     frameTimer_ = new QTimer(this);
     frameTimer_->setObjectName(QStringLiteral("assistantFrameTimer"));
     frameTimer_->setTimerType(Qt::PreciseTimer);
-    frameTimer_->setInterval(kFrameIntervalMs);
+    frameTimer_->setInterval(kIdleFrameIntervalMs);
     connect(frameTimer_, &QTimer::timeout, this, &AssistantCharacter::Tick);
     frameTimer_->start();
 }

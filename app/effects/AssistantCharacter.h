@@ -16,8 +16,10 @@ public:
     // Milliseconds on a monotonic clock; injectable so tests step time by hand.
     using Clock = std::function<qint64()>;
 
-    // 16 ms between frames: about 60 frames per second.
-    static constexpr int kFrameIntervalMs = 16;
+    // About 60 frames a second while an animation plays; the slow idle
+    // breathing needs only 30, which halves the cost of standing still.
+    static constexpr int kPlayingFrameIntervalMs = 16;
+    static constexpr int kIdleFrameIntervalMs = 33;
 
     explicit AssistantCharacter(QWidget* parent = nullptr, Clock clock = {});
 
@@ -32,6 +34,7 @@ public:
     bool PlaceAt(QPoint topLeft);
     bool IsPlaced() const { return placed_; }
 
+    // Time between frames now: shorter while an animation plays.
     int FrameIntervalMs() const;
     bool IsAnimating() const;
 

@@ -274,6 +274,23 @@ void PaintQuestionMark(QPainter& p, const CharacterPose& pose)
     p.restore();
 }
 
+// Uniting the puffs is the dearest step of a frame; the outline never changes.
+const QPainterPath& ThoughtCloud()
+{
+    static const QPainterPath cloud = [] {
+        QPainterPath united;
+        const QPointF puffs[] = {{-12.0, 2.0}, {-5.0, -6.0}, {6.0, -6.5},
+                                 {13.0, 1.0},  {5.0, 7.0},   {-6.0, 7.0}};
+        for (const QPointF& c : puffs) {
+            QPainterPath puff;
+            puff.addEllipse(c, 9.0, 8.0);
+            united = united.united(puff);
+        }
+        return united;
+    }();
+    return cloud;
+}
+
 void PaintThought(QPainter& p, const CharacterPose& pose)
 {
     if (pose.thought <= 0.0)
@@ -287,16 +304,9 @@ void PaintThought(QPainter& p, const CharacterPose& pose)
 
     p.translate(116.0, 26.0);
     p.scale(a, a);
-    QPainterPath cloud;
-    const QPointF puffs[] = {{-12.0, 2.0}, {-5.0, -6.0}, {6.0, -6.5}, {13.0, 1.0}, {5.0, 7.0}, {-6.0, 7.0}};
-    for (const QPointF& c : puffs) {
-        QPainterPath puff;
-        puff.addEllipse(c, 9.0, 8.0);
-        cloud = cloud.united(puff);
-    }
     p.setPen(OutlinePen(1.8));
     p.setBrush(QColor(255, 255, 255, 240));
-    p.drawPath(cloud);
+    p.drawPath(ThoughtCloud());
     p.setPen(Qt::NoPen);
     for (int i = 0; i < pose.thoughtDots; ++i) {
         p.setBrush(i == pose.thoughtDots - 1 ? kAmber.darker(115) : kOutline);

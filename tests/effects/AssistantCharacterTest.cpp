@@ -75,6 +75,18 @@ TEST(AssistantCharacter, FramesComeAtLeastThirtyTimesASecond)
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->interval(), character.FrameIntervalMs());
 
+    // Faster while an animation plays, back to the idle pace afterwards.
+    FakeClock clock;
+    AssistantCharacter player(nullptr, clock.Function());
+    const int idleInterval = player.FrameIntervalMs();
+    player.Play("Greet");
+    EXPECT_LT(player.FrameIntervalMs(), idleInterval);
+    EXPECT_LE(player.FrameIntervalMs(), 1000 / 50);
+    clock.now += AnimationDurationMs(Animation::Greet);
+    player.Tick();
+    EXPECT_TRUE(player.Queue().IsIdle());
+    EXPECT_EQ(player.FrameIntervalMs(), idleInterval);
+
     // The real timer moves the idle loop on by itself.
     const qint64 before = character.Queue().Elapsed();
     QSignalSpy frames(&character, &AssistantCharacter::FrameAdvanced);
