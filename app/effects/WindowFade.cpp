@@ -49,10 +49,7 @@ void WindowFade::Finish()
 {
     running_ = false;
     finished_ = true;
-    if (window_) {
-        window_->hide();
-        // Hidden now; should it ever be shown again it must not be invisible.
-        window_->setWindowOpacity(1.0);
-    }
+    // The window is left to its owner to close: hiding it here would make
+    // the later close() skip the "last window closed" that ends the program.
     emit Finished();
 }

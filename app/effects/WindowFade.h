@@ -1,7 +1,8 @@
 #pragma once
-// Fades a top-level window out and hides it, without blocking: the event
-// loop keeps running (sockets, the assistant) while the window fades.
-// Finished() comes once, when the window is hidden.
+// Fades a top-level window out without blocking: the event loop keeps
+// running (sockets, the assistant) while the window fades. Finished() comes
+// once, when the time is up; the owner then closes the window, which by then
+// is fully transparent (or, where the platform cannot blend, still opaque).
 
 #include <QObject>
 #include <QPointer>
