@@ -5,8 +5,56 @@
 #include "EffectsLog.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+
+namespace {
+
+// Places, shows and announces the character; false when it cannot be placed.
+bool ShowBeside(AssistantCharacter& character, const QWidget& mainWindow)
+{
+    const auto position = AssistantPositionBeside(mainWindow);
+    if (!position) {
+        qCInfo(lcAssistant) << "assistant position out of range";
+        return false;
+    }
+    character.PlaceAt(*position);
+    character.show();
+    character.Play(QStringLiteral("Announce"));
+    return true;
+}
+
+// The main window's outer frame is only known once it is shown: waits for
+// that, then lets the event loop settle the frame before placing.
+class ShowWhenMainWindowShows : public QObject {
+public:
+    ShowWhenMainWindowShows(QWidget* mainWindow, AssistantCharacter* character)
+        : QObject(character), mainWindow_(mainWindow), character_(character)
+    {
+        mainWindow->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == mainWindow_ && event->type() == QEvent::Show) {
+            mainWindow_->removeEventFilter(this);
+            QTimer::singleShot(0, character_, [character = character_, main = mainWindow_] {
+                if (!ShowBeside(*character, *main))
+                    character->deleteLater();
+            });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* mainWindow_;
+    AssistantCharacter* character_;
+};
+
+} // namespace
 
 bool AssistantDisabledByEnvironment()
 {
@@ -45,14 +93,14 @@ AssistantCharacter* LoadAssistantCharacter(QWidget* mainWindow)
         qCInfo(lcAssistant) << "no screen for the assistant";
         return nullptr;
     }
-    const auto position = AssistantPositionBeside(*mainWindow);
-    if (!position) {
-        qCInfo(lcAssistant) << "assistant position out of range";
+    auto* character = new AssistantCharacter(mainWindow);
+    if (!mainWindow->isVisible()) {
+        new ShowWhenMainWindowShows(mainWindow, character);
+        return character;
+    }
+    if (!ShowBeside(*character, *mainWindow)) {
+        delete character;
         return nullptr;
     }
-    auto* character = new AssistantCharacter(mainWindow);
-    character->PlaceAt(*position);
-    character->show();
-    character->Play(QStringLiteral("Announce"));
     return character;
 }

@@ -22,6 +22,8 @@ std::optional<QPoint> AssistantPositionBeside(const QWidget& mainWindow);
 
 // Creates the character as a child window of `mainWindow` (it goes when the
 // main window goes), places it once beside the window's outer frame, shows it
-// and plays "Announce". Call after the main window is shown, so its frame is
-// known. Returns nullptr, having shown nothing, when it cannot be had.
+// and plays "Announce". Called before the main window is first shown, it does
+// all that when the window shows, its frame known; should the position then
+// fall out of range the character deletes itself, so hold it in a QPointer.
+// Returns nullptr, having shown nothing, when it cannot be had.
 AssistantCharacter* LoadAssistantCharacter(QWidget* mainWindow);

@@ -171,6 +171,27 @@ TEST(AssistantLoader, StandsBesideTheMainWindowAndAnnouncesItself)
     EXPECT_TRUE(character.isNull());
 }
 
+TEST(AssistantLoader, LoadedBeforeTheWindowShowsItWaitsForIt)
+{
+    EnvironmentSwitch on{QByteArray()};
+    QWidget main;
+    main.setGeometry(200, 90, 654, 396);
+    QPointer<AssistantCharacter> character = LoadAssistantCharacter(&main);
+    ASSERT_TRUE(character);
+    EXPECT_FALSE(character->isVisible());
+    EXPECT_FALSE(character->IsPlaced());
+    EXPECT_TRUE(character->Queue().IsIdle());
+
+    // Moved before it is first shown, as centring does.
+    main.move(120, 150);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return character && character->isVisible(); }, 2000));
+    const QRect frame = main.frameGeometry();
+    EXPECT_EQ(character->pos(), QPoint(frame.x() + frame.width(), frame.y()));
+    EXPECT_EQ(character->Queue().Current(), Animation::Announce);
+}
+
 TEST(AssistantLoader, DeclinesWhenSwitchedOffAndShowsNothing)
 {
     EnvironmentSwitch off("1");
