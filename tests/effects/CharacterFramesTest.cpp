@@ -55,7 +55,7 @@ TEST(CharacterFrames, SameMomentGivesTheSamePicture)
 TEST(CharacterFrames, IdleShowsAFigureThatBreathesAndBlinks)
 {
     const QImage rest = RenderCharacterFrame(Animation::Idle, 0, kSize);
-    // The figure fills a good part of its window, and its corners stay clear.
+    // The figure fills much of its window, and its corners stay clear.
     EXPECT_GT(OpaquePixels(rest), kSize.width() * kSize.height() / 5);
     EXPECT_EQ(qAlpha(rest.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(rest.pixel(kSize.width() - 1, 0)), 0);
