@@ -43,7 +43,7 @@ bool DocumentCommands::OpenFile()
                                              .arg(*name, reason));
         return false;
     }
-    DocumentReader::Read(data, *controls_.source->document());
+    DocumentReader::Read(data, *controls_.source);
     return true;
 }
 

@@ -4,13 +4,13 @@
 
 #include <CodePage.h>
 
-#include <QTextDocument>
+#include <QTextEdit>
 
 namespace karsidan {
 
-void DocumentReader::Read(const QByteArray& data, QTextDocument& document)
+void DocumentReader::Read(const QByteArray& data, QTextEdit& editor)
 {
-    document.setPlainText(DecodePlainText(data));
+    EditorText::SetPlainText(editor, DecodePlainText(data));
 }
 
 QString DocumentReader::DecodePlainText(const QByteArray& data)

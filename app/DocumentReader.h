@@ -4,13 +4,13 @@
 #include <QByteArray>
 #include <QString>
 
-class QTextDocument;
+class QTextEdit;
 
 namespace karsidan {
 
 class DocumentReader {
 public:
-    static void Read(const QByteArray& data, QTextDocument& document);
+    static void Read(const QByteArray& data, QTextEdit& editor);
 
     // Valid UTF-8 (with or without BOM) as UTF-8, anything else in the code
     // page; line breaks become "\n".

@@ -49,8 +49,11 @@ QTextEdit* MakeEditor(QWidget* frame, const char* name)
     // Tab walks the window's tab order; Ctrl+Tab still leaves the box.
     editor->setTabChangesFocus(true);
     editor->setLineWrapMode(QTextEdit::WidgetWidth);
-    // Hex lines have no spaces; let them wrap anywhere.
-    editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Not "or anywhere": Qt takes quadratic time on very long words then.
+    // Long lines are cut into rows when they are loaded instead.
+    editor->setWordWrapMode(QTextOption::WordWrap);
+    // Fixed pitch, so long cipher texts split into rows line up exactly.
+    editor->setFont(CourierNewFont(9));
     return editor;
 }
 

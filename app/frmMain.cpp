@@ -185,7 +185,8 @@ void frmMain::RunCipher(CipherDirection direction)
 
 void frmMain::ShowResult(const QByteArray& result)
 {
-    w_.rtbTarget->setPlainText(
+    EditorText::SetPlainText(
+        *w_.rtbTarget,
         EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
     SetBusy(false);
 }
