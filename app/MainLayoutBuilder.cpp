@@ -2,6 +2,7 @@
 
 #include "AppArtwork.h"
 #include "AppFonts.h"
+#include "ShortcutPriority.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -85,6 +86,12 @@ MainWidgets MainLayoutBuilder::Build(QMainWindow& window)
     BuildTarget(area, w);
     BuildStatusBar(area, w);
     SetTabOrder(w);
+
+    auto* priority = new ShortcutPriority({w.cmdEncrypt->shortcut(), w.cmdDecrypt->shortcut()}, &window);
+    for (QWidget* editor : {static_cast<QWidget*>(w.rtbSource), static_cast<QWidget*>(w.rtbTarget),
+                            static_cast<QWidget*>(w.txtKey[0]), static_cast<QWidget*>(w.txtKey[1]),
+                            static_cast<QWidget*>(w.txtKey[2])})
+        editor->installEventFilter(priority);
 
     // The layout never follows a resize, so the window has one size only.
     window.layout()->setSizeConstraint(QLayout::SetFixedSize);

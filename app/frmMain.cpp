@@ -102,6 +102,11 @@ bool frmMain::SaveFile()
     return documents_->SaveFile();
 }
 
+QString frmMain::TargetText() const
+{
+    return EditorText::PlainText(*w_.rtbTarget->document());
+}
+
 void frmMain::SetStatusText(const QString& text)
 {
     w_.stbMainPanel1->setText(text);

@@ -38,6 +38,9 @@ public:
     // Asks for a name and writes the result editor to it; true on success.
     bool SaveFile();
 
+    // The result editor's text as it is saved and sent: CR LF between lines.
+    QString TargetText() const;
+
     // The status bar's first panel, for connection messages.
     void SetStatusText(const QString& text);
 

@@ -151,6 +151,7 @@ TEST_F(MainWindowDocuments, LongCipherTextSurvivesSaveAndOpenByteForByte)
     Source()->setPlainText(QString::fromLatin1(digits));
     Click("cmdEncrypt");
     ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(window->TargetText().toStdString(), ScriptedCipher::ToHex(digits.toStdString()));
     const QString saved = PathOf("long-out.txt");
     dialog.answers.push_back(saved);
     Trigger("mnuSave");
