@@ -19,7 +19,8 @@ std::string Describe(char32_t c)
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     std::string shown;
-    if (c >= 0x20 && c != 0x7F && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF) {
+    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && !(c >= 0xD800 && c <= 0xDFFF)
+        && c <= 0x10FFFF) {
         // Echo the character itself as UTF-8 so the user recognises it.
         if (c < 0x80) {
             shown += static_cast<char>(c);
@@ -41,6 +42,45 @@ std::string Describe(char32_t c)
     return code;
 }
 
+// Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when
+// it is malformed: bad lead or continuation, truncated, overlong, a
+// surrogate, or beyond U+10FFFF. Overlong forms must not slip through as
+// plain ASCII.
+std::size_t Utf8SequenceLength(std::string_view bytes) noexcept
+{
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80)
+        return 1;
+    std::size_t extra;
+    char32_t c;
+    char32_t min;
+    if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; c = lead & 0x1F; min = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; min = 0x800; }
+    else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; c = lead & 0x07; min = 0x10000; }
+    else return 0;
+    if (bytes.size() <= extra)
+        return 0;
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto cont = static_cast<unsigned char>(bytes[k]);
+        if ((cont & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (cont & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+
+// Decodes one sequence already checked by Utf8SequenceLength.
+char32_t DecodeUtf8(std::string_view sequence) noexcept
+{
+    static constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadMask[sequence.size() - 1];
+    for (std::size_t k = 1; k < sequence.size(); ++k)
+        c = (c << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+    return c;
+}
+
 unsigned char ToByteOrThrow(char32_t c, std::size_t position)
 {
     if (auto b = UnicodeToByte(c))
@@ -51,7 +91,8 @@ unsigned char ToByteOrThrow(char32_t c, std::size_t position)
 } // namespace
 
 UnmappableCharacterError::UnmappableCharacterError(char32_t character, std::size_t position)
-    : std::invalid_argument("Karakter " + Describe(character)
+    : std::invalid_argument("Karakter " + Describe(character) + " pada posisi "
+                            + std::to_string(position + 1)
                             + " tidak dapat ditulis dalam kode halaman Windows-1252"),
       character_(character), position_(position)
 {
@@ -86,22 +127,11 @@ std::string Utf8ToCodePage(std::string_view utf8)
             ++i;
             continue;
         }
-        int extra = 0;
-        char32_t c = 0;
-        if ((lead & 0xE0) == 0xC0) { extra = 1; c = lead & 0x1F; }
-        else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; }
-        else if ((lead & 0xF8) == 0xF0) { extra = 3; c = lead & 0x07; }
-        else throw std::invalid_argument("Teks UTF-8 tidak sah");
-        if (utf8.size() - i <= static_cast<std::size_t>(extra))
-            throw std::invalid_argument("Teks UTF-8 terpotong");
-        for (int k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(utf8[i + k]);
-            if ((cont & 0xC0) != 0x80)
-                throw std::invalid_argument("Teks UTF-8 tidak sah");
-            c = (c << 6) | (cont & 0x3F);
-        }
-        i += extra + 1;
-        out += static_cast<char>(ToByteOrThrow(c, index));
+        const auto length = Utf8SequenceLength(utf8.substr(i));
+        if (length == 0)
+            throw std::invalid_argument("Teks UTF-8 tidak sah pada byte ke-" + std::to_string(i + 1));
+        out += static_cast<char>(ToByteOrThrow(DecodeUtf8(utf8.substr(i, length)), index));
+        i += length;
     }
     return out;
 }
@@ -118,8 +148,10 @@ std::string Utf16ToCodePage(std::u16string_view utf16)
             out[n++] = static_cast<char>(c);
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size()
-            && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c > 0xDBFF || i + 1 >= utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] > 0xDFFF)
+                throw std::invalid_argument("Teks UTF-16 tidak sah: surrogat tanpa pasangan pada posisi "
+                                            + std::to_string(index + 1));
             c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
         }
@@ -159,25 +191,11 @@ std::u16string CodePageToUtf16(std::string_view bytes)
 
 bool IsValidUtf8(std::string_view bytes) noexcept
 {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) { ++i; continue; }
-        int extra;
-        char32_t c;
-        char32_t min;
-        if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; c = lead & 0x1F; min = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; min = 0x800; }
-        else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; c = lead & 0x07; min = 0x10000; }
-        else return false;
-        if (bytes.size() - i <= static_cast<std::size_t>(extra)) return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(bytes[i + k]);
-            if ((cont & 0xC0) != 0x80) return false;
-            c = (c << 6) | (cont & 0x3F);
-        }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        i += extra + 1;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto length = Utf8SequenceLength(bytes.substr(i));
+        if (length == 0)
+            return false;
+        i += length;
     }
     return true;
 }

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev            # OpenSSL's des-ede3, the benchmarks' yardstick
+  openssl               # independent Triple DES for the command-line tests
   fonts-dejavu-core     # a face for the offscreen widget tests
 )
 if [ "${1:-}" = "--gui" ]; then

@@ -1,0 +1,26 @@
+#pragma once
+// Options of `karsidan-cli encrypt|decrypt`, parsed and checked.
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <string>
+
+struct CryptOptions {
+    // Keys in box order (first, second, third), as code-page bytes.
+    std::array<std::string, 3> keys;
+    bool raw = false;
+    QString file; // empty: standard input
+};
+
+// Outcome of parsing: either options to run with, or an exit code after
+// help, version or an error has been printed.
+struct CryptParseResult {
+    std::optional<CryptOptions> options;
+    int exitCode = 0;
+};
+
+// args[0] is the sub-command. Keys not given come from KARSIDAN_KEY1..3.
+CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt);
