@@ -57,7 +57,7 @@ void BM_EncryptMebibyteFromClickToShown(benchmark::State& state)
     EditorText::SetPlainText(*source, MebibyteOfText());
     QCoreApplication::processEvents();
 
-    double worstStall = 0, worstClick = 0, worstDisplay = 0;
+    double worstStall = 0, worstClick = 0, worstDisplay = 0, worstAfter = 0;
     for (auto _ : state) {
         target->clear();
         QCoreApplication::processEvents();
@@ -80,6 +80,17 @@ void BM_EncryptMebibyteFromClickToShown(benchmark::State& state)
         target->viewport()->repaint();
         state.SetIterationTime(total.nsecsElapsed() / 1e9);
 
+        // The editor lays out the rest of a long text in steps afterwards.
+        state.PauseTiming();
+        QElapsedTimer after;
+        after.start();
+        while (after.elapsed() < 3000) {
+            slice.restart();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            worstAfter = std::max(worstAfter, slice.nsecsElapsed() / 1e6);
+        }
+        state.ResumeTiming();
+
         worstStall = std::max(worstStall, stall);
         worstClick = std::max(worstClick, click);
         worstDisplay = std::max(worstDisplay, display);
@@ -89,6 +100,7 @@ void BM_EncryptMebibyteFromClickToShown(benchmark::State& state)
     state.counters["click_ms"] = worstClick;
     state.counters["max_stall_during_transform_ms"] = worstStall;
     state.counters["show_result_ms"] = worstDisplay;
+    state.counters["max_stall_after_shown_ms"] = worstAfter;
     state.SetBytesProcessed(int64_t(state.iterations()) * 1024 * 1024);
 }
 BENCHMARK(BM_EncryptMebibyteFromClickToShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
