@@ -18,7 +18,6 @@ int Main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("karsidan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KARSIDAN"));
     QApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
 
     QString error;
