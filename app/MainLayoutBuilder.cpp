@@ -2,6 +2,7 @@
 
 #include "AppArtwork.h"
 #include "AppFonts.h"
+#include "RichTextBox.h"
 #include "ShortcutPriority.h"
 #include "Twips.h"
 
@@ -46,7 +47,7 @@ QAction* MakeAction(QObject* parent, const char* name, const QString& text,
 
 QTextEdit* MakeEditor(QWidget* frame, const char* name)
 {
-    auto* editor = Make<QTextEdit>(frame, name, TwipsRect(120, 240, 3735, 3615));
+    auto* editor = Make<RichTextBox>(frame, name, TwipsRect(120, 240, 3735, 3615));
     // Tab walks the window's tab order; Ctrl+Tab still leaves the box.
     editor->setTabChangesFocus(true);
     editor->setLineWrapMode(QTextEdit::WidgetWidth);

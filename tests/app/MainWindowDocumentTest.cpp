@@ -2,6 +2,9 @@
 #include "EditorText.h"
 #include "MainWindowFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
+
 namespace karsidan::test {
 namespace {
 
@@ -156,6 +159,25 @@ TEST_F(MainWindowDocuments, LongCipherTextSurvivesSaveAndOpenByteForByte)
     dialog.answers.push_back(saved);
     Trigger("mnuSave");
     EXPECT_EQ(ReadBytes(saved), QByteArray::fromStdString(ScriptedCipher::ToHex(digits.toStdString())));
+}
+
+TEST_F(MainWindowDocuments, PastedLongCipherTextIsShownInRowsAndReadBackWhole)
+{
+    QString digits;
+    for (int i = 0; i < 2 * EditorText::kLongLine + 3; ++i)
+        digits += QChar("0123456789ABCDEF"[(i * 5) % 16]);
+    QApplication::clipboard()->setText(digits + "\r\nakhir");
+    Source()->paste();
+    EXPECT_GT(Source()->document()->blockCount(), 3);
+    EXPECT_EQ(EditorText::PlainText(*Source()->document()), digits + "\r\nakhir");
+
+    // Into text already there, a paste is an ordinary paste.
+    Source()->setPlainText("awal ");
+    Source()->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(digits);
+    Source()->paste();
+    EXPECT_EQ(Source()->document()->blockCount(), 1);
+    EXPECT_EQ(EditorText::PlainText(*Source()->document()), "awal " + digits);
 }
 
 TEST_F(MainWindowDocuments, FailedOpenTellsTheUserAndKeepsTheSource)
