@@ -89,9 +89,9 @@ MainWidgets MainLayoutBuilder::Build(QMainWindow& window)
     SetTabOrder(w);
 
     auto* priority = new ShortcutPriority({w.cmdEncrypt->shortcut(), w.cmdDecrypt->shortcut()}, &window);
-    for (QWidget* editor : {static_cast<QWidget*>(w.rtbSource), static_cast<QWidget*>(w.rtbTarget),
-                            static_cast<QWidget*>(w.txtKey[0]), static_cast<QWidget*>(w.txtKey[1]),
-                            static_cast<QWidget*>(w.txtKey[2])})
+    const std::initializer_list<QWidget*> editors = {w.rtbSource, w.rtbTarget, w.txtKey[0],
+                                                     w.txtKey[1], w.txtKey[2]};
+    for (QWidget* editor : editors)
         editor->installEventFilter(priority);
 
     // The layout never follows a resize, so the window has one size only.

@@ -211,8 +211,8 @@ void frmMain::SetBusy(bool busy, bool showProgress)
 {
     blnBusy = busy;
     // One transform at a time, and the source stays as it was meanwhile.
-    for (QWidget* control : {static_cast<QWidget*>(w_.cmdEncrypt), static_cast<QWidget*>(w_.cmdDecrypt)})
-        control->setEnabled(!busy);
+    w_.cmdEncrypt->setEnabled(!busy);
+    w_.cmdDecrypt->setEnabled(!busy);
     for (QAction* action : {w_.mnuNew, w_.mnuOpen, w_.toolbarButtons[0], w_.toolbarButtons[1]})
         action->setEnabled(!busy);
     w_.rtbSource->setReadOnly(busy);

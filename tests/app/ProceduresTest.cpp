@@ -1,3 +1,4 @@
+#include "QtFileDialog.h"
 #include "TestDoubles.h"
 #include "mdlGlobal.h"
 #include "mdlProcedures.h"
@@ -41,6 +42,15 @@ TEST(PrepareFileDialog, StartsInTheProgramFolderWithoutSeparator)
     mdlGlobal::AppFolder = "/";
     PrepareFileDialog(dialog, "x");
     EXPECT_EQ(dialog.InitialFolder(), "/");
+}
+
+TEST(QtFileDialog, FilterTextBecomesQtNameFilters)
+{
+    EXPECT_EQ(QtFileDialog::ToNameFilters("Text File |*.txt;*.rtb|"),
+              QStringList({"Text File (*.txt *.rtb)"}));
+    EXPECT_EQ(QtFileDialog::ToNameFilters("A|*.a|B |*.b; *.c"), QStringList({"A (*.a)", "B (*.b *.c)"}));
+    EXPECT_TRUE(QtFileDialog::ToNameFilters("").isEmpty());
+    EXPECT_TRUE(QtFileDialog::ToNameFilters("No patterns||").isEmpty());
 }
 
 TEST(FileProcedures, PresentThenRemoved)
