@@ -1,6 +1,7 @@
 #include "DocumentReader.h"
 
 #include "EditorText.h"
+#include "rtf/RtfReader.h"
 
 #include <CodePage.h>
 
@@ -10,7 +11,10 @@ namespace karsidan {
 
 void DocumentReader::Read(const QByteArray& data, QTextEdit& editor)
 {
-    EditorText::SetPlainText(editor, DecodePlainText(data));
+    if (RtfReader::IsRichText(data))
+        RtfReader::Read(data, *editor.document());
+    else
+        EditorText::SetPlainText(editor, DecodePlainText(data));
 }
 
 QString DocumentReader::DecodePlainText(const QByteArray& data)

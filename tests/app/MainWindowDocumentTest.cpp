@@ -2,6 +2,8 @@
 #include "EditorText.h"
 #include "MainWindowFixture.h"
 
+#include <QTextCursor>
+
 #include <QApplication>
 #include <QClipboard>
 
@@ -115,6 +117,42 @@ TEST_F(MainWindowDocuments, OpenReadsUtf8AndCodePageText)
     }
     EXPECT_EQ(Target()->toPlainText(), "target");
     EXPECT_EQ(Key(2)->text(), "c");
+}
+
+TEST_F(MainWindowDocuments, OpenReadsRichTextWithItsFormatting)
+{
+    const QString path = PathOf("surat.rtf");
+    WriteBytes(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Halo \\b tebal\\b0  caf\\'e9\\par "
+                     "baris\\tab dua{\\*\\unknown rahasia}}");
+    Source()->setPlainText("old");
+    dialog.answers.push_back(path);
+    Trigger("mnuOpen");
+    EXPECT_EQ(Source()->toPlainText(), QString::fromUtf8("Halo tebal caf\xc3\xa9\nbaris\tdua"));
+    QTextCursor cursor(Source()->document());
+    cursor.setPosition(7); // inside "tebal"
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
+    cursor.setPosition(2); // inside "Halo"
+    EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
+    // The text reaches the engine as plain text with CR LF.
+    SetKeys("1", "2", "3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(cipher.Requests().at(0).text, "Halo tebal caf\xe9\r\nbaris\tdua");
+}
+
+TEST_F(MainWindowDocuments, MalformedRichTextStillOpens)
+{
+    const QByteArray samples[] = {"{\\rtf", "{\\rtf1{{{{{{\\'zz\\u", "{\\rtf1\\bin99999999 x}}}}",
+                                  "{\\rtf1\\uc5\\u-1?\\'\\"};
+    int index = 0;
+    for (const QByteArray& bytes : samples) {
+        const QString path = PathOf(QString("bad%1.rtf").arg(index++));
+        WriteBytes(path, bytes);
+        dialog.answers.push_back(path);
+        Trigger("mnuOpen");
+        EXPECT_FALSE(Source()->toPlainText().contains("rtf1")) << bytes.constData();
+    }
+    EXPECT_TRUE(messages.warnings.empty());
 }
 
 TEST_F(MainWindowDocuments, SavedCipherTextOpensBackIdentically)
