@@ -8,7 +8,12 @@
 #include "HostIdentity.h"
 #include "MainLayoutBuilder.h"
 #include "MessageBoxHook.h"
+#include "NetworkLink.h"
 #include "mdlProcedures.h"
+
+#include <AssistantCharacter.h>
+#include <AssistantLoader.h>
+#include <frmSend.h>
 
 #include <CodePage.h>
 
@@ -48,6 +53,10 @@ frmMain::frmMain(MainServices services, QWidget* parent)
         DocumentCommands::Controls{this, w_.rtbSource, w_.rtbTarget, w_.txtKey},
         *services_.fileDialog, *services_.messages);
     cipher_ = new CipherCommand(services_.cipher, this);
+    network_ = new NetworkLink(
+        NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
+                                 [this](const QString& text) { SetStatusText(text); }},
+        this);
     ConnectControls();
     Form_Load();
 }
@@ -114,16 +123,55 @@ void frmMain::SetStatusText(const QString& text)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The fade has run its course: this is the real close.
+    if (fade_ && fade_->IsFinished()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
     // A running transform would lose its result; closing waits for it.
     if (blnBusy) {
-        event->ignore();
         QApplication::beep();
         return;
     }
+    if (fade_)
+        return;  // already fading out
     PlayAnimation(QStringLiteral("Greet"));
     StopListening();
     FadeOut();
-    event->accept();
+}
+
+void frmMain::FadeOut()
+{
+    // The event loop keeps running while the window fades, so sockets and
+    // the farewell animation go on; the window closes when the time is up.
+    fade_ = new WindowFade(this, services_.fadeDurationMs);
+    connect(fade_, &WindowFade::Finished, this, [this] {
+        objCharacter = nullptr;
+        close();
+    });
+    fade_->Start();
+}
+
+void frmMain::StartListening()
+{
+    network_->StartListening();
+}
+
+void frmMain::StopListening()
+{
+    network_->StopListening();
+}
+
+void frmMain::LoadAssistant()
+{
+    objCharacter = LoadAssistantCharacter(this);
+}
+
+void frmMain::PlayAnimation(const QString& name)
+{
+    if (objCharacter)
+        objCharacter->Play(name);
 }
 
 // --- Encrypt and decrypt -------------------------------------------------
@@ -140,7 +188,15 @@ void frmMain::cmdDecrypt_Click()
 
 void frmMain::cmdSend_Click()
 {
-    // Opens the send dialog once the network layer is in.
+    CenterForm(this, true);
+    {
+        net::frmSend dialog(*network_, this);
+        dialog.SetMessageHook([this](QWidget* parent, const QString&, const QString& text) {
+            services_.messages->Warn(parent, text);
+        });
+        dialog.exec();
+    }
+    CenterForm(this, false);
 }
 
 bool frmMain::CheckKeys()

@@ -5,9 +5,14 @@
 #include "CipherRequest.h"
 #include "MainWidgets.h"
 
+#include <AssistantCharacter.h>
+#include <WindowFade.h>
+
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
+
 
 namespace karsidan {
 
@@ -15,12 +20,15 @@ class CipherCommand;
 class DocumentCommands;
 class FileDialog;
 class MessageBoxHook;
+class NetworkLink;
 
 // What the window needs from outside; tests pass fakes.
 struct MainServices {
     CipherFunction cipher;
     FileDialog* fileDialog = nullptr;
     MessageBoxHook* messages = nullptr;
+    // How long the window fades out when it closes.
+    int fadeDurationMs = WindowFade::kDefaultDurationMs;
 };
 
 class frmMain : public QMainWindow {
@@ -43,6 +51,11 @@ public:
 
     // The status bar's first panel, for connection messages.
     void SetStatusText(const QString& text);
+
+    // The listener and the outgoing socket, and the send dialog's host.
+    NetworkLink& Network() { return *network_; }
+    // The assistant, or null when there is none.
+    AssistantCharacter* Character() const { return objCharacter; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,17 +83,19 @@ private:
     void mnuAbout_Click();
     void tlbMain_ButtonClick(int position);
 
-    // Filled in by the listener, assistant and effects layers.
-    void StartListening() {}
-    void StopListening() {}
-    void LoadAssistant() {}
-    void PlayAnimation(const QString& name) { Q_UNUSED(name); }
-    void FadeOut() {}
+    void StartListening();
+    void StopListening();
+    void LoadAssistant();
+    void PlayAnimation(const QString& name);
+    void FadeOut();
 
     MainWidgets w_;
     MainServices services_;
     std::unique_ptr<DocumentCommands> documents_;
     CipherCommand* cipher_ = nullptr;
+    NetworkLink* network_ = nullptr;
+    QPointer<AssistantCharacter> objCharacter;
+    WindowFade* fade_ = nullptr;
     bool blnBusy = false;
 };
 

@@ -153,7 +153,8 @@ TEST_F(MainWindowCipher, BusyWindowLocksCommandsAndRefusesToClose)
     EXPECT_FALSE(Source()->isReadOnly());
     EXPECT_FALSE(Find<QProgressBar>("prgTransform")->isVisible());
     EXPECT_NE(window->cursor().shape(), Qt::WaitCursor);
-    EXPECT_TRUE(window->close());
+    window->close();
+    EXPECT_TRUE(WaitUntil([this] { return !window->isVisible(); }, 2000)) << "idle: the close goes ahead";
 }
 
 TEST_F(MainWindowCipher, ShortTextShowsNoProgressBar)

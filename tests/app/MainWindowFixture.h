@@ -25,6 +25,11 @@ protected:
         ASSERT_TRUE(folder.isValid());
         mdlGlobal::AppFolder = folder.path() + QLatin1Char('/');
         mdlGlobal::SavedFileName.clear();
+        // An ephemeral port, so windows of parallel tests never collide.
+        mdlGlobal::CurrentPort = 0;
+        // The character is a window of its own that would take part in focus
+        // tests; the tests that are about it switch it back on.
+        qputenv("KARSIDAN_NO_ASSISTANT", WithAssistant() ? "0" : "1");
         window = std::make_unique<frmMain>(MakeServices());
     }
 
@@ -38,8 +43,10 @@ protected:
 
     virtual MainServices MakeServices()
     {
-        return MainServices{cipher.Function(), &dialog, &messages};
+        // No fade: a close ends the window at the next turn of the event loop.
+        return MainServices{cipher.Function(), &dialog, &messages, 0};
     }
+    virtual bool WithAssistant() const { return false; }
 
     template <typename T>
     T* Find(const char* name) const
