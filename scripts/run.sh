@@ -5,7 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --gui
 bash scripts/build.sh
-if [ -x build/app/karsidan ]; then
-  exec ./build/app/karsidan "$@"
-fi
-exec ./build/cli/karsidan-cli --help
+exec ./build/app/karsidan "$@"

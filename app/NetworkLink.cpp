@@ -1,0 +1,78 @@
+#include "NetworkLink.h"
+
+#include "mdlGlobal.h"
+#include "mdlProcedures.h"
+
+namespace karsidan {
+
+NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
+    : QObject(parent), hooks_(std::move(hooks)), receiver_(mdlGlobal::AppFolder),
+      sender_(mdlGlobal::CurrentPort)
+{
+    receiver_.setObjectName(QStringLiteral("wskListen"));
+    sender_.setObjectName(QStringLiteral("wskSend"));
+    receiver_.SetSavedFileNameSource([] { return mdlGlobal::SavedFileName; });
+    receiver_.SetOwnSender(&sender_);
+    connect(&receiver_, &net::Receiver::FileStored, this,
+            [](const QString& name, const QString&) { mdlGlobal::SavedFileName = name; });
+    connect(&sender_, &net::Sender::StatusChanged, this,
+            [this](const QString& text) { hooks_.setStatus(text); });
+}
+
+void NetworkLink::StartListening()
+{
+    StopListening();
+    const QString failure = receiver_.StartListening(quint16(mdlGlobal::CurrentPort));
+    if (!failure.isEmpty())
+        hooks_.setStatus(net::Receiver::ListeningOffText(failure));
+}
+
+void NetworkLink::StopListening()
+{
+    if (receiver_.IsListening())
+        receiver_.StopListening();
+}
+
+void NetworkLink::CheckIP(const QString& address, int port)
+{
+    mdlGlobal::PeerAddress = address;
+    mdlGlobal::CurrentPort = port;
+    sender_.CheckIP(address, port);
+}
+
+void NetworkLink::SendData()
+{
+    sender_.SendData(mdlGlobal::SavedFileName, hooks_.targetText());
+}
+
+void NetworkLink::SaveFile()
+{
+    hooks_.saveFile();
+}
+
+void NetworkLink::CloseSenderSock()
+{
+    sender_.CloseSenderSock();
+}
+
+bool NetworkLink::IsSenderClosed() const
+{
+    return sender_.IsClosed();
+}
+
+QString NetworkLink::SavedFileName() const
+{
+    return mdlGlobal::SavedFileName;
+}
+
+int NetworkLink::CurrentPort() const
+{
+    return mdlGlobal::CurrentPort;
+}
+
+void NetworkLink::CenterForm(QWidget* form, bool atTop)
+{
+    karsidan::CenterForm(form, atTop);
+}
+
+} // namespace karsidan

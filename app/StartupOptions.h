@@ -1,0 +1,29 @@
+#pragma once
+// The command line: --folder DIR and --port N, so that two copies can run
+// on one machine. Nothing else is configurable.
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <optional>
+
+namespace karsidan {
+
+struct StartupOptions {
+    QString folder; // empty: the default folder rule
+    qint32 port = 45660;
+
+    // Parses the arguments (the program name first). On failure returns
+    // nothing and sets error to a message for the user.
+    static std::optional<StartupOptions> Parse(const QStringList& arguments, QString& error);
+
+    // The folder for received files, ending in "/": the given folder when
+    // there is one (created when missing), else the program's folder when it
+    // is writable, else the per-user data folder (created when missing).
+    static QString ResolveAppFolder(const QString& requested, const QString& programFolder);
+
+    // Appends the separator unless the folder already ends in one.
+    static QString WithTrailingSeparator(const QString& folder);
+};
+
+} // namespace karsidan

@@ -1,0 +1,3 @@
+#include "EffectsLog.h"
+
+Q_LOGGING_CATEGORY(lcAssistant, "karsidan.assistant", QtWarningMsg)

@@ -1,0 +1,336 @@
+#include "frmMain.h"
+
+#include "AppArtwork.h"
+#include "CipherCommand.h"
+#include "DocumentCommands.h"
+#include "EditorText.h"
+#include "FileDialog.h"
+#include "HostIdentity.h"
+#include "MainLayoutBuilder.h"
+#include "MessageBoxHook.h"
+#include "NetworkLink.h"
+#include "mdlProcedures.h"
+
+#include <AssistantCharacter.h>
+#include <AssistantLoader.h>
+#include <frmSend.h>
+
+#include <CodePage.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include <stdexcept>
+
+namespace karsidan {
+
+namespace {
+
+const QString kFileFilter = QStringLiteral("Text File |*.txt;*.rtb|");
+
+// Only spaces make a key blank; a tab is a key character.
+bool IsBlankKey(const QString& key)
+{
+    for (QChar c : key)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+} // namespace
+
+frmMain::frmMain(MainServices services, QWidget* parent)
+    : QMainWindow(parent), w_(MainLayoutBuilder::Build(*this)), services_(std::move(services))
+{
+    documents_ = std::make_unique<DocumentCommands>(
+        DocumentCommands::Controls{this, w_.rtbSource, w_.rtbTarget, w_.txtKey},
+        *services_.fileDialog, *services_.messages);
+    cipher_ = new CipherCommand(services_.cipher, this);
+    network_ = new NetworkLink(
+        NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
+                                 [this](const QString& text) { SetStatusText(text); }},
+        this);
+    ConnectControls();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load()
+{
+    setWindowTitle(HostIdentity::WindowTitle(HostIdentity::HostName(), HostIdentity::LocalAddress()));
+    SetupWindow();
+    StartListening();
+    LoadAssistant();
+}
+
+void frmMain::SetupWindow()
+{
+    adjustSize();
+    CenterForm(this, false);
+
+    const QIcon icons[] = {NewDocumentIcon(), OpenDocumentIcon(), SaveDocumentIcon()};
+    const QString captions[] = {QStringLiteral("Baru"), QStringLiteral("Buka"), QStringLiteral("Simpan")};
+    static const char* const names[] = {"tlbNew", "tlbOpen", "tlbSave"};
+    for (int i = 0; i < 3; ++i) {
+        QAction* button = w_.tlbMain->addAction(icons[i], captions[i]);
+        button->setObjectName(QString::fromLatin1(names[i]));
+        const int position = i + 1;
+        connect(button, &QAction::triggered, this, [this, position] { tlbMain_ButtonClick(position); });
+        w_.toolbarButtons[i] = button;
+    }
+
+    PrepareFileDialog(*services_.fileDialog, kFileFilter);
+    blnBusy = false;
+}
+
+void frmMain::ConnectControls()
+{
+    connect(w_.cmdEncrypt, &QPushButton::clicked, this, &frmMain::cmdEncrypt_Click);
+    connect(w_.cmdDecrypt, &QPushButton::clicked, this, &frmMain::cmdDecrypt_Click);
+    connect(w_.cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+    connect(w_.mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(w_.mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(w_.mnuSave, &QAction::triggered, this, &frmMain::mnuSave_Click);
+    connect(w_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(w_.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(cipher_, &CipherCommand::Finished, this, &frmMain::ShowResult);
+    connect(cipher_, &CipherCommand::Failed, this, &frmMain::ShowFailure);
+    connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowProgress);
+}
+
+bool frmMain::SaveFile()
+{
+    return documents_->SaveFile();
+}
+
+QString frmMain::TargetText() const
+{
+    return EditorText::PlainText(*w_.rtbTarget->document());
+}
+
+void frmMain::SetStatusText(const QString& text)
+{
+    w_.stbMainPanel1->setText(text);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // The fade has run its course: this is the real close.
+    if (fade_ && fade_->IsFinished()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    // A running transform would lose its result; closing waits for it.
+    if (blnBusy) {
+        QApplication::beep();
+        return;
+    }
+    if (fade_)
+        return;  // already fading out
+    PlayAnimation(QStringLiteral("Greet"));
+    StopListening();
+    FadeOut();
+}
+
+void frmMain::FadeOut()
+{
+    // The event loop keeps running while the window fades, so sockets and
+    // the farewell animation go on; the window closes when the time is up.
+    fade_ = new WindowFade(this, services_.fadeDurationMs);
+    connect(fade_, &WindowFade::Finished, this, [this] {
+        objCharacter = nullptr;
+        close();
+    });
+    fade_->Start();
+}
+
+void frmMain::StartListening()
+{
+    network_->StartListening();
+}
+
+void frmMain::StopListening()
+{
+    network_->StopListening();
+}
+
+void frmMain::LoadAssistant()
+{
+    objCharacter = LoadAssistantCharacter(this);
+}
+
+void frmMain::PlayAnimation(const QString& name)
+{
+    if (objCharacter)
+        objCharacter->Play(name);
+}
+
+// --- Encrypt and decrypt -------------------------------------------------
+
+void frmMain::cmdEncrypt_Click()
+{
+    RunCipher(CipherDirection::Encrypt);
+}
+
+void frmMain::cmdDecrypt_Click()
+{
+    RunCipher(CipherDirection::Decrypt);
+}
+
+void frmMain::cmdSend_Click()
+{
+    CenterForm(this, true);
+    {
+        net::frmSend dialog(*network_, this);
+        dialog.SetMessageHook([this](QWidget* parent, const QString&, const QString& text) {
+            services_.messages->Warn(parent, text);
+        });
+        dialog.exec();
+    }
+    CenterForm(this, false);
+}
+
+bool frmMain::CheckKeys()
+{
+    for (int i = 0; i < int(w_.txtKey.size()); ++i) {
+        if (IsBlankKey(w_.txtKey[i]->text())) {
+            Warn(QStringLiteral("Silahkan Isi Kunci %1").arg(i + 1));
+            w_.txtKey[i]->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void frmMain::RunCipher(CipherDirection direction)
+{
+    if (blnBusy)
+        return;
+    if (!CheckKeys()) {
+        PlayAnimation(QStringLiteral("Confused"));
+        return;
+    }
+
+    CipherRequest request;
+    request.direction = direction;
+    try {
+        request.text = EditorText::ToCodePage(EditorText::PlainText(*w_.rtbSource->document()));
+    } catch (const std::invalid_argument& e) {
+        Warn(QStringLiteral("Teks sumber tidak dapat diproses. %1.").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    for (int i = 0; i < int(w_.txtKey.size()); ++i) {
+        try {
+            request.keys[i] = EditorText::ToCodePage(w_.txtKey[i]->text());
+        } catch (const std::invalid_argument& e) {
+            Warn(QStringLiteral("Kunci %1 tidak dapat dipakai. %2.").arg(i + 1).arg(QString::fromUtf8(e.what())));
+            w_.txtKey[i]->setFocus();
+            return;
+        }
+    }
+
+    const bool showProgress = request.text.size() >= kProgressThreshold;
+    SetBusy(true, showProgress);
+    PlayAnimation(QStringLiteral("Think"));
+    cipher_->Start(std::move(request));
+}
+
+void frmMain::ShowResult(const QByteArray& result)
+{
+    EditorText::SetPlainText(
+        *w_.rtbTarget,
+        EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
+    SetBusy(false);
+}
+
+void frmMain::ShowFailure(const QString& message)
+{
+    SetBusy(false);
+    Warn(message);
+}
+
+void frmMain::ShowProgress(int percent)
+{
+    w_.prgTransform->setValue(percent);
+}
+
+void frmMain::SetBusy(bool busy, bool showProgress)
+{
+    blnBusy = busy;
+    // One transform at a time, and the source stays as it was meanwhile.
+    w_.cmdEncrypt->setEnabled(!busy);
+    w_.cmdDecrypt->setEnabled(!busy);
+    for (QAction* action : {w_.mnuNew, w_.mnuOpen, w_.toolbarButtons[0], w_.toolbarButtons[1]})
+        action->setEnabled(!busy);
+    w_.rtbSource->setReadOnly(busy);
+    w_.prgTransform->setValue(0);
+    w_.prgTransform->setVisible(busy && showProgress);
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void frmMain::Warn(const QString& text)
+{
+    services_.messages->Warn(this, text);
+}
+
+// --- Documents, menus and toolbar ----------------------------------------
+
+void frmMain::mnuNew_Click()
+{
+    if (!blnBusy)
+        documents_->NewDocument();
+}
+
+void frmMain::mnuOpen_Click()
+{
+    if (!blnBusy)
+        documents_->OpenFile();
+}
+
+void frmMain::mnuSave_Click()
+{
+    documents_->SaveFile();
+}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuAbout_Click()
+{
+    services_.messages->About(
+        this, QStringLiteral("Tentang Program"),
+        QStringLiteral("KARSIDAN versi %1\n\n"
+                       "Mengenkripsi teks dengan Triple DES tiga kunci "
+                       "(enkripsi-dekripsi-enkripsi, mode ECB) dan mengirimkannya "
+                       "ke salinan KARSIDAN lain melalui TCP.\n\n"
+                       "Triple DES adalah sandi lama: cukup untuk bertukar teks "
+                       "dengan salinan program ini, tetapi tidak layak untuk "
+                       "melindungi rahasia dari penyerang yang kuat.")
+            .arg(QStringLiteral(KARSIDAN_VERSION)));
+}
+
+void frmMain::tlbMain_ButtonClick(int position)
+{
+    switch (position) {
+    case 1: mnuNew_Click(); break;
+    case 2: mnuOpen_Click(); break;
+    case 3: mnuSave_Click(); break;
+    default: break;
+    }
+}
+
+} // namespace karsidan

@@ -1,0 +1,6 @@
+#include "mdlMain.h"
+
+int main(int argc, char** argv)
+{
+    return karsidan::Main(argc, argv);
+}

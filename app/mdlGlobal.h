@@ -1,0 +1,25 @@
+#pragma once
+// State shared by the window, the document commands and the network side.
+#include "FileSystem.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace karsidan::mdlGlobal {
+
+constexpr qint32 kDefaultPort = 45660;
+
+// Folder for received files; always ends in a separator.
+inline QString AppFolder;
+// Listening port, and the default port to connect to.
+inline qint32 CurrentPort = kDefaultPort;
+// Name of the file last saved or received.
+inline QString SavedFileName;
+// Dotted address last connected to.
+inline QString PeerAddress;
+// Set up by Main for the whole run.
+inline std::unique_ptr<FileSystem> FileSystemObj;
+
+} // namespace karsidan::mdlGlobal

@@ -1,0 +1,63 @@
+#include "RtfDocumentWriter.h"
+
+#include <QTextBlock>
+
+namespace karsidan::rtf {
+
+RtfDocumentWriter::RtfDocumentWriter(QTextDocument& document, const RtfFormatBuilder& formats)
+    : cursor_(&document), formats_(formats)
+{
+}
+
+void RtfDocumentWriter::AppendCharacter(char32_t character, const CharacterState& state)
+{
+    BreakIfPending();
+    if (!run_.isEmpty() && !(state == runState_))
+        Flush();
+    runState_ = state;
+    if (character > 0xFFFF) {
+        const char32_t offset = character - 0x10000;
+        run_.append(QChar(static_cast<char16_t>(0xD800 + (offset >> 10))));
+        run_.append(QChar(static_cast<char16_t>(0xDC00 + (offset & 0x3FF))));
+    } else {
+        run_.append(QChar(static_cast<char16_t>(character)));
+    }
+}
+
+void RtfDocumentWriter::EndParagraph(const ParagraphState& paragraph, const CharacterState& state)
+{
+    BreakIfPending();
+    Flush();
+    cursor_.setBlockFormat(RtfFormatBuilder::BlockFormat(paragraph));
+    if (cursor_.block().length() <= 1) // an empty line still has a height
+        cursor_.setBlockCharFormat(formats_.CharFormat(state));
+    ++pendingBreaks_;
+}
+
+void RtfDocumentWriter::Finish(const ParagraphState& paragraph)
+{
+    // The last break closes the final paragraph; only those before it count.
+    if (pendingBreaks_ > 0) {
+        --pendingBreaks_;
+        BreakIfPending();
+        return;
+    }
+    Flush();
+    cursor_.setBlockFormat(RtfFormatBuilder::BlockFormat(paragraph));
+}
+
+void RtfDocumentWriter::Flush()
+{
+    if (run_.isEmpty())
+        return;
+    cursor_.insertText(run_, formats_.CharFormat(runState_));
+    run_.clear();
+}
+
+void RtfDocumentWriter::BreakIfPending()
+{
+    for (; pendingBreaks_ > 0; --pendingBreaks_)
+        cursor_.insertBlock();
+}
+
+} // namespace karsidan::rtf

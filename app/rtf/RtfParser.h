@@ -1,0 +1,46 @@
+#pragma once
+// Drives the tokens of one RTF stream through the group stack into the font
+// and colour tables and the document writer.
+
+#include "RtfColorTable.h"
+#include "RtfDocumentWriter.h"
+#include "RtfFontTable.h"
+#include "RtfFormatBuilder.h"
+#include "RtfGroupStack.h"
+#include "RtfToken.h"
+
+#include <QTextDocument>
+#include <string_view>
+
+namespace karsidan::rtf {
+
+class RtfParser {
+public:
+    RtfParser(std::string_view data, QTextDocument& document);
+    void Run();
+
+private:
+    // Returns false once the outermost group has closed.
+    bool Handle(const Token& token);
+    bool ConsumedAsFallback(Token& token);
+    void HandleGroupEnd();
+    void HandleControlWord(const Token& token);
+    void HandleControlSymbol(unsigned char symbol);
+    void HandleText(std::string_view bytes);
+    void HandleUnicode(std::int32_t parameter);
+    void EmitByte(unsigned char byte);
+    void Emit(char32_t character);
+    void EndParagraph();
+    void FlushLoneSurrogate();
+
+    std::string_view data_;
+    RtfFontTable fonts_;
+    RtfColorTable colors_;
+    RtfFormatBuilder formats_;
+    RtfDocumentWriter writer_;
+    RtfGroupStack groups_;
+    int fallbackToSkip_ = 0;       // bytes still to skip after \uN
+    char16_t pendingHighSurrogate_ = 0;
+};
+
+} // namespace karsidan::rtf

@@ -1,0 +1,184 @@
+// Encrypt and decrypt from the window: key check, what reaches the engine,
+// the busy state, failures.
+#include "EditorText.h"
+#include "MainWindowFixture.h"
+
+#include <QProgressBar>
+#include <QToolBar>
+
+namespace karsidan::test {
+namespace {
+
+using MainWindowCipher = MainWindowFixture;
+
+TEST_F(MainWindowCipher, FirstBlankKeyIsReportedAndFocused)
+{
+    struct Case {
+        QString keys[3];
+        int blank; // 1-based
+    };
+    const Case cases[] = {
+        {{"", "", ""}, 1},
+        {{"k1", "", ""}, 2},
+        {{"k1", "k2", ""}, 3},
+        {{"k1", "k2", "    "}, 3}, // spaces only count as blank
+        {{"   ", "k2", "k3"}, 1},
+    };
+    for (const Case& c : cases) {
+        messages.warnings.clear();
+        Target()->setPlainText("unchanged");
+        SetKeys(c.keys[0], c.keys[1], c.keys[2]);
+        Click("cmdEncrypt");
+        ASSERT_EQ(messages.warnings.size(), 1u);
+        EXPECT_EQ(messages.warnings[0].text, QString("Silahkan Isi Kunci %1").arg(c.blank));
+        EXPECT_EQ(messages.warnings[0].title, window->windowTitle());
+        EXPECT_EQ(window->focusWidget(), Key(c.blank - 1));
+        EXPECT_FALSE(window->IsBusy());
+        EXPECT_EQ(Target()->toPlainText(), "unchanged");
+    }
+    EXPECT_TRUE(cipher.Requests().empty());
+
+    // A tab is a key character, not a blank.
+    SetKeys("\t", "k2", "k3");
+    Click("cmdDecrypt");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(messages.warnings.size(), 1u);
+    EXPECT_EQ(cipher.Requests().size(), 1u);
+}
+
+TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
+{
+    Source()->setPlainText(QString::fromUtf8("Baris satu caf\xc3\xa9\nBaris\xc2\xa0" "dua"));
+    SetKeys(QString::fromUtf8("kunci\xc3\xa9"), " k2 ", "k3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    const auto requests = cipher.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].direction, CipherDirection::Encrypt);
+    // Non-breaking space stays 0xA0; the line break becomes CR LF.
+    EXPECT_EQ(requests[0].text, "Baris satu caf\xe9\r\nBaris\xa0" "dua");
+    EXPECT_EQ(requests[0].keys[0], "kunci\xe9");
+    EXPECT_EQ(requests[0].keys[1], " k2 "); // keys go as typed, untrimmed
+    EXPECT_EQ(requests[0].keys[2], "k3");
+    EXPECT_EQ(Target()->toPlainText().toStdString(), ScriptedCipher::ToHex(requests[0].text));
+    EXPECT_TRUE(messages.warnings.empty());
+}
+
+TEST_F(MainWindowCipher, DecryptedLineBreaksOfEveryKindShowAsLines)
+{
+    Source()->setPlainText(QString::fromStdString(ScriptedCipher::ToHex("a\r\nb\rc\nd")));
+    SetKeys("1", "2", "3");
+    Click("cmdDecrypt");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(cipher.Requests().at(0).direction, CipherDirection::Decrypt);
+    EXPECT_EQ(Target()->toPlainText(), "a\nb\nc\nd");
+    EXPECT_EQ(Target()->document()->blockCount(), 4);
+}
+
+TEST_F(MainWindowCipher, UnmappableCharacterStopsWithItsName)
+{
+    Source()->setPlainText(QString::fromUtf8("halo \xe6\xbc\xa2"));
+    SetKeys("1", "2", "3");
+    Target()->setPlainText("kept");
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_TRUE(messages.warnings[0].text.contains(QString::fromUtf8("\xe6\xbc\xa2"))
+                && messages.warnings[0].text.contains("U+6F22"))
+        << messages.warnings[0].text.toStdString();
+    EXPECT_TRUE(cipher.Requests().empty());
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_EQ(Target()->toPlainText(), "kept");
+
+    Source()->setPlainText("halo");
+    SetKeys("1", QString::fromUtf8("\xe2\x82\xac\xe2\x9c\x93"), "3"); // euro fits, check mark does not
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 2u);
+    EXPECT_TRUE(messages.warnings[1].text.startsWith("Kunci 2"));
+    EXPECT_EQ(window->focusWidget(), Key(1));
+    EXPECT_TRUE(cipher.Requests().empty());
+}
+
+TEST_F(MainWindowCipher, EngineFailureBecomesAMessageAndNothingIsLost)
+{
+    cipher.FailWith("Teks sandi tidak sah");
+    Source()->setPlainText("XYZ");
+    Target()->setPlainText("previous result");
+    SetKeys("1", "2", "3");
+    Click("cmdDecrypt");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_EQ(messages.warnings[0].text, "Teks sandi tidak sah");
+    EXPECT_EQ(Target()->toPlainText(), "previous result");
+    EXPECT_EQ(Source()->toPlainText(), "XYZ");
+    EXPECT_TRUE(Find<QPushButton>("cmdDecrypt")->isEnabled());
+    EXPECT_NE(window->cursor().shape(), Qt::WaitCursor);
+}
+
+TEST_F(MainWindowCipher, BusyWindowLocksCommandsAndRefusesToClose)
+{
+    window->show();
+    cipher.Close();
+    EditorText::SetPlainText(*Source(), QString(frmMain::kProgressThreshold, QLatin1Char('a')));
+    SetKeys("1", "2", "3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitUntil([this] { return cipher.Requests().size() == 1; }));
+
+    EXPECT_TRUE(window->IsBusy());
+    EXPECT_EQ(window->cursor().shape(), Qt::WaitCursor);
+    EXPECT_FALSE(Find<QPushButton>("cmdEncrypt")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("cmdDecrypt")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("mnuNew")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("mnuOpen")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("tlbNew")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("tlbOpen")->isEnabled());
+    EXPECT_TRUE(Source()->isReadOnly());
+    EXPECT_TRUE(Find<QProgressBar>("prgTransform")->isVisible());
+
+    EXPECT_FALSE(window->close());
+    Trigger("mnuExit");
+    EXPECT_TRUE(window->isVisible());
+
+    // A second click and New while busy change nothing.
+    Click("cmdDecrypt");
+    Trigger("mnuNew");
+    EXPECT_EQ(Key(0)->text(), "1");
+    EXPECT_EQ(cipher.Requests().size(), 1u);
+
+    cipher.Open();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(EditorText::PlainText(*Target()->document()).size(),
+              2 * qsizetype(frmMain::kProgressThreshold));
+    EXPECT_TRUE(Find<QPushButton>("cmdEncrypt")->isEnabled());
+    EXPECT_TRUE(Find<QAction>("tlbOpen")->isEnabled());
+    EXPECT_FALSE(Source()->isReadOnly());
+    EXPECT_FALSE(Find<QProgressBar>("prgTransform")->isVisible());
+    EXPECT_NE(window->cursor().shape(), Qt::WaitCursor);
+    window->close();
+    EXPECT_TRUE(WaitUntil([this] { return !window->isVisible(); }, 2000)) << "idle: the close goes ahead";
+}
+
+TEST_F(MainWindowCipher, ShortTextShowsNoProgressBar)
+{
+    window->show();
+    cipher.Close();
+    Source()->setPlainText("pendek");
+    SetKeys("1", "2", "3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitUntil([this] { return cipher.Requests().size() == 1; }));
+    EXPECT_TRUE(window->IsBusy());
+    EXPECT_FALSE(Find<QProgressBar>("prgTransform")->isVisible());
+}
+
+TEST_F(MainWindowCipher, EmptySourceStillRunsTheTransform)
+{
+    SetKeys("1", "2", "3");
+    Target()->setPlainText("old");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(cipher.Requests().size(), 1u);
+    EXPECT_EQ(cipher.Requests()[0].text, "");
+    EXPECT_EQ(Target()->toPlainText(), "");
+}
+
+} // namespace
+} // namespace karsidan::test

@@ -1,0 +1,160 @@
+// The window's network side: status texts in the first panel, the send
+// dialog opened from "Kirim", refusal of this copy's own connection, and two
+// windows handing a cipher text to each other over loopback.
+#include "EngineCipher.h"
+#include "MainWindowFixture.h"
+#include "NetworkLink.h"
+
+#include <frmSend.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTcpServer>
+#include <QTimer>
+
+namespace karsidan::test {
+namespace {
+
+class MainWindowNetwork : public MainWindowFixture {
+protected:
+    MainServices MakeServices() override { return MainServices{RunTripleDes, &dialog, &messages, 0}; }
+
+    QString Panel() const { return Find<QLabel>("stbMainPanel1")->text(); }
+
+    // Waits for the modal send dialog and hands it to `drive`.
+    void WithSendDialog(frmMain& owner, std::function<void(net::frmSend&)> drive)
+    {
+        QTimer::singleShot(0, &owner, [drive] {
+            auto* dialog = qobject_cast<net::frmSend*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            drive(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        owner.findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
+    }
+
+    static void FillAddress(net::frmSend& dialog, quint16 port)
+    {
+        const char* parts[] = {"127", "0", "0", "1"};
+        for (int i = 0; i < 4; ++i)
+            dialog.txtIP[i]->setText(QString::fromLatin1(parts[i]));
+        dialog.txtPort->setText(QString::number(port));
+    }
+};
+
+TEST_F(MainWindowNetwork, StatusPanelFollowsTheConnection)
+{
+    QTcpServer peer;
+    ASSERT_TRUE(peer.listen(QHostAddress::LocalHost));
+    window->Network().CheckIP(QStringLiteral("127.0.0.1"), peer.serverPort());
+    EXPECT_EQ(Panel(), "Sambungan ke 127.0.0.1");
+    EXPECT_EQ(mdlGlobal::PeerAddress, "127.0.0.1");
+    EXPECT_EQ(mdlGlobal::CurrentPort, peer.serverPort());
+    ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+
+    // Nothing listens on a port we just gave back.
+    const quint16 closedPort = peer.serverPort();
+    peer.close();
+    window->Network().CheckIP(QStringLiteral("127.0.0.1"), closedPort);
+    ASSERT_TRUE(WaitUntil([this] { return Panel() == "Sambungan Error"; }, 5000));
+    EXPECT_TRUE(window->Network().IsSenderClosed());
+
+    // A port the dialog lets through but no socket can use.
+    window->Network().CheckIP(QStringLiteral("127.0.0.1"), 70000);
+    EXPECT_TRUE(WaitUntil([this] { return Panel() == "Sambungan Error"; }, 2000));
+}
+
+TEST_F(MainWindowNetwork, ConnectionToItselfIsRefusedAndNothingIsStored)
+{
+    window->show();
+    const quint16 own = window->Network().wskListen().LocalPort();
+    ASSERT_NE(own, 0);
+    window->Network().CheckIP(QStringLiteral("127.0.0.1"), own);
+    ASSERT_TRUE(WaitUntil([this] { return window->Network().IsSenderClosed(); }, 5000));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(MainWindowNetwork, PortTakenLeavesTheWindowWorking)
+{
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::AnyIPv4));
+    mdlGlobal::CurrentPort = squatter.serverPort();
+    auto second = std::make_unique<frmMain>(MakeServices());
+    const QString panel = second->findChild<QLabel*>(QStringLiteral("stbMainPanel1"))->text();
+    EXPECT_TRUE(panel.contains(QString::number(squatter.serverPort()))) << panel.toStdString();
+    EXPECT_FALSE(second->Network().wskListen().IsListening());
+    // The window still encrypts.
+    second->findChild<QLineEdit*>(QStringLiteral("txtKey0"))->setText("a");
+    second->findChild<QLineEdit*>(QStringLiteral("txtKey1"))->setText("b");
+    second->findChild<QLineEdit*>(QStringLiteral("txtKey2"))->setText("c");
+    second->findChild<QTextEdit*>(QStringLiteral("rtbSource"))->setPlainText("x");
+    second->findChild<QPushButton*>(QStringLiteral("cmdEncrypt"))->click();
+    ASSERT_TRUE(WaitUntil([&] { return !second->IsBusy(); }));
+    EXPECT_EQ(second->findChild<QTextEdit*>(QStringLiteral("rtbTarget"))->toPlainText().size(), 16);
+}
+
+TEST_F(MainWindowNetwork, SendWithoutConnectionWarnsInTheDialog)
+{
+    window->show();
+    WithSendDialog(*window, [](net::frmSend& dialog) { dialog.cmdSend->click(); });
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_EQ(messages.warnings[0].text, "Maaf, Anda belum terhubung dengan Sambungan");
+    EXPECT_EQ(messages.warnings[0].title, "ALAMAT IP");
+}
+
+// Both windows live in this process and share the program's globals, so
+// each receiving folder is fixed when its window is made.
+TEST_F(MainWindowNetwork, TwoWindowsHandACipherTextOver)
+{
+    const QString text = QStringLiteral("Rapat jam 9 di ruang · B\nBawa laporan.");
+    QTemporaryDir folderB;
+    ASSERT_TRUE(folderB.isValid());
+    FakeFileDialog dialogB;
+    RecordingMessages messagesB;
+    mdlGlobal::AppFolder = folderB.path() + QLatin1Char('/');
+    frmMain windowB(MainServices{RunTripleDes, &dialogB, &messagesB, 0});
+    const quint16 portB = windowB.Network().wskListen().LocalPort();
+    ASSERT_NE(portB, 0);
+
+    // A encrypts, saves and sends.
+    window->show();
+    Source()->setPlainText(text);
+    SetKeys("kunci1", "kunci2", "kunci3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    const QString cipherText = Target()->toPlainText();
+    ASSERT_EQ(cipherText.size() % 16, 0);
+    dialog.answers.push_back(PathOf("rahasia.txt"));
+    Trigger("mnuSave");
+    ASSERT_EQ(mdlGlobal::SavedFileName, PathOf("rahasia.txt"));
+
+    WithSendDialog(*window, [this, portB](net::frmSend& send) {
+        FillAddress(send, portB);
+        send.cmdConnect->click();
+        ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+        send.cmdSend->click();
+        EXPECT_FALSE(send.isVisible()) << "the dialog closes once it has sent";
+    });
+    EXPECT_TRUE(messages.warnings.empty());
+
+    // B stores it under the name's last part only.
+    const QString stored = QDir(folderB.path()).filePath("rahasia.txt");
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(stored); }, 5000));
+    EXPECT_EQ(ReadBytes(stored), cipherText.toLatin1());
+    EXPECT_EQ(mdlGlobal::SavedFileName, "rahasia.txt");
+
+    // B opens it and decrypts with the same three boxes.
+    dialogB.answers.push_back(stored);
+    windowB.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    const char* keys[] = {"kunci1", "kunci2", "kunci3"};
+    for (int i = 0; i < 3; ++i)
+        windowB.findChild<QLineEdit*>(QStringLiteral("txtKey%1").arg(i))->setText(keys[i]);
+    windowB.findChild<QPushButton*>(QStringLiteral("cmdDecrypt"))->click();
+    ASSERT_TRUE(WaitUntil([&] { return !windowB.IsBusy(); }));
+    EXPECT_TRUE(messagesB.warnings.empty());
+    EXPECT_EQ(windowB.findChild<QTextEdit*>(QStringLiteral("rtbTarget"))->toPlainText(), text);
+}
+
+} // namespace
+} // namespace karsidan::test

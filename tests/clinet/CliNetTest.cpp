@@ -1,0 +1,200 @@
+#include "MessageFormat.h"
+#include "Receiver.h"
+#include "Sender.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// `karsidan-cli receive` on a free port in a folder of its own.
+struct ReceiveProcess {
+    QTemporaryDir folder;
+    QProcess process;
+    quint16 port = 0;
+    QByteArray out;
+
+    ReceiveProcess()
+    {
+        process.start(KARSIDAN_CLI, {"receive", "--port", "0", "--address", "127.0.0.1", "--folder", folder.path()});
+        EXPECT_TRUE(process.waitForStarted(kWaitMs));
+        // The first line on standard error names the port it got.
+        const QRegularExpression portLine("port (\\d+)");
+        QByteArray err;
+        (void)QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            port = quint16(portLine.match(QString::fromUtf8(err)).captured(1).toUInt());
+            return port != 0 || process.state() == QProcess::NotRunning;
+        }, kWaitMs);
+        EXPECT_NE(port, 0) << err.constData();
+    }
+    ~ReceiveProcess()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(kWaitMs);
+        }
+    }
+    // The lines printed so far, one per stored file.
+    QStringList WaitLines(int count)
+    {
+        QStringList lines;
+        (void)QTest::qWaitFor([&] {
+            out += process.readAllStandardOutput();
+            lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+            return lines.size() >= count;
+        }, kWaitMs);
+        return lines;
+    }
+    QString PathOf(const QString& name) const { return QDir(folder.path()).filePath(name); }
+};
+
+struct RunResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+RunResult RunCli(const QStringList& args, const QByteArray& input = {})
+{
+    QProcess process;
+    process.start(KARSIDAN_CLI, args);
+    EXPECT_TRUE(process.waitForStarted(kWaitMs));
+    process.write(input);
+    process.closeWriteChannel();
+    // Keep the event loop turning: the peer may live in this process.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kWaitMs));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+TEST(CliSendReceive, ReceiveStoresWhatSendSendsAndStopsCleanly)
+{
+    ReceiveProcess receive;
+    QTemporaryDir source;
+    const QString file = QDir(source.path()).filePath("sandi.txt");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("0123456789ABCDEF");
+    out.close();
+
+    const auto byFile = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), file});
+    EXPECT_EQ(byFile.exitCode, 0) << byFile.err.constData();
+    ASSERT_EQ(receive.WaitLines(1).size(), 1);
+    EXPECT_EQ(receive.WaitLines(1)[0], QDir::toNativeSeparators(receive.PathOf("sandi.txt")));
+    EXPECT_EQ(ReadFile(receive.PathOf("sandi.txt")), "0123456789ABCDEF");
+
+    // Two separators: the whole message goes under the last name received.
+    const QByteArray raw("\x00\xFF raw | bytes", 14);
+    const auto byStdin = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name",
+                                 "..\\..\\dari-stdin.txt"}, raw);
+    EXPECT_EQ(byStdin.exitCode, 0) << byStdin.err.constData();
+    const QStringList lines = receive.WaitLines(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1], QDir::toNativeSeparators(receive.PathOf("sandi.txt")));
+    EXPECT_EQ(ReadFile(receive.PathOf("sandi.txt")), "..\\..\\dari-stdin.txt | " + raw);
+
+    const auto hostile = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name",
+                                 "../../keluar.txt"}, "0A1B");
+    EXPECT_EQ(hostile.exitCode, 0);
+    ASSERT_EQ(receive.WaitLines(3).size(), 3);
+    EXPECT_EQ(ReadFile(receive.PathOf("keluar.txt")), "0A1B");
+    EXPECT_FALSE(QFileInfo::exists(QDir(receive.folder.path()).filePath("../../keluar.txt")));
+
+    receive.process.terminate(); // SIGTERM
+    ASSERT_TRUE(receive.process.waitForFinished(kWaitMs));
+    EXPECT_EQ(receive.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(receive.process.exitCode(), 0);
+}
+
+TEST(CliSendReceive, SendReportsAConnectionFailure)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    const auto result = RunCli({"send", "--to", "127.0.0.1", "--port", port, "--name", "a.txt"}, "0A");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.startsWith("Sambungan Error")) << result.err.constData();
+}
+
+TEST(CliSendReceive, RefusesBadArguments)
+{
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"send", "--to", "127.0.0.1"}, "--name"},
+        {{"send", "--port", "45660", "--name", "a"}, "--to"},
+        {{"send", "--to", "127.0.0.1", "--port", "70000", "--name", "a"}, "--port"},
+        {{"send", "--to", "127.0.0.1", "--port", "x", "--name", "a"}, "--port"},
+        {{"send", "--to", "127.0.0.1", "--name", "\u4E2D.txt"}, "nama"},
+        {{"receive", "--address", "localhost"}, "--address"},
+        {{"receive", "--port", "65536"}, "--port"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunCli(c.args, "0A");
+        EXPECT_EQ(result.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(c.says)) << result.err.constData();
+    }
+    const auto missing = RunCli({"send", "--to", "127.0.0.1", "/nonexistent/file.txt"});
+    EXPECT_EQ(missing.exitCode, 1);
+}
+
+TEST(CliSendReceive, ReceiveOnATakenPortSaysWhyAndFails)
+{
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::LocalHost, 0));
+    QTemporaryDir folder;
+    const auto result = RunCli({"receive", "--port", QString::number(holder.serverPort()), "--address", "127.0.0.1",
+                                "--folder", folder.path()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("Penerimaan pesan mati")) << result.err.constData();
+}
+
+// The window's side is the library: the CLI must talk to it both ways.
+TEST(CliSendReceive, TalksToTheLibraryBothWays)
+{
+    QTemporaryDir folder;
+    karsidan::net::Receiver receiver(folder.path());
+    QSignalSpy stored(&receiver, &karsidan::net::Receiver::FileStored);
+    ASSERT_EQ(receiver.StartListening(0, QHostAddress::LocalHost), "");
+    const auto sent = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receiver.LocalPort()),
+                              "--name", "C:\\Dokumen\\cli.txt"}, "ABCDEF0123456789");
+    EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
+    ASSERT_TRUE(stored.wait(kWaitMs) || stored.size() == 1);
+    EXPECT_EQ(stored.at(0).at(0).toString(), "cli.txt");
+    EXPECT_EQ(ReadFile(QDir(folder.path()).filePath("cli.txt")), "ABCDEF0123456789");
+
+    ReceiveProcess receive;
+    karsidan::net::Sender sender(karsidan::net::kDefaultPort);
+    QSignalSpy finished(&sender, &karsidan::net::Sender::SendFinished);
+    sender.CheckIP("127.0.0.1", receive.port);
+    ASSERT_EQ(sender.SendData("D:\\kirim\\jendela.txt", "FEDCBA9876543210"), "");
+    ASSERT_TRUE(finished.wait(kWaitMs) || finished.size() == 1);
+    ASSERT_EQ(receive.WaitLines(1).size(), 1);
+    EXPECT_EQ(ReadFile(receive.PathOf("jendela.txt")), "FEDCBA9876543210");
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+#include "IncomingMessage.h"
+#include "MessageFormat.h"
+#include "ReceivedFileName.h"
+#include "WireText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+using namespace karsidan::net;
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Feeding a message in pieces must store what ParseMessage gives for the
+// whole data, wherever the pieces are cut (also inside a separator).
+TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const char alphabet[] = {' ', '|', ' ', '|', 'a', 'B', '\xB7'};
+    QRandomGenerator random(7);
+    int named = 0;
+    int twice = 0;
+    for (int round = 0; round < 400; ++round) {
+        QByteArray data;
+        const int length = 1 + random.bounded(40);
+        for (int i = 0; i < length; ++i)
+            data.append(alphabet[random.bounded(int(sizeof alphabet))]);
+        IncomingMessage message(dir.path());
+        for (qsizetype at = 0; at < data.size();) {
+            const qsizetype piece = std::min<qsizetype>(1 + random.bounded(4), data.size() - at);
+            ASSERT_EQ(message.Append(QByteArrayView(data).sliced(at, piece)), "");
+            at += piece;
+        }
+        ASSERT_EQ(message.Size(), data.size());
+        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); });
+        ASSERT_EQ(stored.error, "") << data.constData();
+
+        const ParsedMessage expected = ParseMessage(data);
+        const QString name = expected.hasName ? StoredFileName(FromWireBytes(expected.name))
+                                              : QStringLiteral("sebelum.txt");
+        ASSERT_EQ(stored.name, name) << data.constData();
+        ASSERT_EQ(ReadFile(QDir(dir.path()).filePath(name)), expected.content) << data.constData();
+        named += expected.hasName;
+        twice += !expected.hasName && data.contains(" | ");
+    }
+    EXPECT_GT(named, 50);
+    EXPECT_GT(twice, 20);
+    // Only stored files remain: no temporary file is left behind.
+    for (const QString& entry : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_FALSE(entry.endsWith(".part")) << entry.toStdString();
+}
+
+TEST(IncomingMessage, KeepsOnlyTheNameInMemory)
+{
+    QTemporaryDir dir;
+    IncomingMessage message(dir.path());
+    ASSERT_EQ(message.Append("besar.txt | "), "");
+    const QByteArray block(1 << 20, 'F');
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(message.Append(block), "");
+    EXPECT_EQ(message.HeldInMemory(), 12);
+    const auto stored = message.Store({});
+    ASSERT_EQ(stored.error, "");
+    EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath("besar.txt")).size(), 8 << 20);
+}
+
+TEST(IncomingMessage, AFolderThatIsGoneIsAnErrorNotACrash)
+{
+    QTemporaryDir dir;
+    const QString gone = QDir(dir.path()).filePath("hilang");
+    IncomingMessage withName(gone);
+    EXPECT_NE(withName.Append("a.txt | 0A"), "");
+    IncomingMessage withoutName(gone);
+    EXPECT_EQ(withoutName.Append("0A"), "") << "held in memory until the end";
+    const auto stored = withoutName.Store({});
+    EXPECT_NE(stored.error, "");
+    EXPECT_EQ(stored.name, "");
+}
+
+} // namespace
