@@ -13,20 +13,27 @@
 
 namespace {
 
-std::string EncryptInput(const CryptOptions& options, const std::string& input)
+// Long inputs are large: raw input goes to the engine without a copy.
+std::string ToCodePage(const CryptOptions& options, std::string input)
 {
-    const std::string text = options.raw ? input : karsidan::Utf8ToCodePage(input);
-    const auto& k = options.keys;
-    return karsidan::TripleDesEngine().TripleDesEncrypt(text, k[0], k[1], k[2]) + "\n";
+    return options.raw ? input : karsidan::Utf8ToCodePage(input);
 }
 
-std::string DecryptInput(const CryptOptions& options, const std::string& input)
+void Encrypt(const CryptOptions& options, std::string input)
+{
+    const std::string text = ToCodePage(options, std::move(input));
+    const auto& k = options.keys;
+    WriteCryptOutput(karsidan::TripleDesEngine().TripleDesEncrypt(text, k[0], k[1], k[2]));
+    WriteCryptOutput("\n");
+}
+
+void Decrypt(const CryptOptions& options, std::string input)
 {
     // Refuse what is not a cipher text rather than print unreadable text.
-    const std::string digits = karsidan::CheckCipherText(options.raw ? input : karsidan::Utf8ToCodePage(input));
+    const std::string digits = karsidan::CheckCipherText(ToCodePage(options, std::move(input)));
     const auto& k = options.keys;
     const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, k[2], k[1], k[0]);
-    return options.raw ? text : karsidan::CodePageToUtf8(text);
+    WriteCryptOutput(options.raw ? text : karsidan::CodePageToUtf8(text));
 }
 
 int Run(const QStringList& args, bool decrypt)
@@ -37,10 +44,11 @@ int Run(const QStringList& args, bool decrypt)
         return parsed.exitCode;
     QTextStream err(stderr);
     try {
-        const std::string input = ReadCryptInput(parsed.options->file);
-        const std::string output = decrypt ? DecryptInput(*parsed.options, input)
-                                           : EncryptInput(*parsed.options, input);
-        WriteCryptOutput(output);
+        std::string input = ReadCryptInput(parsed.options->file);
+        if (decrypt)
+            Decrypt(*parsed.options, std::move(input));
+        else
+            Encrypt(*parsed.options, std::move(input));
         return 0;
     } catch (const CryptIoError& e) {
         err << command << ": " << QString::fromUtf8(e.what()) << "\n";

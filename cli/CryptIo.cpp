@@ -19,10 +19,22 @@ std::string ReadCryptInput(const QString& file)
     const QString name = file.isEmpty() ? QStringLiteral("masukan standar") : file;
     if (!opened)
         throw CryptIoError(("Tidak dapat membuka " + name + ": " + in.errorString()).toStdString());
-    const QByteArray data = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        throw CryptIoError(("Gagal membaca " + name + ": " + in.errorString()).toStdString());
-    return data.toStdString();
+    // Read straight into the string: no second copy of a large input.
+    constexpr std::size_t kChunk = 1 << 20;
+    std::string data;
+    if (!in.isSequential() && in.size() > 0)
+        data.reserve(std::size_t(in.size()) + kChunk);
+    for (;;) {
+        const std::size_t used = data.size();
+        data.resize(used + kChunk);
+        const qint64 got = in.read(data.data() + used, qint64(kChunk));
+        if (got < 0)
+            throw CryptIoError(("Gagal membaca " + name + ": " + in.errorString()).toStdString());
+        data.resize(used + std::size_t(got));
+        if (got == 0)
+            break;  // reads block, so nothing more means the end
+    }
+    return data;
 }
 
 void WriteCryptOutput(std::string_view bytes)
