@@ -9,19 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace karsidan {
+#include "DesTables.h"
 
-namespace des_tables {
-extern const std::array<std::uint8_t, 64> IP;
-extern const std::array<std::uint8_t, 64> IPInverse;
-extern const std::array<std::uint8_t, 48> E;
-extern const std::array<std::uint8_t, 32> P;
-extern const std::array<std::uint8_t, 56> PC1;
-extern const std::array<std::uint8_t, 48> PC2;
-extern const std::array<std::uint8_t, 16> Shifts;
-// S[box][row * 16 + column], box 0 to 7.
-extern const std::array<std::array<std::uint8_t, 64>, 8> S;
-} // namespace des_tables
+namespace karsidan {
 
 // One output position of a table: the input character the table puts at
 // position k, or "" when s is too short or (IP, PC-1, PC-2, P) k is beyond

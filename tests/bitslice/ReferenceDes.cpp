@@ -37,7 +37,7 @@ std::uint32_t F(std::uint32_t r, std::uint64_t subkey)
         const int six = int((x >> (42 - 6 * g)) & 63);
         const int row = ((six >> 4) & 2) | (six & 1);
         const int column = (six >> 1) & 15;
-        s = (s << 4) | kSbox[g][row][column];
+        s = (s << 4) | Sbox(g, row, column);
     }
     return std::uint32_t(Permute(s, 32, kP));
 }

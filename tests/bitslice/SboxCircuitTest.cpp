@@ -52,7 +52,7 @@ void ExpectMatchesTable(int box, Circuit circuit)
         for (int bit = 0; bit < 4; ++bit) {
             got = (got << 1) | int((y[bit] >> n) & 1);
         }
-        ASSERT_EQ(got, karsidan::bitslice::tables::kSbox[box][row][column])
+        ASSERT_EQ(got, karsidan::bitslice::tables::Sbox(box, row, column))
             << "S" << box + 1 << " input " << n;
     }
 }

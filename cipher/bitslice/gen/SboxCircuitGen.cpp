@@ -69,7 +69,7 @@ Truth SboxTruth(int box, int bit)
     for (int n = 0; n < 64; ++n) {
         const int row = ((n >> 4) & 2) | (n & 1);
         const int column = (n >> 1) & 15;
-        if ((karsidan::bitslice::tables::kSbox[box][row][column] >> (3 - bit)) & 1) {
+        if ((karsidan::bitslice::tables::Sbox(box, row, column) >> (3 - bit)) & 1) {
             t |= Truth{1} << n;
         }
     }
