@@ -1,10 +1,10 @@
 #include "Commands.h"
 
-#include "CipherTextCheck.h"
-#include "CodePage.h"
+#include "CryptInput.h"
 #include "CryptIo.h"
 #include "CryptOptions.h"
-#include "TripleDesEngine.h"
+#include "StreamCrypt.h"
+#include "WholeCrypt.h"
 
 #include <QTextStream>
 
@@ -12,29 +12,6 @@
 #include <stdexcept>
 
 namespace {
-
-// Long inputs are large: raw input goes to the engine without a copy.
-std::string ToCodePage(const CryptOptions& options, std::string input)
-{
-    return options.raw ? input : karsidan::Utf8ToCodePage(input);
-}
-
-void Encrypt(const CryptOptions& options, std::string input)
-{
-    const std::string text = ToCodePage(options, std::move(input));
-    const auto& k = options.keys;
-    WriteCryptOutput(karsidan::TripleDesEngine().TripleDesEncrypt(text, k[0], k[1], k[2]));
-    WriteCryptOutput("\n");
-}
-
-void Decrypt(const CryptOptions& options, std::string input)
-{
-    // Refuse what is not a cipher text rather than print unreadable text.
-    const std::string digits = karsidan::CheckCipherText(ToCodePage(options, std::move(input)));
-    const auto& k = options.keys;
-    const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, k[2], k[1], k[0]);
-    WriteCryptOutput(options.raw ? text : karsidan::CodePageToUtf8(text));
-}
 
 int Run(const QStringList& args, bool decrypt)
 {
@@ -44,11 +21,14 @@ int Run(const QStringList& args, bool decrypt)
         return parsed.exitCode;
     QTextStream err(stderr);
     try {
-        std::string input = ReadCryptInput(parsed.options->file);
+        const CryptOptions& options = *parsed.options;
+        CryptInput input(options.file);
         if (decrypt)
-            Decrypt(*parsed.options, std::move(input));
+            DecryptStreamed(options, input);
+        else if (options.raw)
+            EncryptStreamed(options, input);
         else
-            Encrypt(*parsed.options, std::move(input));
+            EncryptWhole(options, input.ReadAll());
         return 0;
     } catch (const CryptIoError& e) {
         err << command << ": " << QString::fromUtf8(e.what()) << "\n";

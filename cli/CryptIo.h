@@ -1,8 +1,5 @@
 #pragma once
-// Whole-input reading and output writing for the crypt commands, with the
-// failures they report (exit code 1).
-
-#include <QString>
+// Output of the crypt commands and the failures they report (exit code 1).
 
 #include <stdexcept>
 #include <string>
@@ -14,8 +11,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// All of FILE, or of standard input when file is empty.
-std::string ReadCryptInput(const QString& file);
-
-// Writes all bytes to standard output and flushes.
+// Writes all bytes to standard output with write(2), piece by piece as the
+// streams hand them out. Throws CryptIoError ("Gagal menulis keluaran: ...").
 void WriteCryptOutput(std::string_view bytes);

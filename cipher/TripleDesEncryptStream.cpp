@@ -1,0 +1,212 @@
+#include "TripleDesEncryptStream.h"
+
+#include "DesRoundKeys.h"
+#include "bitslice/HexCodec.h"
+#include "bitslice/TripleDesBitslice.h"
+#include "mdlMath.h"
+#include "mdlTripleDes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace karsidan {
+
+namespace {
+
+// Spaces are only counted, not stored, once they run longer than this much
+// of a chunk: a file of nothing but spaces needs no memory for them.
+constexpr std::size_t kStagingBytes = 64 * 1024;
+
+void RequireKey(std::string_view key, int boxNumber)
+{
+    if (TrimSpaces(key).empty())
+        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
+}
+
+std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
+{
+    std::size_t i = 0;
+    while (i < n && p[i] == ' ')
+        ++i;
+    return i;
+}
+
+std::size_t TrailingSpaces(const char* p, std::size_t n) noexcept
+{
+    std::size_t i = 0;
+    while (i < n && p[n - 1 - i] == ' ')
+        ++i;
+    return i;
+}
+
+} // namespace
+
+TripleDesEncryptStream::TripleDesEncryptStream(std::string_view key1, std::string_view key2,
+                                               std::string_view key3, Sink sink,
+                                               const StreamOptions& options)
+    : sink_(std::move(sink)),
+      capacity_(std::max<std::size_t>(16, (options.chunkBytes + 7) / 8 * 8)),
+      workers_(options.threads)
+{
+    RequireKey(key1, 1);
+    RequireKey(key2, 2);
+    RequireKey(key3, 3);
+    keys_ = {EffectiveKey(key1), EffectiveKey(key2), EffectiveKey(key3)};
+    for (Slot& slot : slots_) {
+        slot.text = StreamBuffer(capacity_);
+        slot.digits = StreamBuffer(2 * capacity_);
+    }
+}
+
+std::span<char> TripleDesEncryptStream::Space()
+{
+    if (Spilling()) {
+        staging_.resize(std::min(kStagingBytes, capacity_));
+        return staging_;
+    }
+    return {slots_[current_].text.data() + fill_, capacity_ - fill_};
+}
+
+void TripleDesEncryptStream::Commit(std::size_t n)
+{
+    if (Spilling()) {
+        Write({staging_.data(), n});
+        return;
+    }
+    char* fresh = slots_[current_].text.data() + fill_;
+    if (!started_) {
+        // Leading spaces are not part of the text (fill_ is still 0).
+        const std::size_t skip = LeadingSpaces(fresh, n);
+        if (skip == n)
+            return;
+        std::memmove(fresh, fresh + skip, n - skip);
+        n -= skip;
+        started_ = true;
+    }
+    const std::size_t trailing = TrailingSpaces(fresh, n);
+    tailSpaces_ = trailing == n ? tailSpaces_ + n : trailing;
+    fill_ += n;
+    if (fill_ == capacity_)
+        ChunkFull();
+}
+
+void TripleDesEncryptStream::Write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        if (Spilling()) {
+            SkipSpillingSpaces(bytes);
+            continue;
+        }
+        const std::span<char> space = Space();
+        const std::size_t n = std::min(space.size(), bytes.size());
+        std::memcpy(space.data(), bytes.data(), n);
+        bytes.remove_prefix(n);
+        Commit(n);
+    }
+}
+
+// While spilling, spaces are counted until another byte shows they belong
+// to the text; then they are placed before it.
+void TripleDesEncryptStream::SkipSpillingSpaces(std::string_view& bytes)
+{
+    const std::size_t spaces = LeadingSpaces(bytes.data(), bytes.size());
+    extraSpaces_ += spaces;
+    bytes.remove_prefix(spaces);
+    if (!bytes.empty())
+        PlaceExtraSpaces();
+}
+
+void TripleDesEncryptStream::PlaceExtraSpaces()
+{
+    tailSpaces_ = 0; // a byte other than a space follows them all
+    while (extraSpaces_ > 0) {
+        const std::size_t n = std::min(extraSpaces_, capacity_ - fill_);
+        std::memset(slots_[current_].text.data() + fill_, ' ', n);
+        fill_ += n;
+        extraSpaces_ -= n;
+        if (fill_ == capacity_)
+            ChunkFull();
+    }
+}
+
+// The chunk is full: encrypt every block the spaces at its end leave
+// alone and carry the rest over into the next chunk.
+void TripleDesEncryptStream::ChunkFull()
+{
+    const std::size_t decided = fill_ - tailSpaces_;
+    const std::size_t whole = decided / 8 * 8;
+    if (fill_ - whole > capacity_ / 2) {
+        // Mostly spaces: count them instead of carrying them.
+        extraSpaces_ += tailSpaces_;
+        tailSpaces_ = 0;
+        if (whole == 0) {
+            fill_ = decided;
+            return;
+        }
+        Submit(whole, whole, decided);
+        return;
+    }
+    Submit(whole, whole, fill_);
+}
+
+// Starts the workers on the first `bytes` of the current slot; the bytes
+// from carryFrom to carryTo go to the front of the other slot, which
+// becomes current. The other slot's digits are handed out meanwhile.
+void TripleDesEncryptStream::Submit(std::size_t bytes, std::size_t carryFrom, std::size_t carryTo)
+{
+    Slot& slot = slots_[current_];
+    Slot& next = slots_[current_ ^ 1];
+    workers_.Wait();
+    std::memcpy(next.text.data(), slot.text.data() + carryFrom, carryTo - carryFrom);
+    fill_ = carryTo - carryFrom;
+    if (bytes > 0) {
+        const std::array<bitslice::DesPass, 3> passes = {
+            {{keys_[0], true}, {keys_[1], false}, {keys_[2], true}}};
+        const bitslice::Level level = bitslice::BestLevel();
+        const unsigned shares = workers_.shares();
+        workers_.Start([&slot, bytes, passes, level, shares](unsigned share) {
+            const auto range = StreamWorkers::ShareOf(bytes / 8, bitslice::BatchBlocks(level), share, shares);
+            if (range.count == 0)
+                return;
+            unsigned char* blocks = slot.text.bytes() + 8 * range.first;
+            bitslice::ThreePassEcbBytes(blocks, range.count, passes, level);
+            bitslice::EncodeHex(blocks, 8 * range.count, slot.digits.data() + 16 * range.first, level);
+        });
+        slot.pendingDigits = 2 * bytes;
+    }
+    current_ ^= 1;
+    Hand(next);
+}
+
+void TripleDesEncryptStream::Hand(Slot& slot)
+{
+    if (slot.pendingDigits == 0)
+        return;
+    const std::size_t n = slot.pendingDigits;
+    slot.pendingDigits = 0;
+    sink_({slot.digits.data(), n});
+}
+
+void TripleDesEncryptStream::Drain()
+{
+    workers_.Wait();
+    // Only the slot submitted last can still hold digits.
+    Hand(slots_[current_ ^ 1]);
+}
+
+void TripleDesEncryptStream::Finish()
+{
+    // Spaces still open at the end are the text's trailing ones: dropped.
+    const std::size_t decided = fill_ - tailSpaces_;
+    extraSpaces_ = 0;
+    tailSpaces_ = 0;
+    const std::size_t padded = (decided + 7) / 8 * 8;
+    std::memset(slots_[current_].text.data() + decided, kPadByte, padded - decided);
+    if (padded > 0)
+        Submit(padded, 0, 0);
+    Drain();
+}
+
+} // namespace karsidan

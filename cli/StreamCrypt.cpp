@@ -1,0 +1,53 @@
+#include "StreamCrypt.h"
+
+#include "CipherTextCount.h"
+#include "CodePage.h"
+#include "CryptIo.h"
+#include "TripleDesDecryptStream.h"
+#include "TripleDesEncryptStream.h"
+#include "WholeCrypt.h"
+
+void EncryptStreamed(const CryptOptions& options, CryptInput& input)
+{
+    const auto& k = options.keys;
+    karsidan::TripleDesEncryptStream stream(k[0], k[1], k[2], WriteCryptOutput);
+    while (const std::size_t n = input.ReadSome(stream.Space()))
+        stream.Commit(n);
+    stream.Finish();
+    WriteCryptOutput("\n");
+}
+
+void DecryptStreamed(const CryptOptions& options, CryptInput& input)
+{
+    const auto& k = options.keys;
+    karsidan::TripleDesDecryptStream::Sink sink = WriteCryptOutput;
+    if (!options.raw) {
+        // One byte is one character: the pieces convert on their own.
+        sink = [](std::string_view bytes) { WriteCryptOutput(karsidan::CodePageToUtf8(bytes)); };
+    }
+    karsidan::TripleDesDecryptStream stream(k[2], k[1], k[0], sink);
+    karsidan::CipherTextCount count;
+    if (input.Rereadable()) {
+        // The stream's text buffer serves the first reading too.
+        while (const std::size_t n = input.ReadSome(stream.Space()))
+            karsidan::CountCipherText({stream.Space().data(), n}, count);
+        input.Rewind();
+        if (!count.Acceptable()) {
+            DecryptWhole(options, input.ReadAll());
+            return;
+        }
+        while (const std::size_t n = input.ReadSome(stream.Space()))
+            stream.Commit(n);
+    } else {
+        std::string text = input.ReadAll();
+        karsidan::CountCipherText(text, count);
+        if (!count.Acceptable()) {
+            DecryptWhole(options, std::move(text));
+            return;
+        }
+        stream.Write(text);
+    }
+    if (stream.count().digits != count.digits || stream.count().foreign)
+        throw CryptIoError(("Berkas " + input.name() + " berubah selama dibaca").toStdString());
+    stream.Finish();
+}

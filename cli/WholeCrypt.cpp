@@ -1,0 +1,33 @@
+#include "WholeCrypt.h"
+
+#include "CipherTextCheck.h"
+#include "CodePage.h"
+#include "CryptIo.h"
+#include "TripleDesEngine.h"
+
+namespace {
+
+// Long inputs are large: raw input goes to the engine without a copy.
+std::string ToCodePage(const CryptOptions& options, std::string input)
+{
+    return options.raw ? input : karsidan::Utf8ToCodePage(input);
+}
+
+} // namespace
+
+void EncryptWhole(const CryptOptions& options, std::string input)
+{
+    const std::string text = ToCodePage(options, std::move(input));
+    const auto& k = options.keys;
+    WriteCryptOutput(karsidan::TripleDesEngine().TripleDesEncrypt(text, k[0], k[1], k[2]));
+    WriteCryptOutput("\n");
+}
+
+void DecryptWhole(const CryptOptions& options, std::string input)
+{
+    // Refuse what is not a cipher text rather than print unreadable text.
+    const std::string digits = karsidan::CheckCipherText(ToCodePage(options, std::move(input)));
+    const auto& k = options.keys;
+    const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, k[2], k[1], k[0]);
+    WriteCryptOutput(options.raw ? text : karsidan::CodePageToUtf8(text));
+}
