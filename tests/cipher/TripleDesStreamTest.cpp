@@ -1,0 +1,347 @@
+// The streaming transforms against the engine's whole-text entries on the
+// table path (an implementation of its own, not the bitsliced kernels the
+// streams run on): random keys and texts, lengths around every chunk and
+// batch boundary, input cut into pieces every way it can arrive, runs of
+// spaces longer than a chunk, and the fast cipher-text count against
+// CheckCipherText.
+#include "CipherTextCheck.h"
+#include "CipherTextCount.h"
+#include "StreamWorkers.h"
+#include "TripleDesDecryptStream.h"
+#include "TripleDesEncryptStream.h"
+#include "TripleDesEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace karsidan;
+
+namespace {
+
+constexpr char kPad = static_cast<char>(0xB7);
+
+// How the input is handed to a stream.
+enum class Feed { Whole, RandomPieces, ShortReads };
+
+struct Keys {
+    std::string k1, k2, k3;
+};
+
+Keys RandomKeys(std::mt19937& rng)
+{
+    auto key = [&] {
+        std::string k(1 + rng() % 8, ' ');
+        for (auto& c : k)
+            c = static_cast<char>(rng() % 4 == 0 ? 0x80 + rng() % 128 : '!' + rng() % 90);
+        return k;
+    };
+    return {key(), key(), key()};
+}
+
+TripleDesEngine TablePath()
+{
+    TripleDesEngine engine;
+    engine.bitsliceMinBlocks = std::numeric_limits<std::size_t>::max();
+    return engine;
+}
+
+// Random bytes; with spaces, a text where runs of spaces and padding bytes
+// are frequent, at the ends too.
+std::string RandomText(std::mt19937& rng, std::size_t n, bool spaces = false)
+{
+    std::string t(n, '\0');
+    for (auto& c : t) {
+        const unsigned r = rng();
+        c = static_cast<char>(spaces && r % 3 != 0 ? (r % 7 == 0 ? kPad : ' ') : r >> 8);
+    }
+    return t;
+}
+
+// Hands `input` to a stream with Space/Commit or Write, in the given way.
+template <typename Stream>
+void FeedInto(Stream& stream, std::string_view input, Feed feed, std::mt19937& rng)
+{
+    while (!input.empty()) {
+        const std::size_t most = feed == Feed::Whole ? input.size() : 1 + rng() % (2 * stream.Space().size() + 3);
+        const std::size_t n = std::min(most, input.size());
+        if (feed == Feed::ShortReads) {
+            const auto space = stream.Space();
+            const std::size_t got = std::min(n, space.size());
+            std::memcpy(space.data(), input.data(), got);
+            stream.Commit(got);
+            input.remove_prefix(got);
+        } else {
+            stream.Write(input.substr(0, n));
+            input.remove_prefix(n);
+        }
+    }
+}
+
+std::string StreamEncrypt(std::string_view text, const Keys& k, StreamOptions options, Feed feed,
+                          std::mt19937& rng)
+{
+    std::string out;
+    TripleDesEncryptStream stream(k.k1, k.k2, k.k3, [&](std::string_view d) { out.append(d); }, options);
+    FeedInto(stream, text, feed, rng);
+    stream.Finish();
+    return out;
+}
+
+std::string StreamDecrypt(std::string_view cipher, const Keys& k, StreamOptions options, Feed feed,
+                          std::mt19937& rng)
+{
+    std::string out;
+    TripleDesDecryptStream stream(k.k3, k.k2, k.k1, [&](std::string_view d) { out.append(d); }, options);
+    FeedInto(stream, cipher, feed, rng);
+    stream.Finish();
+    return out;
+}
+
+// The lengths worth a look for a chunk of c bytes: the ends of blocks, of
+// chunks and of the kernels' batches (64, 256 and 512 blocks).
+std::vector<std::size_t> LengthsAround(std::size_t c)
+{
+    std::vector<std::size_t> v = {0, 1, 7, 8, 9, 15, 16, 17};
+    for (const std::size_t edge : {c, 2 * c, 3 * c, std::size_t{8 * 64}, std::size_t{8 * 256}, std::size_t{8 * 512}})
+        for (const int d : {-9, -8, -7, -1, 0, 1, 7, 8, 9})
+            v.push_back(static_cast<std::size_t>(static_cast<long long>(edge) + d));
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    return v;
+}
+
+// The cipher text as a user may hand it in: lower-case digits, spaces and
+// line breaks anywhere.
+std::string Messy(std::string cipher, std::mt19937& rng)
+{
+    std::string out;
+    for (char c : cipher) {
+        if (rng() % 5 == 0)
+            out += " \t\r\n\v\f"[rng() % 6];
+        out += rng() % 3 == 0 ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+    }
+    return out;
+}
+
+const StreamOptions kSmallChunks[] = {{16, 1}, {40, 2}, {8 * 512, 2}, {8 * 512 + 24, 3}};
+
+} // namespace
+
+TEST(TripleDesEncryptStream, MatchesTheEngineAtEveryBoundaryAndEveryWayOfFeeding)
+{
+    std::mt19937 rng(61);
+    for (const StreamOptions& options : kSmallChunks) {
+        for (const std::size_t n : LengthsAround(options.chunkBytes)) {
+            for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads}) {
+                const Keys k = RandomKeys(rng);
+                const std::string text = RandomText(rng, n);
+                ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3))
+                    << "chunk " << options.chunkBytes << ", length " << n << ", feed " << int(feed);
+            }
+        }
+    }
+}
+
+TEST(TripleDesEncryptStream, OuterSpacesAreDroppedHoweverLongTheirRuns)
+{
+    std::mt19937 rng(62);
+    const Keys k{"satu", "dua", "tiga"};
+    const StreamOptions options{32, 2};
+    std::vector<std::string> texts = {
+        std::string(1000, ' '),                                   // nothing but spaces
+        std::string(100, ' ') + "x" + std::string(100, ' '),      // longer than a chunk on both sides
+        "a" + std::string(77, ' ') + "b",                         // a long inner run stays
+        "abcdefg" + std::string(25, ' '),                         // spaces fill the chunk after a part block
+        std::string(31, ' ') + "12345678" + std::string(33, ' ') + kPad,
+    };
+    for (int i = 0; i < 200; ++i)
+        texts.push_back(RandomText(rng, rng() % 300, true));
+    for (const std::string& text : texts) {
+        for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads})
+            ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3))
+                << "[" << text << "] feed " << int(feed);
+    }
+}
+
+TEST(TripleDesEncryptStream, DefaultChunksOverSeveralMegabytes)
+{
+    std::mt19937 rng(63);
+    const Keys k = RandomKeys(rng);
+    const std::string text = RandomText(rng, 5 * (std::size_t{1} << 20) + 13);
+    EXPECT_EQ(StreamEncrypt(text, k, {}, Feed::RandomPieces, rng), TripleDesEngine().TripleDesEncrypt(text, k.k1, k.k2, k.k3));
+}
+
+TEST(TripleDesDecryptStream, MatchesCheckAndDecryptOfTheEngine)
+{
+    std::mt19937 rng(64);
+    for (const StreamOptions& options : kSmallChunks) {
+        for (const std::size_t n : LengthsAround(options.chunkBytes)) {
+            const Keys k = RandomKeys(rng);
+            std::string text = RandomText(rng, n, n % 3 == 0);
+            // A text of the user's own that ends in padding bytes: only 7 go.
+            if (n % 5 == 0 && n >= 9)
+                std::fill(text.end() - 9, text.end(), kPad);
+            const std::string cipher = TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3);
+            const std::string messy = Messy(cipher, rng);
+            const std::string expected = TablePath().TripleDesDecrypt(CheckCipherText(messy), k.k3, k.k2, k.k1);
+            for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads}) {
+                ASSERT_EQ(StreamDecrypt(messy, k, options, feed, rng), expected)
+                    << "chunk " << options.chunkBytes << ", length " << n << ", feed " << int(feed);
+            }
+        }
+    }
+}
+
+TEST(TripleDesDecryptStream, RoundTripOfSeveralMegabytes)
+{
+    std::mt19937 rng(65);
+    const Keys k = RandomKeys(rng);
+    std::string text = RandomText(rng, 3 * (std::size_t{1} << 20) + 5);
+    text.front() = 'a';
+    text.back() = 'z';
+    const std::string cipher = StreamEncrypt(text, k, {}, Feed::Whole, rng);
+    EXPECT_EQ(StreamDecrypt(cipher + "\n", k, {}, Feed::RandomPieces, rng), text);
+}
+
+TEST(TripleDesDecryptStream, DigitsShortOfABlockAreRefusedWithTheCheckMessage)
+{
+    std::mt19937 rng(66);
+    const Keys k{"a", "b", "c"};
+    const std::string cipher = TablePath().TripleDesEncrypt("sixteen bytes!!!", k.k1, k.k2, k.k3);
+    for (const std::size_t cut : {1, 2, 15, 17}) {
+        const std::string shorter = cipher.substr(0, cipher.size() - cut);
+        std::string written;
+        TripleDesDecryptStream stream(k.k3, k.k2, k.k1, [&](std::string_view d) { written.append(d); }, {8, 1});
+        stream.Write(shorter);
+        std::string message;
+        try {
+            stream.Finish();
+        } catch (const std::invalid_argument& e) {
+            message = e.what();
+        }
+        try {
+            CheckCipherText(shorter);
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(message, e.what()) << cut;
+        }
+        // Only whole blocks before the last are written; nothing unchecked.
+        EXPECT_LE(written.size(), shorter.size() / 16 * 8 - (shorter.size() >= 16 ? 8 : 0)) << cut;
+    }
+    EXPECT_THROW(TripleDesDecryptStream("a", "", "c", [](std::string_view) {}), std::invalid_argument);
+}
+
+TEST(TripleDesStreams, BlankKeysAreNamedByTheirBox)
+{
+    auto message = [](auto make) {
+        try {
+            make();
+        } catch (const std::invalid_argument& e) {
+            return std::string(e.what());
+        }
+        return std::string("(no error)");
+    };
+    auto none = [](std::string_view) {};
+    EXPECT_EQ(message([&] { TripleDesEncryptStream("a", " ", "c", none); }), "Kunci 2 kosong");
+    // Decryption takes the boxes third, second, first.
+    EXPECT_EQ(message([&] { TripleDesDecryptStream("", "b", "c", none); }), "Kunci 3 kosong");
+}
+
+TEST(TripleDesStreams, AFailingSinkStopsTheStreamAndItStillWindsDown)
+{
+    std::mt19937 rng(67);
+    const std::string text = RandomText(rng, 100000);
+    int calls = 0;
+    auto failing = [&](std::string_view) {
+        if (++calls == 2)
+            throw std::runtime_error("disk penuh");
+    };
+    {
+        TripleDesEncryptStream stream("a", "b", "c", failing, {4096, 2});
+        EXPECT_THROW(stream.Write(text), std::runtime_error);
+    } // destroyed with a chunk possibly still on the workers
+    calls = 0;
+    const std::string cipher = TablePath().TripleDesEncrypt(text, "a", "b", "c");
+    TripleDesDecryptStream stream("c", "b", "a", failing, {4096, 2});
+    EXPECT_THROW({ stream.Write(cipher); stream.Finish(); }, std::runtime_error);
+}
+
+TEST(CipherTextCount, AgreesWithCheckCipherTextAtEveryOffset)
+{
+    std::mt19937 rng(68);
+    const std::string alphabet = "0123456789ABCDEFabcdef \t\r\n\v\f";
+    for (int i = 0; i < 3000; ++i) {
+        // Long enough now and then to pass the 255-step lane sums.
+        const std::size_t n = i % 100 == 0 ? 16 * 255 * 2 + rng() % 64 : rng() % 80;
+        std::string text(n, '0');
+        for (auto& c : text)
+            c = alphabet[rng() % alphabet.size()];
+        if (n > 0 && i % 3 == 0)
+            text[rng() % n] = static_cast<char>(rng() % 256);
+        CipherTextCount count;
+        // In two pieces, as chunks come.
+        const std::size_t cut = n == 0 ? 0 : rng() % n;
+        CountCipherText(std::string_view(text).substr(0, cut), count);
+        CountCipherText(std::string_view(text).substr(cut), count);
+
+        const auto digits = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+        }));
+        const bool lower = std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'f'; });
+        bool accepted = true;
+        try {
+            CheckCipherText(text);
+        } catch (const std::invalid_argument&) {
+            accepted = false;
+        }
+        ASSERT_EQ(count.digits, digits) << i;
+        ASSERT_EQ(count.lowerCase, lower) << i;
+        ASSERT_EQ(count.Acceptable(), accepted) << i << " [" << text << "]";
+    }
+}
+
+TEST(StreamWorkers, SharesCoverEveryItemOnceInWholeUnits)
+{
+    for (const std::size_t items : {0, 1, 511, 512, 513, 1500, 4096}) {
+        for (const unsigned shares : {1u, 2u, 3u, 8u}) {
+            std::size_t next = 0;
+            for (unsigned s = 0; s < shares; ++s) {
+                const auto r = StreamWorkers::ShareOf(items, 512, s, shares);
+                if (r.count == 0)
+                    continue;
+                EXPECT_EQ(r.first, next);
+                if (r.first + r.count < items) {
+                    EXPECT_EQ(r.count % 512, 0u);
+                }
+                next = r.first + r.count;
+            }
+            EXPECT_EQ(next, items) << items << " in " << shares;
+        }
+    }
+}
+
+TEST(StreamWorkers, RunEveryShareAndPassOnTheFirstError)
+{
+    StreamWorkers workers(3);
+    ASSERT_EQ(workers.shares(), 3u);
+    for (int round = 0; round < 50; ++round) {
+        std::atomic<unsigned> seen{0};
+        workers.Start([&](unsigned share) { seen |= 1u << share; });
+        workers.Wait();
+        ASSERT_EQ(seen.load(), 7u) << round;
+    }
+    workers.Start([](unsigned share) {
+        if (share == 1)
+            throw std::runtime_error("gagal");
+    });
+    EXPECT_THROW(workers.Wait(), std::runtime_error);
+    workers.Wait(); // the error is passed on once
+}
