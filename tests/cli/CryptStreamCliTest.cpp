@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -159,4 +160,19 @@ TEST(CryptStreamCli, AFailedWriteIsAFailure)
         EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("Gagal menulis keluaran: ")) << r.err.toStdString();
     }
+}
+
+TEST(CryptStreamCli, AReaderThatGoesAwayIsNoSuccess)
+{
+    if (QStandardPaths::findExecutable("bash").isEmpty())
+        GTEST_SKIP() << "no bash";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = WriteFile(dir, "teks.bin", RandomBytes(std::size_t{8} << 20, 75));
+    // head takes one byte and closes the pipe; the command's own status counts.
+    QProcess p;
+    p.start("bash", {"-c", "\"$0\" encrypt --raw -1 a -2 b -3 c \"$1\" | head -c 1 > /dev/null; exit ${PIPESTATUS[0]}",
+                     QStringLiteral(KARSIDAN_CLI), path});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_NE(p.exitCode(), 0);
 }
