@@ -54,9 +54,10 @@ TripleDesEncryptStream::TripleDesEncryptStream(std::string_view key1, std::strin
     RequireKey(key2, 2);
     RequireKey(key3, 3);
     keys_ = {EffectiveKey(key1), EffectiveKey(key2), EffectiveKey(key3)};
-    for (Slot& slot : slots_) {
-        slot.text = StreamBuffer(capacity_);
-        slot.digits = StreamBuffer(2 * capacity_);
+    buffer_ = StreamBuffer(6 * capacity_);
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        slots_[i].text = buffer_.data() + 3 * capacity_ * i;
+        slots_[i].digits = slots_[i].text + capacity_;
     }
 }
 
@@ -66,7 +67,7 @@ std::span<char> TripleDesEncryptStream::Space()
         staging_.resize(std::min(kStagingBytes, capacity_));
         return staging_;
     }
-    return {slots_[current_].text.data() + fill_, capacity_ - fill_};
+    return {slots_[current_].text + fill_, capacity_ - fill_};
 }
 
 void TripleDesEncryptStream::Commit(std::size_t n)
@@ -75,7 +76,7 @@ void TripleDesEncryptStream::Commit(std::size_t n)
         Write({staging_.data(), n});
         return;
     }
-    char* fresh = slots_[current_].text.data() + fill_;
+    char* fresh = slots_[current_].text + fill_;
     if (!started_) {
         // Leading spaces are not part of the text (fill_ is still 0).
         const std::size_t skip = LeadingSpaces(fresh, n);
@@ -123,7 +124,7 @@ void TripleDesEncryptStream::PlaceExtraSpaces()
     tailSpaces_ = 0; // a byte other than a space follows them all
     while (extraSpaces_ > 0) {
         const std::size_t n = std::min(extraSpaces_, capacity_ - fill_);
-        std::memset(slots_[current_].text.data() + fill_, ' ', n);
+        std::memset(slots_[current_].text + fill_, ' ', n);
         fill_ += n;
         extraSpaces_ -= n;
         if (fill_ == capacity_)
@@ -159,7 +160,7 @@ void TripleDesEncryptStream::Submit(std::size_t bytes, std::size_t carryFrom, st
     Slot& slot = slots_[current_];
     Slot& next = slots_[current_ ^ 1];
     workers_.Wait();
-    std::memcpy(next.text.data(), slot.text.data() + carryFrom, carryTo - carryFrom);
+    std::memcpy(next.text, slot.text + carryFrom, carryTo - carryFrom);
     fill_ = carryTo - carryFrom;
     if (bytes > 0) {
         const std::array<bitslice::DesPass, 3> passes = {
@@ -170,9 +171,9 @@ void TripleDesEncryptStream::Submit(std::size_t bytes, std::size_t carryFrom, st
             const auto range = StreamWorkers::ShareOf(bytes / 8, bitslice::BatchBlocks(level), share, shares);
             if (range.count == 0)
                 return;
-            unsigned char* blocks = slot.text.bytes() + 8 * range.first;
+            auto* blocks = reinterpret_cast<unsigned char*>(slot.text) + 8 * range.first;
             bitslice::ThreePassEcbBytes(blocks, range.count, passes, level);
-            bitslice::EncodeHex(blocks, 8 * range.count, slot.digits.data() + 16 * range.first, level);
+            bitslice::EncodeHex(blocks, 8 * range.count, slot.digits + 16 * range.first, level);
         });
         slot.pendingDigits = 2 * bytes;
     }
@@ -186,7 +187,7 @@ void TripleDesEncryptStream::Hand(Slot& slot)
         return;
     const std::size_t n = slot.pendingDigits;
     slot.pendingDigits = 0;
-    sink_({slot.digits.data(), n});
+    sink_({slot.digits, n});
 }
 
 void TripleDesEncryptStream::Drain()
@@ -203,7 +204,7 @@ void TripleDesEncryptStream::Finish()
     extraSpaces_ = 0;
     tailSpaces_ = 0;
     const std::size_t padded = (decided + 7) / 8 * 8;
-    std::memset(slots_[current_].text.data() + decided, kPadByte, padded - decided);
+    std::memset(slots_[current_].text + decided, kPadByte, padded - decided);
     if (padded > 0)
         Submit(padded, 0, 0);
     Drain();

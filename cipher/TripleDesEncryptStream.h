@@ -46,8 +46,8 @@ public:
 
 private:
     struct Slot {
-        StreamBuffer text;
-        StreamBuffer digits;
+        char* text = nullptr;   // capacity_ bytes
+        char* digits = nullptr; // 2 * capacity_ digits
         std::size_t pendingDigits = 0; // encrypted, not yet given to the sink
     };
 
@@ -62,6 +62,7 @@ private:
     std::array<std::uint64_t, 3> keys_; // effective keys, box order
     Sink sink_;
     std::size_t capacity_;
+    StreamBuffer buffer_;          // both slots, one mapping: fewer pages to fault in
     std::array<Slot, 2> slots_;
     unsigned current_ = 0;
     std::size_t fill_ = 0;         // bytes in the current slot
