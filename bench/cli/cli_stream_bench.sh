@@ -6,8 +6,10 @@
 #
 #   bench/cli/cli_stream_bench.sh [CLI] [MIB] [RUNS]
 #
-# CLI defaults to build/cli/karsidan-cli, MIB to 64, RUNS to 9. Run it when
-# the machine is quiet: the figures move with the load of other builds.
+# CLI defaults to build/cli/karsidan-cli, MIB to 64, RUNS to 9. Other builds
+# on the machine move the figures: before each run the script waits up to
+# QUIET_WAIT seconds (default 60) for a second in which the cores are 90 %
+# idle, and counts the runs that found none.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 cli=${1:-build/cli/karsidan-cli}
@@ -24,6 +26,28 @@ keys=(-1 kunci1 -2 kunci2 -3 kunci3)
 "$cli" decrypt --raw "${keys[@]}" "$work/cipher.hex" | cmp -s - "$work/text.bin" \
     || { echo "decrypt did not give the text back" >&2; exit 1; }
 
+# Idle share of all cores over one second, in percent.
+idle_percent() {
+    local a b
+    read -ra a < <(head -1 /proc/stat)
+    sleep 1
+    read -ra b < <(head -1 /proc/stat)
+    local idle=$(((b[4] + b[5]) - (a[4] + a[5]))) total=0
+    for i in 1 2 3 4 5 6 7 8; do total=$((total + b[i] - a[i])); done
+    echo $((100 * idle / (total > 0 ? total : 1)))
+}
+
+busy_runs=0
+wait_for_quiet() {
+    local until=$((SECONDS + ${QUIET_WAIT:-60}))
+    while (($(idle_percent) < 90)); do
+        if ((SECONDS >= until)); then
+            busy_runs=$((busy_runs + 1))
+            return
+        fi
+    done
+}
+
 # One case: NAME INPUT OUTPUT COMMAND...; the output file is removed before
 # each run, so every run writes a new file as a user's would.
 measure() {
@@ -32,11 +56,12 @@ measure() {
     local times=() peak=0
     for ((i = 0; i < runs; i++)); do
         [ "$output" = /dev/null ] || rm -f "$output"
+        wait_for_quiet
         local start end kb
-        start=$(date +%s%N)
+        start=${EPOCHREALTIME/./}
         /usr/bin/time -f %M -o "$work/mem" "$cli" "$@" "${keys[@]}" "$input" > "$output"
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
+        end=${EPOCHREALTIME/./}
+        times+=($((end - start)))
         kb=$(tail -1 "$work/mem")
         ((kb > peak)) && peak=$kb
     done
@@ -56,4 +81,4 @@ measure "encrypt --raw to /dev/null" "$work/text.bin" /dev/null encrypt --raw
 measure "encrypt --raw to a file" "$work/text.bin" "$work/out.hex" encrypt --raw
 measure "decrypt --raw to /dev/null" "$work/cipher.hex" /dev/null decrypt --raw
 measure "decrypt --raw to a file" "$work/cipher.hex" "$work/out.bin" decrypt --raw
-echo "load after:  $(uptime | sed 's/.*load average: //')"
+echo "load after:  $(uptime | sed 's/.*load average: //'); runs that found no quiet second: $busy_runs"
