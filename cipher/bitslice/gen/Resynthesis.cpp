@@ -407,7 +407,7 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
     bool found = FindExisting(f, care, complementFree, r);
     if (!found && (cone >= 2 || plateau)) found = FindOneGate(f, care, true, r);
     if (!found && (cone >= 3 || (plateau && cone == 2))) found = FindTwoGates(f, care, r);
-    if (!found && set_ == GateSet::Binary && (cone >= 4 || (plateau && cone == 3))) {
+    if (!found && set_ == GateSet::Binary && cone >= 4) { // too slow for plateau moves
         found = FindThreeBinary(f, care, r);
     }
     if (!found) {

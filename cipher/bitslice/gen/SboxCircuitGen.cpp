@@ -39,6 +39,7 @@ namespace {
 using namespace sboxgen;
 
 constexpr std::size_t kPairChecks = 6;
+constexpr std::size_t kBinaryStarts = 12; // expanded ternary circuits shrunk per S-box
 
 // The shortest binary program for each three-input function, found by
 // enumerating all programs of up to four gates. Nodes 0, 1, 2 are the
@@ -772,11 +773,35 @@ void PrintHeader()
                 "// AndNot(a, b) is ~a & b.\n");
 }
 
-// Large-neighbourhood search from the circuits of an existing file: one or
-// two outputs are rebuilt by the greedy search on the gates of the others,
-// then the whole is shrunk by resynthesis; no larger result replaces the
-// best. Binary circuits also start from the expanded ternary ones.
-int Improve(const std::string& path, int iterations, std::uint64_t seed)
+// Large-neighbourhood search from a circuit: one or two outputs are
+// rebuilt by the greedy search on the gates of the others, then the whole is
+// shrunk by resynthesis; no larger result replaces the best. Candidates
+// that come out far larger are dropped after a short shrink. The distinct
+// circuits of the best size met on the way are kept in `variants`.
+Circuit Neighbourhood(const Circuit& start, int box, GateSet set, int iterations, std::uint64_t seed,
+                      std::vector<Circuit>* variants)
+{
+    Resynthesis r(set, seed * 131 + std::uint64_t(box));
+    Circuit best = r.Optimise(start, 20);
+    for (int it = 0; it < iterations; ++it) {
+        Circuit c = RebuildSome(best, box, set, Pricing::Ternary, seed * 100000 + std::uint64_t(it));
+        c = r.Optimise(c, 1);
+        if (c.gates.size() > best.gates.size() + 2) continue;
+        c = r.Optimise(c, 6);
+        if (c.gates.size() > best.gates.size()) continue;
+        if (variants && c.gates.size() < best.gates.size()) variants->clear();
+        best = c;
+        if (variants) variants->push_back(c);
+    }
+    if (variants && variants->empty()) variants->push_back(best);
+    return best;
+}
+
+// Goes on from the circuits of an existing file. `which` is "ternary",
+// "binary" or "both"; a set not searched is copied from the file. Binary
+// circuits start from their own and from the expansion of every ternary
+// variant found.
+int Improve(const std::string& path, int iterations, std::uint64_t seed, const std::string& which)
 {
     const CircuitFile file = ReadCircuitFile(path);
     if (!file.ok) {
@@ -784,39 +809,47 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed)
         return 1;
     }
     Circuit ternary[8], binary[8];
+    std::vector<Circuit> variants[8];
     int totals[2] = {0, 0};
     for (int box = 0; box < 8; ++box) {
-        Resynthesis r(GateSet::Ternary, seed * 131 + std::uint64_t(box));
-        Circuit best = r.Optimise(file.ternary[box], 40);
-        for (int it = 0; it < iterations; ++it) {
-            const Circuit c = r.Optimise(
-                RebuildSome(best, box, GateSet::Ternary, Pricing::Ternary, seed * 100000 + std::uint64_t(it)), 8);
-            if (c.gates.size() <= best.gates.size()) best = c;
+        ternary[box] = file.ternary[box];
+        variants[box] = {file.ternary[box]};
+        if (which != "binary") {
+            ternary[box] = Neighbourhood(file.ternary[box], box, GateSet::Ternary, iterations, seed, &variants[box]);
+            std::fprintf(stderr, "S%d ternary: %zu -> %zu (%zu variants)\n", box + 1,
+                         file.ternary[box].gates.size(), ternary[box].gates.size(), variants[box].size());
         }
-        ternary[box] = best;
-        totals[0] += int(best.gates.size());
-        std::fprintf(stderr, "S%d ternary: %zu -> %zu\n", box + 1, file.ternary[box].gates.size(),
-                     best.gates.size());
+        totals[0] += int(ternary[box].gates.size());
     }
     for (int box = 0; box < 8; ++box) {
-        Resynthesis r(GateSet::Binary, seed * 131 + std::uint64_t(box));
-        Circuit best = r.Optimise(file.binary[box], 20 + iterations / 4);
-        for (const Circuit& t : {file.ternary[box], ternary[box]}) {
-            const Circuit c = r.Optimise(ExpandToBinary(t), 20 + iterations / 4);
-            if (c.gates.size() < best.gates.size()) best = c;
+        binary[box] = file.binary[box];
+        if (which != "ternary") {
+            Resynthesis r(GateSet::Binary, seed * 131 + std::uint64_t(box));
+            Circuit best = r.Optimise(file.binary[box], 10);
+            // The variants whose plain expansion is smallest are shrunk.
+            std::vector<Circuit> expanded = {ExpandToBinary(file.ternary[box])};
+            for (const Circuit& t : variants[box]) expanded.push_back(ExpandToBinary(t));
+            std::stable_sort(expanded.begin(), expanded.end(), [](const Circuit& a, const Circuit& b) {
+                return a.gates.size() < b.gates.size();
+            });
+            if (expanded.size() > kBinaryStarts) expanded.resize(kBinaryStarts);
+            for (const Circuit& e : expanded) {
+                const Circuit c = r.Optimise(e, 10);
+                if (c.gates.size() < best.gates.size()) best = c;
+            }
+            binary[box] = r.Optimise(best, 30);
+            std::fprintf(stderr, "S%d binary: %zu -> %zu\n", box + 1, file.binary[box].gates.size(),
+                         binary[box].gates.size());
         }
-        binary[box] = best;
-        totals[1] += int(best.gates.size());
-        std::fprintf(stderr, "S%d binary: %zu -> %zu\n", box + 1, file.binary[box].gates.size(),
-                     best.gates.size());
+        totals[1] += int(binary[box].gates.size());
     }
-    PrintHeader();
     for (int box = 0; box < 8; ++box) {
         if (!Verify(ternary[box], box, GateSet::Ternary) || !Verify(binary[box], box, GateSet::Binary)) {
             std::fprintf(stderr, "internal error: S%d circuit is wrong\n", box + 1);
             return 1;
         }
     }
+    PrintHeader();
     for (int box = 0; box < 8; ++box) Print(ternary[box], box, GateSet::Ternary);
     for (int box = 0; box < 8; ++box) Print(binary[box], box, GateSet::Binary);
     std::fprintf(stderr, "total: ternary %d, binary %d\n", totals[0], totals[1]);
@@ -826,7 +859,8 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed)
 int main(int argc, char** argv)
 {
     if (argc > 3 && std::string(argv[1]) == "improve") {
-        return Improve(argv[2], std::atoi(argv[3]), argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1);
+        return Improve(argv[2], std::atoi(argv[3]), argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1,
+                       argc > 5 ? argv[5] : "both");
     }
     const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
     // Optional: "ternary" or "binary" searches only that set (for trying
