@@ -50,6 +50,34 @@ inline Truth SboxTruth(int box, int bit)
     return t;
 }
 
+// Drops gates no output depends on and renumbers the rest.
+inline Circuit Prune(const std::vector<Gate>& gates, const int (&out)[4], GateSet set)
+{
+    const int nodes = kBase + int(gates.size());
+    std::vector<bool> live(nodes, false);
+    for (int o : out) live[o] = true;
+    for (int n = nodes - 1; n >= kBase; --n) {
+        if (!live[n]) continue;
+        const Gate& g = gates[n - kBase];
+        live[g.a] = live[g.b] = true;
+        if (set == GateSet::Ternary) live[g.c] = true;
+    }
+    std::vector<int> renumber(nodes, -1);
+    for (int v = 0; v < kBase; ++v) renumber[v] = v;
+    Circuit c;
+    for (int n = kBase; n < nodes; ++n) {
+        if (!live[n]) continue;
+        Gate g = gates[n - kBase];
+        g.a = renumber[g.a];
+        g.b = renumber[g.b];
+        g.c = set == GateSet::Ternary ? renumber[g.c] : 0;
+        renumber[n] = kBase + int(c.gates.size());
+        c.gates.push_back(g);
+    }
+    for (int i = 0; i < 4; ++i) c.out[i] = renumber[out[i]];
+    return c;
+}
+
 inline Truth Minterm(int k, Truth a, Truth b, Truth c)
 {
     return ((k & 4) ? a : ~a) & ((k & 2) ? b : ~b) & ((k & 1) ? c : ~c);
@@ -89,6 +117,20 @@ inline std::vector<Truth> Simulate(const Circuit& c, GateSet set)
     v.push_back(kAll);
     for (const Gate& g : c.gates) v.push_back(EvalGate(g, v, set));
     return v;
+}
+
+// The inputs at which a change of `node` reaches an output (values from
+// Simulate).
+inline Truth ObservableCare(const Circuit& c, GateSet set, const std::vector<Truth>& values, int node)
+{
+    std::vector<Truth> flipped = values;
+    flipped[node] = ~values[node];
+    for (int n = node + 1; n < kBase + int(c.gates.size()); ++n) {
+        flipped[n] = EvalGate(c.gates[n - kBase], flipped, set);
+    }
+    Truth care = 0;
+    for (int o : c.out) care |= values[o] ^ flipped[o];
+    return care;
 }
 
 inline bool Verify(const Circuit& c, int box, GateSet set)

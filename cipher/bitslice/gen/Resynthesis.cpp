@@ -32,6 +32,29 @@ int FlipInputs(int imm, int mask)
     return r;
 }
 
+// The ways f = op(a, w) can hold: the target and care set w must meet.
+struct Side {
+    int form; // 0: a & w, 1: a | w, 2: a ^ w, 3: ~a & w, 4: ~w & a
+    Truth target, care;
+};
+
+int Sides(Truth f, Truth care, Truth a, Side* out)
+{
+    int n = 0;
+    if (!(f & ~a & care)) out[n++] = {0, f, care & a};
+    if (!(~f & a & care)) out[n++] = {1, f, care & ~a};
+    out[n++] = {2, f ^ a, care};
+    if (!(f & a & care)) out[n++] = {3, f, care & ~a};
+    if (!(f & ~a & care)) out[n++] = {4, ~f, care & a};
+    return n;
+}
+
+Gate Outer(int form, int a, int w)
+{
+    static const int kOps[] = {And, Or, Xor, AndNot};
+    return form == 4 ? Gate{AndNot, w, a, 0} : Gate{kOps[form], a, w, 0};
+}
+
 } // namespace
 
 Circuit Normalise(const std::vector<Gate>& gates, const int (&out)[4], GateSet set)
@@ -156,69 +179,41 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
         if (pairs.size() > kPairLimit) pairs.resize(kPairLimit);
         for (const Pair& pair : pairs) {
             const int i = pair.i, j = pair.j;
-            {
-                const Truth a = candValue_[i], b = candValue_[j];
-                const Truth cls[4] = {~a & ~b & care, ~a & b & care, a & ~b & care, a & b & care};
-                Truth open[4];
-                int count = 0;
-                for (Truth q : cls) {
-                    if ((f & q) && (~f & q)) open[count++] = q;
+            const Truth a = candValue_[i], b = candValue_[j];
+            const Truth cls[4] = {~a & ~b & care, ~a & b & care, a & ~b & care, a & b & care};
+            Truth open[4];
+            int count = 0;
+            for (Truth q : cls) {
+                if ((f & q) && (~f & q)) open[count++] = q;
+            }
+            Truth hcare = 0;
+            for (int k = 0; k < count; ++k) hcare |= open[k];
+            for (int p = 0; p < (1 << (count - 1)); ++p) {
+                Truth h = f;
+                for (int k = 1; k < count; ++k) {
+                    if ((p >> (k - 1)) & 1) h ^= open[k];
                 }
-                Truth hcare = 0;
-                for (int k = 0; k < count; ++k) hcare |= open[k];
-                for (int p = 0; p < (1 << (count - 1)); ++p) {
-                    Truth h = f;
-                    for (int k = 1; k < count; ++k) {
-                        if ((p >> (k - 1)) & 1) h ^= open[k];
-                    }
-                    if (!TernaryOneGate(h, hcare, true, inner)) continue;
-                    const Truth vh = EvalTernary(inner.op, Value(inner.a), Value(inner.b), Value(inner.c));
-                    int imm = 0;
-                    for (int t = 0; t < 8; ++t) {
-                        if (f & Minterm(t, a, b, vh) & care) imm |= 1 << t;
-                    }
-                    r.gates = {inner, {imm, cand_[i], cand_[j], kNew}};
-                    r.node = kNew + 1;
-                    r.complemented = false;
-                    return true;
+                if (!TernaryOneGate(h, hcare, true, inner)) continue;
+                const Truth vh = EvalTernary(inner.op, Value(inner.a), Value(inner.b), Value(inner.c));
+                int imm = 0;
+                for (int t = 0; t < 8; ++t) {
+                    if (f & Minterm(t, a, b, vh) & care) imm |= 1 << t;
                 }
+                r.gates = {inner, {imm, cand_[i], cand_[j], kNew}};
+                r.node = kNew + 1;
+                r.complemented = false;
+                return true;
             }
         }
         return false;
     }
     // f = op(a, h), h one gate.
+    Side sides[5];
     for (int i = 0; i < n; ++i) {
-        const Truth a = candValue_[i];
-        for (int form = 0; form < 5; ++form) {
-            Truth h = f;
-            Truth hcare = care;
-            switch (form) {
-            case 0: // a & h
-                if (f & ~a & care) continue;
-                hcare = care & a;
-                break;
-            case 1: // a | h
-                if (~f & a & care) continue;
-                hcare = care & ~a;
-                break;
-            case 2: // a ^ h
-                h = f ^ a;
-                break;
-            case 3: // ~a & h
-                if (f & a & care) continue;
-                hcare = care & ~a;
-                break;
-            default: // ~h & a
-                if (f & ~a & care) continue;
-                h = ~f;
-                hcare = care & a;
-                break;
-            }
-            if (!BinaryOneGate(h, hcare, true, inner)) continue;
-            static const int kOps[] = {And, Or, Xor, AndNot};
-            const Gate outer = form == 4 ? Gate{AndNot, kNew, cand_[i], 0}
-                                         : Gate{kOps[form], cand_[i], kNew, 0};
-            r.gates = {inner, outer};
+        const int count = Sides(f, care, candValue_[i], sides);
+        for (int k = 0; k < count; ++k) {
+            if (!BinaryOneGate(sides[k].target, sides[k].care, true, inner)) continue;
+            r.gates = {inner, Outer(sides[k].form, cand_[i], kNew)};
             r.node = kNew + 1;
             r.complemented = false;
             return true;
@@ -227,32 +222,6 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
     return false;
 }
 
-namespace {
-
-// The ways f = op(a, w) can hold: the target and care set w must meet.
-struct Side {
-    int form; // 0: a & w, 1: a | w, 2: a ^ w, 3: ~a & w, 4: ~w & a
-    Truth target, care;
-};
-
-int Sides(Truth f, Truth care, Truth a, Side* out)
-{
-    int n = 0;
-    if (!(f & ~a & care)) out[n++] = {0, f, care & a};
-    if (!(~f & a & care)) out[n++] = {1, f, care & ~a};
-    out[n++] = {2, f ^ a, care};
-    if (!(f & a & care)) out[n++] = {3, f, care & ~a};
-    if (!(f & ~a & care)) out[n++] = {4, ~f, care & a};
-    return n;
-}
-
-Gate Outer(int form, int a, int w)
-{
-    static const int kOps[] = {And, Or, Xor, AndNot};
-    return form == 4 ? Gate{AndNot, w, a, 0} : Gate{kOps[form], a, w, 0};
-}
-
-} // namespace
 
 // f = op(u, w) with u and w one gate each, or op(a, op(b, h)) with h one
 // gate: the three-gate forms a two-gate search cannot reach.
@@ -396,6 +365,7 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
     const bool complementFree = set_ == GateSet::Ternary && !isOutput;
     // One new gate gains when the cone has two or more; with one it is a
     // plateau move to a different gate. Two new gates likewise.
+    // A query is the node's function, care set, cone size and candidates.
     std::uint64_t key = f * 0x9E3779B97F4A7C15ull ^ (care + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
     key ^= std::uint64_t(cone) << 56 ^ std::uint64_t(plateau) << 63 ^ std::uint64_t(complementFree) << 62;
     {
