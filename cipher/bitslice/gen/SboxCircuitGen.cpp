@@ -40,8 +40,19 @@ using namespace sboxgen;
 constexpr int kFreshTernaryIterations = 400;
 constexpr int kFreshBinaryIterations = 40;
 
+// A binary circuit as ternary gates (the third input unused), each of which
+// expands back to its own binary gate.
+Circuit AsTernary(const Circuit& binary)
+{
+    static const int kImm[] = {0xC0, 0xFC, 0x3C, 0x0C}; // And, Or, Xor, AndNot
+    Circuit t = binary;
+    for (Gate& g : t.gates) g = {kImm[g.op], g.a, g.b, 6};
+    return t;
+}
+
 // Large-neighbourhood search from a circuit: one or two outputs are
-// rebuilt by the greedy search on the gates of the others, then the whole is
+// rebuilt by the greedy search on the gates of the others (for binary
+// circuits a ternary search priced by binary expansion), then the whole is
 // shrunk by resynthesis; no larger result replaces the best. Candidates
 // that come out far larger are dropped after a short shrink. The distinct
 // circuits of the best size met on the way are kept in `variants`.
@@ -51,7 +62,11 @@ Circuit Neighbourhood(const Circuit& start, int box, GateSet set, int iterations
     Resynthesis r(set, seed * 131 + std::uint64_t(box));
     Circuit best = r.Optimise(start, 20);
     for (int it = 0; it < iterations; ++it) {
-        Circuit c = RebuildSome(best, box, set, Pricing::Ternary, seed * 100000 + std::uint64_t(it));
+        const std::uint64_t trial = seed * 100000 + std::uint64_t(it);
+        Circuit c = set == GateSet::Ternary
+                        ? RebuildSome(best, box, set, Pricing::Ternary, trial)
+                        : ExpandToBinary(RebuildSome(AsTernary(best), box, GateSet::Ternary,
+                                                     Pricing::BinaryExpansion, trial));
         c = r.Optimise(c, 1);
         if (c.gates.size() > best.gates.size() + 2) continue;
         c = r.Optimise(c, 6);
