@@ -3,6 +3,9 @@
 #include "mdlBox.h"
 #include "mdlMath.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace karsidan {
 namespace {
 
@@ -36,6 +39,12 @@ std::uint64_t EffectiveKey(std::string_view keyText) noexcept
     for (std::size_t i = 0; i < 8; ++i)
         value = (value << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0xB7u);
     return value;
+}
+
+void RequireKey(std::string_view keyText, int boxNumber)
+{
+    if (TrimSpaces(keyText).empty())
+        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
 }
 
 } // namespace karsidan

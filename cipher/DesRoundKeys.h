@@ -18,6 +18,10 @@ DesRoundKeys MakeDesRoundKeys(std::uint64_t key) noexcept;
 // after trimming outer spaces, completed with 0xB7 bytes.
 std::uint64_t EffectiveKey(std::string_view keyText) noexcept;
 
+// Throws std::invalid_argument "Kunci N kosong" for a key of nothing but
+// spaces: it would silently become eight padding bytes.
+void RequireKey(std::string_view keyText, int boxNumber);
+
 // Applies a DES permutation table (entries count from 1 at the most
 // significant of inputBits bits) to a value; the result has table-size bits.
 template <std::size_t N>

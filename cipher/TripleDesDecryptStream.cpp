@@ -15,12 +15,6 @@ namespace karsidan {
 
 namespace {
 
-void RequireKey(std::string_view key, int boxNumber)
-{
-    if (TrimSpaces(key).empty())
-        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
-}
-
 int DigitValue(char c) noexcept
 {
     if (c >= '0' && c <= '9')

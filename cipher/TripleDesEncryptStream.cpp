@@ -19,12 +19,6 @@ namespace {
 // of a chunk: a file of nothing but spaces needs no memory for them.
 constexpr std::size_t kStagingBytes = 64 * 1024;
 
-void RequireKey(std::string_view key, int boxNumber)
-{
-    if (TrimSpaces(key).empty())
-        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
-}
-
 std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 {
     std::size_t i = 0;

@@ -2,6 +2,7 @@
 
 #include "BulkTripleDes.h"
 #include "DesKernel.h"
+#include "DesRoundKeys.h"
 #include "HexBlockReader.h"
 #include "HexCodec.h"
 #include "mdlMath.h"
@@ -18,12 +19,6 @@ namespace {
 // Blocks between two progress reports: small enough for a smooth bar,
 // large enough that the callback costs nothing measurable.
 constexpr std::size_t kProgressChunk = 16384;
-
-void RequireKey(std::string_view key, int boxNumber)
-{
-    if (TrimSpaces(key).empty())
-        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
-}
 
 // Blocks transformed per step: the buffer stays in the first-level cache
 // and the whole text is never held as blocks.
