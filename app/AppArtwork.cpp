@@ -1,4 +1,4 @@
-#include "AppArtwork.h"
+#include "app/AppArtwork.h"
 
 #include <QPainter>
 #include <QPainterPath>

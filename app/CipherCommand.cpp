@@ -1,4 +1,4 @@
-#include "CipherCommand.h"
+#include "app/CipherCommand.h"
 
 #include <algorithm>
 #include <exception>

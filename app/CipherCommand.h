@@ -1,7 +1,7 @@
 #pragma once
 // Runs one transform at a time on a worker thread and reports back on the
 // thread that owns this object, so the window never freezes.
-#include "CipherRequest.h"
+#include "app/CipherRequest.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,11 +1,11 @@
-#include "DocumentCommands.h"
+#include "app/DocumentCommands.h"
 
-#include "DocumentReader.h"
-#include "EditorText.h"
-#include "FileDialog.h"
-#include "MessageBoxHook.h"
-#include "mdlGlobal.h"
-#include "mdlProcedures.h"
+#include "app/DocumentReader.h"
+#include "app/EditorText.h"
+#include "app/FileDialog.h"
+#include "app/MessageBoxHook.h"
+#include "app/mdlGlobal.h"
+#include "app/mdlProcedures.h"
 
 #include <QLineEdit>
 #include <QTextEdit>

@@ -1,9 +1,9 @@
-#include "DocumentReader.h"
+#include "app/DocumentReader.h"
 
-#include "EditorText.h"
-#include "rtf/RtfReader.h"
+#include "app/EditorText.h"
+#include "app/rtf/RtfReader.h"
 
-#include <CodePage.h>
+#include "codepage/CodePage.h"
 
 #include <QTextEdit>
 

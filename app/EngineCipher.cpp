@@ -1,7 +1,7 @@
-#include "EngineCipher.h"
+#include "app/EngineCipher.h"
 
-#include <CipherTextCheck.h>
-#include <TripleDesEngine.h>
+#include "cipher/hex/CipherTextCheck.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 namespace karsidan {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "CipherRequest.h"
+#include "app/CipherRequest.h"
 
 namespace karsidan {
 

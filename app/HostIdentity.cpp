@@ -1,4 +1,4 @@
-#include "HostIdentity.h"
+#include "app/HostIdentity.h"
 
 #include <QHostInfo>
 #include <QNetworkInterface>

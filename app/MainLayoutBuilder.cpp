@@ -1,10 +1,10 @@
-#include "MainLayoutBuilder.h"
+#include "app/MainLayoutBuilder.h"
 
-#include "AppArtwork.h"
-#include "AppFonts.h"
-#include "RichTextBox.h"
-#include "ShortcutPriority.h"
-#include "Twips.h"
+#include "app/AppArtwork.h"
+#include "app/AppFonts.h"
+#include "app/RichTextBox.h"
+#include "app/ShortcutPriority.h"
+#include "app/Twips.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 #pragma once
-#include "MainWidgets.h"
+#include "app/MainWidgets.h"
 
 class QMainWindow;
 class QWidget;

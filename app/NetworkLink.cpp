@@ -1,7 +1,7 @@
-#include "NetworkLink.h"
+#include "app/NetworkLink.h"
 
-#include "mdlGlobal.h"
-#include "mdlProcedures.h"
+#include "app/mdlGlobal.h"
+#include "app/mdlProcedures.h"
 
 namespace karsidan {
 

@@ -2,9 +2,9 @@
 // The window's side of the network: the listener (wskListen) and the
 // outgoing socket (wskSend), kept in step with the shared globals, and the
 // host the send dialog talks to.
-#include <Receiver.h>
-#include <SendHost.h>
-#include <Sender.h>
+#include "net/Receiver.h"
+#include "net/ui/SendHost.h"
+#include "net/Sender.h"
 
 #include <QObject>
 #include <QString>

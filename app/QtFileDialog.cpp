@@ -1,4 +1,4 @@
-#include "QtFileDialog.h"
+#include "app/QtFileDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,5 +1,5 @@
 #pragma once
-#include "FileDialog.h"
+#include "app/FileDialog.h"
 
 #include <QStringList>
 

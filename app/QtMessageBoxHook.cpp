@@ -1,4 +1,4 @@
-#include "MessageBoxHook.h"
+#include "app/MessageBoxHook.h"
 
 #include <QMessageBox>
 #include <QWidget>

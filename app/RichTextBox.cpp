@@ -1,6 +1,6 @@
-#include "RichTextBox.h"
+#include "app/RichTextBox.h"
 
-#include "EditorText.h"
+#include "app/EditorText.h"
 
 #include <QMimeData>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "ShortcutPriority.h"
+#include "app/ShortcutPriority.h"
 
 #include <QKeyEvent>
 

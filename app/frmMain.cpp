@@ -1,21 +1,21 @@
-#include "frmMain.h"
+#include "app/frmMain.h"
 
-#include "AppArtwork.h"
-#include "CipherCommand.h"
-#include "DocumentCommands.h"
-#include "EditorText.h"
-#include "FileDialog.h"
-#include "HostIdentity.h"
-#include "MainLayoutBuilder.h"
-#include "MessageBoxHook.h"
-#include "NetworkLink.h"
-#include "mdlProcedures.h"
+#include "app/AppArtwork.h"
+#include "app/CipherCommand.h"
+#include "app/DocumentCommands.h"
+#include "app/EditorText.h"
+#include "app/FileDialog.h"
+#include "app/HostIdentity.h"
+#include "app/MainLayoutBuilder.h"
+#include "app/MessageBoxHook.h"
+#include "app/NetworkLink.h"
+#include "app/mdlProcedures.h"
 
-#include <AssistantCharacter.h>
-#include <AssistantLoader.h>
-#include <frmSend.h>
+#include "app/effects/AssistantCharacter.h"
+#include "app/effects/AssistantLoader.h"
+#include "net/ui/frmSend.h"
 
-#include <CodePage.h>
+#include "codepage/CodePage.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,11 +2,11 @@
 // The main window: fixed layout, menus, toolbar, the encrypt and decrypt
 // commands and the document commands. The commands themselves live in
 // CipherCommand and DocumentCommands; this class wires them to controls.
-#include "CipherRequest.h"
-#include "MainWidgets.h"
+#include "app/CipherRequest.h"
+#include "app/MainWidgets.h"
 
-#include <AssistantCharacter.h>
-#include <WindowFade.h>
+#include "app/effects/AssistantCharacter.h"
+#include "app/effects/WindowFade.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "mdlMain.h"
+#include "app/mdlMain.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,6 @@
 #pragma once
 // State shared by the window, the document commands and the network side.
-#include "FileSystem.h"
+#include "app/FileSystem.h"
 
 #include <QString>
 #include <QtGlobal>

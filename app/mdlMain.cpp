@@ -1,11 +1,11 @@
-#include "mdlMain.h"
+#include "app/mdlMain.h"
 
-#include "EngineCipher.h"
-#include "MessageBoxHook.h"
-#include "QtFileDialog.h"
-#include "StartupOptions.h"
-#include "frmMain.h"
-#include "mdlGlobal.h"
+#include "app/EngineCipher.h"
+#include "app/MessageBoxHook.h"
+#include "app/QtFileDialog.h"
+#include "app/StartupOptions.h"
+#include "app/frmMain.h"
+#include "app/mdlGlobal.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "mdlProcedures.h"
+#include "app/mdlProcedures.h"
 
-#include "FileDialog.h"
-#include "mdlGlobal.h"
+#include "app/FileDialog.h"
+#include "app/mdlGlobal.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "CryptInput.h"
-#include "CryptIo.h"
-#include "CryptOptions.h"
-#include "StreamCrypt.h"
-#include "WholeCrypt.h"
+#include "cli/CryptInput.h"
+#include "cli/CryptIo.h"
+#include "cli/CryptOptions.h"
+#include "cli/StreamCrypt.h"
+#include "cli/WholeCrypt.h"
 
 #include <QTextStream>
 

@@ -1,6 +1,6 @@
-#include "CryptInput.h"
+#include "cli/CryptInput.h"
 
-#include "CryptIo.h"
+#include "cli/CryptIo.h"
 
 #include <cerrno>
 #include <cstring>

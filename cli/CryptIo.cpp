@@ -1,4 +1,4 @@
-#include "CryptIo.h"
+#include "cli/CryptIo.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "CryptOptions.h"
+#include "cli/CryptOptions.h"
 
-#include "CodePage.h"
-#include "mdlMath.h"
+#include "codepage/CodePage.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "MessageFormat.h"
-#include "NetStopSignals.h"
-#include "Receiver.h"
-#include "Sender.h"
-#include "WireText.h"
+#include "net/MessageFormat.h"
+#include "cli/NetStopSignals.h"
+#include "net/Receiver.h"
+#include "net/Sender.h"
+#include "net/WireText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "NetStopSignals.h"
+#include "cli/NetStopSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,11 +1,11 @@
-#include "StreamCrypt.h"
+#include "cli/StreamCrypt.h"
 
-#include "CipherTextCount.h"
-#include "CodePage.h"
-#include "CryptIo.h"
-#include "TripleDesDecryptStream.h"
-#include "TripleDesEncryptStream.h"
-#include "WholeCrypt.h"
+#include "cipher/hex/CipherTextCount.h"
+#include "codepage/CodePage.h"
+#include "cli/CryptIo.h"
+#include "cipher/stream/TripleDesDecryptStream.h"
+#include "cipher/stream/TripleDesEncryptStream.h"
+#include "cli/WholeCrypt.h"
 
 void EncryptStreamed(const CryptOptions& options, CryptInput& input)
 {

@@ -3,8 +3,8 @@
 // the input's length, with the same output as EncryptWhole and
 // DecryptWhole.
 
-#include "CryptInput.h"
-#include "CryptOptions.h"
+#include "cli/CryptInput.h"
+#include "cli/CryptOptions.h"
 
 // Raw bytes only: UTF-8 input must be checked whole first (EncryptWhole).
 void EncryptStreamed(const CryptOptions& options, CryptInput& input);

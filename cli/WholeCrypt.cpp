@@ -1,9 +1,9 @@
-#include "WholeCrypt.h"
+#include "cli/WholeCrypt.h"
 
-#include "CipherTextCheck.h"
-#include "CodePage.h"
-#include "CryptIo.h"
-#include "TripleDesEngine.h"
+#include "cipher/hex/CipherTextCheck.h"
+#include "codepage/CodePage.h"
+#include "cli/CryptIo.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // first byte is written, and for cipher texts the check refuses, whose
 // message names the first bad character.
 
-#include "CryptOptions.h"
+#include "cli/CryptOptions.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "AtomicFileWriter.h"
+#include "net/AtomicFileWriter.h"
 
-#include "ReceivedFileName.h"
+#include "net/ReceivedFileName.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "IncomingMessage.h"
+#include "net/IncomingMessage.h"
 
-#include "AtomicFileWriter.h"
-#include "MessageFormat.h"
-#include "ReceivedFileName.h"
-#include "WireText.h"
+#include "net/AtomicFileWriter.h"
+#include "net/MessageFormat.h"
+#include "net/ReceivedFileName.h"
+#include "net/WireText.h"
 
 #include <QDir>
 #include <QTemporaryFile>

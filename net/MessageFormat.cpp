@@ -1,4 +1,4 @@
-#include "MessageFormat.h"
+#include "net/MessageFormat.h"
 
 namespace karsidan::net {
 

@@ -1,4 +1,4 @@
-#include "ReceivedFileName.h"
+#include "net/ReceivedFileName.h"
 
 #include <QStringList>
 

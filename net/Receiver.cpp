@@ -1,8 +1,8 @@
-#include "Receiver.h"
+#include "net/Receiver.h"
 
-#include "IncomingMessage.h"
-#include "Sender.h"
-#include "TcpConnection.h"
+#include "net/IncomingMessage.h"
+#include "net/Sender.h"
+#include "net/TcpConnection.h"
 
 #include <QDir>
 #include <QNetworkInterface>

@@ -4,7 +4,7 @@
 // the data of one connection, taken when the peer closes it. Nothing is
 // ever sent back, and nothing is deleted on a peer's request.
 
-#include "TcpListener.h"
+#include "net/TcpListener.h"
 
 #include <QHash>
 #include <QHostAddress>

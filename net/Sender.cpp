@@ -1,7 +1,7 @@
-#include "Sender.h"
+#include "net/Sender.h"
 
-#include "MessageFormat.h"
-#include "WireText.h"
+#include "net/MessageFormat.h"
+#include "net/WireText.h"
 
 #include <QTimer>
 

@@ -3,8 +3,8 @@
 // message and is closed once the message has been handed over. Progress
 // goes out as the status texts of the status bar's first panel.
 
-#include "SocketState.h"
-#include "TcpClient.h"
+#include "net/SocketState.h"
+#include "net/TcpClient.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "TcpClient.h"
+#include "net/TcpClient.h"
 
 #include <QTcpSocket>
 

@@ -2,7 +2,7 @@
 // The outgoing socket: connect, write one message, close. Its outcome
 // arrives later as events on the event loop.
 
-#include "SocketState.h"
+#include "net/SocketState.h"
 
 #include <QHostAddress>
 #include <QObject>

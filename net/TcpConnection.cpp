@@ -1,4 +1,4 @@
-#include "TcpConnection.h"
+#include "net/TcpConnection.h"
 
 #include <QTcpSocket>
 

@@ -2,7 +2,7 @@
 // One accepted connection of the listening side: its data and close
 // events, and reading what has arrived.
 
-#include "SocketState.h"
+#include "net/SocketState.h"
 
 #include <QHostAddress>
 #include <QObject>

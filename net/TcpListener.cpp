@@ -1,6 +1,6 @@
-#include "TcpListener.h"
+#include "net/TcpListener.h"
 
-#include "TcpConnection.h"
+#include "net/TcpConnection.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -2,7 +2,7 @@
 // The listening socket: a peer's connect request becomes a
 // ConnectionRequest event, which the owner answers with Accept or Refuse.
 
-#include "SocketState.h"
+#include "net/SocketState.h"
 
 #include <QHash>
 #include <QHostAddress>

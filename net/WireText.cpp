@@ -1,6 +1,6 @@
-#include "WireText.h"
+#include "net/WireText.h"
 
-#include "CodePage.h"
+#include "codepage/CodePage.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "AnimationClip.h"
+#include "app/effects/AnimationClip.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "AnimationQueue.h"
+#include "app/effects/AnimationQueue.h"
 
-#include "EffectsLog.h"
+#include "app/effects/EffectsLog.h"
 
 AnimationQueue::AnimationQueue(QObject* parent) : QObject(parent) {}
 

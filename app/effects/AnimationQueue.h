@@ -2,7 +2,7 @@
 // Play requests in order, driven by an outside clock: Advance() moves time on,
 // so the queue itself never waits and tests need no real seconds.
 
-#include "AnimationClip.h"
+#include "app/effects/AnimationClip.h"
 
 #include <QObject>
 #include <QStringList>

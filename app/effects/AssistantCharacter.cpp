@@ -1,6 +1,6 @@
-#include "AssistantCharacter.h"
+#include "app/effects/AssistantCharacter.h"
 
-#include "CharacterPainter.h"
+#include "app/effects/CharacterPainter.h"
 
 #include <QBitmap>
 #include <QElapsedTimer>

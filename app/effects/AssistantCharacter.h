@@ -3,7 +3,7 @@
 // tool window that never takes the focus, showing the robot as it plays its
 // queue. Placed once; it does not follow the main window.
 
-#include "AnimationQueue.h"
+#include "app/effects/AnimationQueue.h"
 
 #include <QWidget>
 #include <functional>

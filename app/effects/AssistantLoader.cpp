@@ -1,8 +1,8 @@
-#include "AssistantLoader.h"
+#include "app/effects/AssistantLoader.h"
 
-#include "AssistantCharacter.h"
-#include "AssistantPosition.h"
-#include "EffectsLog.h"
+#include "app/effects/AssistantCharacter.h"
+#include "app/effects/AssistantPosition.h"
+#include "app/effects/EffectsLog.h"
 
 #include <QApplication>
 #include <QEvent>

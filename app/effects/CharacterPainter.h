@@ -2,7 +2,7 @@
 // Draws the assistant, a small round robot, from a pose. Pure vector work
 // with QPainter: the same pose always gives the same picture.
 
-#include "CharacterPose.h"
+#include "app/effects/CharacterPose.h"
 
 #include <QImage>
 #include <QRectF>

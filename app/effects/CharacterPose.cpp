@@ -1,4 +1,4 @@
-#include "CharacterPose.h"
+#include "app/effects/CharacterPose.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // Everything that moves on the character, as numbers. A pose depends only on
 // (animation, time), so any frame can be reproduced exactly.
 
-#include "AnimationClip.h"
+#include "app/effects/AnimationClip.h"
 
 #include <QtGlobal>
 

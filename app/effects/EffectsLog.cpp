@@ -1,3 +1,3 @@
-#include "EffectsLog.h"
+#include "app/effects/EffectsLog.h"
 
 Q_LOGGING_CATEGORY(lcAssistant, "karsidan.assistant", QtWarningMsg)

@@ -1,4 +1,4 @@
-#include "WindowFade.h"
+#include "app/effects/WindowFade.h"
 
 #include <QGuiApplication>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "RtfColorTable.h"
+#include "app/rtf/RtfColorTable.h"
 
 #include <algorithm>
 

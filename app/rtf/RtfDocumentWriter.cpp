@@ -1,4 +1,4 @@
-#include "RtfDocumentWriter.h"
+#include "app/rtf/RtfDocumentWriter.h"
 
 #include <QTextBlock>
 

@@ -4,8 +4,8 @@
 // more content follows, so the \par that ends every file does not leave an
 // empty last line behind (a file saved from one line reads back as one line).
 
-#include "RtfFormatBuilder.h"
-#include "RtfGroupState.h"
+#include "app/rtf/RtfFormatBuilder.h"
+#include "app/rtf/RtfGroupState.h"
 
 #include <QString>
 #include <QTextCursor>

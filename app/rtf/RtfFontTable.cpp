@@ -1,4 +1,4 @@
-#include "RtfFontTable.h"
+#include "app/rtf/RtfFontTable.h"
 
 namespace karsidan::rtf {
 

@@ -1,4 +1,4 @@
-#include "RtfFormatBuilder.h"
+#include "app/rtf/RtfFormatBuilder.h"
 
 #include <QBrush>
 #include <QFont>

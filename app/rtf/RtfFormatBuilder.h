@@ -2,9 +2,9 @@
 // Turns group states into Qt formats, resolving font and colour numbers
 // through the tables read so far.
 
-#include "RtfColorTable.h"
-#include "RtfFontTable.h"
-#include "RtfGroupState.h"
+#include "app/rtf/RtfColorTable.h"
+#include "app/rtf/RtfFontTable.h"
+#include "app/rtf/RtfGroupState.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>

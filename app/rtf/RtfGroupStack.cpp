@@ -1,4 +1,4 @@
-#include "RtfGroupStack.h"
+#include "app/rtf/RtfGroupStack.h"
 
 namespace karsidan::rtf {
 

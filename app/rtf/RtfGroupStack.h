@@ -3,7 +3,7 @@
 // nesting costs neither the call stack nor unbounded memory: groups past the
 // cap are counted and their content is skipped.
 
-#include "RtfGroupState.h"
+#include "app/rtf/RtfGroupState.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "RtfKeywords.h"
+#include "app/rtf/RtfKeywords.h"
 
 #include <unordered_map>
 

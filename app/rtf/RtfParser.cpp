@@ -1,8 +1,8 @@
-#include "RtfParser.h"
+#include "app/rtf/RtfParser.h"
 
-#include "CodePage.h"
-#include "RtfKeywords.h"
-#include "RtfTokenizer.h"
+#include "codepage/CodePage.h"
+#include "app/rtf/RtfKeywords.h"
+#include "app/rtf/RtfTokenizer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,12 +2,12 @@
 // Drives the tokens of one RTF stream through the group stack into the font
 // and colour tables and the document writer.
 
-#include "RtfColorTable.h"
-#include "RtfDocumentWriter.h"
-#include "RtfFontTable.h"
-#include "RtfFormatBuilder.h"
-#include "RtfGroupStack.h"
-#include "RtfToken.h"
+#include "app/rtf/RtfColorTable.h"
+#include "app/rtf/RtfDocumentWriter.h"
+#include "app/rtf/RtfFontTable.h"
+#include "app/rtf/RtfFormatBuilder.h"
+#include "app/rtf/RtfGroupStack.h"
+#include "app/rtf/RtfToken.h"
 
 #include <QTextDocument>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "RtfReader.h"
+#include "app/rtf/RtfReader.h"
 
-#include "CodePage.h"
-#include "RtfParser.h"
+#include "codepage/CodePage.h"
+#include "app/rtf/RtfParser.h"
 
 #include <QString>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "RtfTokenizer.h"
+#include "app/rtf/RtfTokenizer.h"
 
 #include <cstdint>
 #include <limits>

@@ -3,7 +3,7 @@
 // total on any input: truncated escapes, endless digits or an absurd \bin
 // length end at the end of the data.
 
-#include "RtfToken.h"
+#include "app/rtf/RtfToken.h"
 
 #include <cstddef>
 #include <string_view>

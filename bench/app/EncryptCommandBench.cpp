@@ -1,11 +1,11 @@
 // A 1 MiB source from the click on "Enkripsi" until the cipher text is shown
 // in the window, and how long the event loop is kept from running meanwhile.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/app/karsidan_app_bench
-#include "EditorText.h"
-#include "EngineCipher.h"
-#include "FileDialog.h"
-#include "MessageBoxHook.h"
-#include "frmMain.h"
+#include "app/EditorText.h"
+#include "app/EngineCipher.h"
+#include "app/FileDialog.h"
+#include "app/MessageBoxHook.h"
+#include "app/frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

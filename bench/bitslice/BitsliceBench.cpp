@@ -1,8 +1,8 @@
 // Throughput of each bitsliced kernel on one core, beside OpenSSL's
 // des-ede3 ECB on the same data in the same run.
-#include "HexCodec.h"
-#include "ParallelEcb.h"
-#include "TripleDesBitslice.h"
+#include "cipher/hex/HexCodec.h"
+#include "cipher/bitslice/ParallelEcb.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>

@@ -1,6 +1,6 @@
 // Where the engine should switch from the table path to the bitsliced
 // kernels: the whole-text entry on short texts, both ways.
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>
 

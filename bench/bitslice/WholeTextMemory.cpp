@@ -1,7 +1,7 @@
 // Peak memory of the engine's whole-text transform on a long text, as a
 // multiple of the text's size N: the text, its cipher text and whatever the
 // transform holds besides. Run: karsidan_bitslice_memory [MiB]
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <sys/resource.h>
 

@@ -1,7 +1,7 @@
 // Whole-text Triple DES beside OpenSSL's des-ede3 ECB on the same data.
 // Bytes processed are plain-text bytes for every case.
-#include "DesKernel.h"
-#include "TripleDesEngine.h"
+#include "cipher/des/DesKernel.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>

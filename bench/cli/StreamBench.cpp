@@ -2,9 +2,9 @@
 // TripleDesEncryptStream from memory and from a file with read(2), by chunk
 // size, beside the engine's whole-text transform; and decryption back.
 // Wall time, both cores; bytes are plain-text bytes.
-#include "TripleDesDecryptStream.h"
-#include "TripleDesEncryptStream.h"
-#include "TripleDesEngine.h"
+#include "cipher/stream/TripleDesDecryptStream.h"
+#include "cipher/stream/TripleDesEncryptStream.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>
 

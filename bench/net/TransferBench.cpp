@@ -1,9 +1,9 @@
 // A 32 MiB message over loopback, from Sender to the file the Receiver
 // stores: the time the user waits between "Kirim Data" and the file.
 
-#include "MessageFormat.h"
-#include "Receiver.h"
-#include "Sender.h"
+#include "net/MessageFormat.h"
+#include "net/Receiver.h"
+#include "net/Sender.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
 // Reading speed of the rich-text reader on documents of the size users open.
-#include "RtfReader.h"
+#include "app/rtf/RtfReader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

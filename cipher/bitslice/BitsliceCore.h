@@ -16,15 +16,15 @@
 // permutations and the swaps of halves are only a choice of which word to
 // read; between the three passes IP and IP^-1 cancel.
 
-#include "DesTables.h"
-#include "RoundKeyMasks.h"
+#include "cipher/bitslice/BitsliceTables.h"
+#include "cipher/bitslice/RoundKeyMasks.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-#include "SboxCircuits.inc"
+#include "cipher/bitslice/SboxCircuits.inc"
 
 struct NetworkIndices {
     int e[48];    // expanded bit j reads half word e[j]

@@ -1,6 +1,6 @@
-#include "BulkTripleDes.h"
+#include "cipher/bitslice/BulkTripleDes.h"
 
-#include "HexCodec.h"
+#include "cipher/hex/HexCodec.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // digits and hex digits back to whole blocks, with at most the text and its
 // digits in memory at once.
 
-#include "ParallelEcb.h"
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/ParallelEcb.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Which kernels this machine can run: the processor must have the
 // instructions (cpuid) and the operating system must save the wider
 // registers on a context switch (xgetbv), or AVX code faults.
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #if defined(__x86_64__)
 #include <cpuid.h>

@@ -3,8 +3,8 @@
 // the processor is known to support it.
 #if defined(__x86_64__)
 
-#include "BitsliceCore.h"
-#include "Kernels.h"
+#include "cipher/bitslice/BitsliceCore.h"
+#include "cipher/bitslice/Kernels.h"
 
 #include <immintrin.h>
 

@@ -1,6 +1,6 @@
 // The bitsliced kernel on plain 64-bit words: 64 blocks per batch, any CPU.
-#include "BitsliceCore.h"
-#include "Kernels.h"
+#include "cipher/bitslice/BitsliceCore.h"
+#include "cipher/bitslice/Kernels.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // instruction set. Callers go through TripleDesBitslice.h, which checks
 // that the processor can run the one it picks.
 
-#include "RoundKeyMasks.h"
+#include "cipher/bitslice/RoundKeyMasks.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ParallelEcb.h"
+#include "cipher/bitslice/ParallelEcb.h"
 
 #include <algorithm>
 #include <atomic>

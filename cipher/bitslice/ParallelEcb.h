@@ -2,7 +2,7 @@
 // Bitsliced Triple DES over all cores: the blocks are cut into one
 // contiguous share per thread, each a whole number of batches but the last.
 
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <cstddef>
 #include <functional>

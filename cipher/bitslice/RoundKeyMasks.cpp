@@ -1,6 +1,6 @@
-#include "RoundKeyMasks.h"
+#include "cipher/bitslice/RoundKeyMasks.h"
 
-#include "DesTables.h"
+#include "cipher/bitslice/BitsliceTables.h"
 
 namespace karsidan::bitslice {
 

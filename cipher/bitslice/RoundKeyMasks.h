@@ -3,8 +3,8 @@
 // consume: one word per key bit, all ones or all zeros, in the order of the
 // expansion E, so a kernel XORs word j into the j-th expanded bit.
 
-#include "DesTables.h"
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/BitsliceTables.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <array>
 #include <cstdint>

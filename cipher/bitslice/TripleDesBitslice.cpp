@@ -1,7 +1,7 @@
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
-#include "Kernels.h"
-#include "RoundKeyMasks.h"
+#include "cipher/bitslice/Kernels.h"
+#include "cipher/bitslice/RoundKeyMasks.h"
 
 #include <bit>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "frmSend.h"
+#include "net/ui/frmSend.h"
 
-#include "SendHost.h"
+#include "net/ui/SendHost.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
-#include "CipherCommand.h"
-#include "TestDoubles.h"
+#include "app/CipherCommand.h"
+#include "tests/app/TestDoubles.h"
 
 #include <QSignalSpy>
 

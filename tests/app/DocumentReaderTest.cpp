@@ -1,4 +1,4 @@
-#include "DocumentReader.h"
+#include "app/DocumentReader.h"
 
 #include <QTextEdit>
 

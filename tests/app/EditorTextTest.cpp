@@ -1,6 +1,6 @@
-#include "EditorText.h"
+#include "app/EditorText.h"
 
-#include <CodePage.h>
+#include "codepage/CodePage.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "FileSystem.h"
+#include "app/FileSystem.h"
 
 #include <QDir>
 #include <QFile>

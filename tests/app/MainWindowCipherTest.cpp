@@ -1,7 +1,7 @@
 // Encrypt and decrypt from the window: key check, what reaches the engine,
 // the busy state, failures.
-#include "EditorText.h"
-#include "MainWindowFixture.h"
+#include "app/EditorText.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QProgressBar>
 #include <QToolBar>

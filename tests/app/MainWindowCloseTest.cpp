@@ -1,10 +1,10 @@
 // The window's farewell: "Greet", listener off, the fade, then the end; and
 // the assistant's part in loading and in the commands.
-#include "MainWindowFixture.h"
-#include "NetworkLink.h"
+#include "tests/app/MainWindowFixture.h"
+#include "app/NetworkLink.h"
 
-#include <AnimationClip.h>
-#include <AssistantCharacter.h>
+#include "app/effects/AnimationClip.h"
+#include "app/effects/AssistantCharacter.h"
 
 #include <QElapsedTimer>
 #include <QTest>

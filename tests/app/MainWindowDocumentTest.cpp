@@ -1,6 +1,6 @@
 // New, Open and Save from the menu and the toolbar, through the fake dialog.
-#include "EditorText.h"
-#include "MainWindowFixture.h"
+#include "app/EditorText.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QTextCursor>
 

@@ -1,10 +1,10 @@
 // The window over the real Triple-DES engine.
-#include "EditorText.h"
-#include "EngineCipher.h"
-#include "MainWindowFixture.h"
+#include "app/EditorText.h"
+#include "app/EngineCipher.h"
+#include "tests/app/MainWindowFixture.h"
 
-#include <CodePage.h>
-#include <TripleDesEngine.h>
+#include "codepage/CodePage.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 namespace karsidan::test {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
-#include "TestDoubles.h"
-#include "frmMain.h"
-#include "mdlGlobal.h"
+#include "tests/app/TestDoubles.h"
+#include "app/frmMain.h"
+#include "app/mdlGlobal.h"
 
 #include <QAction>
 #include <QDir>

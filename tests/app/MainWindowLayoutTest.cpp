@@ -1,5 +1,5 @@
 // The window's fixed layout, captions, fonts, limits, tab order and menus.
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QFontInfo>

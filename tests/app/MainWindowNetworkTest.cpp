@@ -1,11 +1,11 @@
 // The window's network side: status texts in the first panel, the send
 // dialog opened from "Kirim", refusal of this copy's own connection, and two
 // windows handing a cipher text to each other over loopback.
-#include "EngineCipher.h"
-#include "MainWindowFixture.h"
-#include "NetworkLink.h"
+#include "app/EngineCipher.h"
+#include "tests/app/MainWindowFixture.h"
+#include "app/NetworkLink.h"
 
-#include <frmSend.h>
+#include "net/ui/frmSend.h"
 
 #include <QApplication>
 #include <QDir>

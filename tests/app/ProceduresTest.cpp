@@ -1,7 +1,7 @@
-#include "QtFileDialog.h"
-#include "TestDoubles.h"
-#include "mdlGlobal.h"
-#include "mdlProcedures.h"
+#include "app/QtFileDialog.h"
+#include "tests/app/TestDoubles.h"
+#include "app/mdlGlobal.h"
+#include "app/mdlProcedures.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 // Stand-ins for the modal dialogs and the engine, so the window can be
 // driven without a user.
-#include "CipherRequest.h"
-#include "FileDialog.h"
-#include "MessageBoxHook.h"
+#include "app/CipherRequest.h"
+#include "app/FileDialog.h"
+#include "app/MessageBoxHook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

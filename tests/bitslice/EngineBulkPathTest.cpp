@@ -2,7 +2,7 @@
 // bitsliced kernels on all cores and the 64-bit table path, over texts and
 // cipher texts of every shape the lenient reading accepts, with the same
 // progress and the same cancellation.
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The hexadecimal codec at every level this machine runs, against a naive
 // reading: clean digits, digits broken by foreign characters at every
 // offset of a 32-byte step, odd counts, and bytes above 0x7F.
-#include "HexCodec.h"
+#include "cipher/hex/HexCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Every kernel this machine can run against the plain reference DES: random
 // keys and blocks, counts on both sides of every batch width, all pass
 // directions, the published vectors, and no write past the last block.
-#include "KnownAnswerVectors.h"
-#include "ReferenceDes.h"
-#include "TripleDesBitslice.h"
+#include "tests/bitslice/KnownAnswerVectors.h"
+#include "tests/bitslice/ReferenceDes.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <gtest/gtest.h>
 

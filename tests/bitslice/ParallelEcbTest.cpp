@@ -1,6 +1,6 @@
 // Splitting over threads changes nothing: the same bytes as one thread,
 // for counts that leave every kind of tail, and progress that only grows.
-#include "ParallelEcb.h"
+#include "cipher/bitslice/ParallelEcb.h"
 
 #include <gtest/gtest.h>
 

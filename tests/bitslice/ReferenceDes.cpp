@@ -1,6 +1,6 @@
-#include "ReferenceDes.h"
+#include "tests/bitslice/ReferenceDes.h"
 
-#include "DesTables.h"
+#include "cipher/bitslice/BitsliceTables.h"
 
 namespace karsidan::bitslice::test {
 

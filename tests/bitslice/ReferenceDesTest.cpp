@@ -1,6 +1,6 @@
 // The yardstick itself must be right before the kernels are judged by it.
-#include "KnownAnswerVectors.h"
-#include "ReferenceDes.h"
+#include "tests/bitslice/KnownAnswerVectors.h"
+#include "tests/bitslice/ReferenceDes.h"
 
 #include <gtest/gtest.h>
 

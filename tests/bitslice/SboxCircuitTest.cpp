@@ -1,7 +1,7 @@
 // Every generated S-box circuit against the S-box table on all 64 inputs.
 // Evaluating on truth tables does all 64 inputs in one pass: word v of
 // input i holds bit i of every input value.
-#include "DesTables.h"
+#include "cipher/bitslice/BitsliceTables.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-#include "SboxCircuits.inc"
+#include "cipher/bitslice/SboxCircuits.inc"
 
 struct TruthOps {
     using V = std::uint64_t;

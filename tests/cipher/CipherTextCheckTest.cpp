@@ -1,7 +1,7 @@
 // The check run before decrypting: only hex digits and white space, in
 // whole blocks of 16 digits.
-#include "CipherTextCheck.h"
-#include "TripleDesEngine.h"
+#include "cipher/hex/CipherTextCheck.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <gtest/gtest.h>
 

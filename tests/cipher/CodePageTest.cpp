@@ -1,5 +1,5 @@
 // Windows-1252 conversions shared by window, network and command line.
-#include "CodePage.h"
+#include "codepage/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Character-per-bit codec: the conversions everything else is built on.
-#include "mdlMath.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // DES tables and their position-by-position application.
-#include "mdlBox.h"
-#include "mdlMath.h"
+#include "cipher/reference/mdlBox.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <gtest/gtest.h>
 

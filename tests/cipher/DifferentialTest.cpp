@@ -1,10 +1,10 @@
 // The 64-bit block path against the character-per-bit path: random blocks,
 // keys, slots and directions, then whole texts and lenient cipher texts.
-#include "DesKernel.h"
-#include "DesRoundKeys.h"
-#include "StringPathReference.h"
-#include "TripleDesEngine.h"
-#include "mdlMath.h"
+#include "cipher/des/DesKernel.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "tests/cipher/StringPathReference.h"
+#include "cipher/engine/TripleDesEngine.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <gtest/gtest.h>
 

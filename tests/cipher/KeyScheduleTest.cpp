@@ -1,9 +1,9 @@
 // Key slots of the engine and the 64-bit key schedule behind the fast path.
-#include "DesRoundKeys.h"
-#include "StringPathReference.h"
-#include "TripleDesEngine.h"
-#include "mdlMath.h"
-#include "mdlTripleDes.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "tests/cipher/StringPathReference.h"
+#include "cipher/engine/TripleDesEngine.h"
+#include "cipher/reference/mdlMath.h"
+#include "cipher/reference/mdlTripleDes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Published DES and Triple DES answers, through both the character-per-bit
 // path and the 64-bit path.
-#include "DesKernel.h"
-#include "DesRoundKeys.h"
-#include "StringPathReference.h"
-#include "TripleDesEngine.h"
-#include "mdlBox.h"
-#include "mdlMath.h"
+#include "cipher/des/DesKernel.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "tests/cipher/StringPathReference.h"
+#include "cipher/engine/TripleDesEngine.h"
+#include "cipher/reference/mdlBox.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <gtest/gtest.h>
 

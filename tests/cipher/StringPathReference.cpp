@@ -1,7 +1,7 @@
-#include "StringPathReference.h"
+#include "tests/cipher/StringPathReference.h"
 
-#include "mdlMath.h"
-#include "mdlTripleDes.h"
+#include "cipher/reference/mdlMath.h"
+#include "cipher/reference/mdlTripleDes.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // The whole-text transform done entirely in character-per-bit form, step by
 // step as the engine's reference: the yardstick for the 64-bit block path.
 
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
 // Whole-text entries: round trips, padding, keys, leniency, long texts,
 // progress and independent engines on separate threads.
-#include "DesKernel.h"
-#include "DesRoundKeys.h"
-#include "StringPathReference.h"
-#include "TripleDesEngine.h"
+#include "cipher/des/DesKernel.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "tests/cipher/StringPathReference.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 // batch boundary, input cut into pieces every way it can arrive, runs of
 // spaces longer than a chunk, and the fast cipher-text count against
 // CheckCipherText.
-#include "CipherTextCheck.h"
-#include "CipherTextCount.h"
-#include "StreamWorkers.h"
-#include "TripleDesDecryptStream.h"
-#include "TripleDesEncryptStream.h"
-#include "TripleDesEngine.h"
+#include "cipher/hex/CipherTextCheck.h"
+#include "cipher/hex/CipherTextCount.h"
+#include "cipher/stream/StreamWorkers.h"
+#include "cipher/stream/TripleDesDecryptStream.h"
+#include "cipher/stream/TripleDesEncryptStream.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <gtest/gtest.h>
 

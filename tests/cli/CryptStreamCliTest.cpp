@@ -1,9 +1,9 @@
 // karsidan-cli encrypt --raw and decrypt, which stream their input chunk by
 // chunk, run as processes over inputs of several chunks, from files and
 // from pipes, against the engine's whole-text result; and their failures.
-#include "CipherTextCheck.h"
-#include "CodePage.h"
-#include "TripleDesEngine.h"
+#include "cipher/hex/CipherTextCheck.h"
+#include "codepage/CodePage.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "MessageFormat.h"
-#include "Receiver.h"
-#include "Sender.h"
+#include "net/MessageFormat.h"
+#include "net/Receiver.h"
+#include "net/Sender.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "AnimationQueue.h"
+#include "app/effects/AnimationQueue.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "AssistantCharacter.h"
-#include "AssistantLoader.h"
-#include "AssistantPosition.h"
-#include "CharacterPainter.h"
+#include "app/effects/AssistantCharacter.h"
+#include "app/effects/AssistantLoader.h"
+#include "app/effects/AssistantPosition.h"
+#include "app/effects/CharacterPainter.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "AssistantPosition.h"
+#include "app/effects/AssistantPosition.h"
 
 #include <gtest/gtest.h>
 

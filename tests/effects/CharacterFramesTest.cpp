@@ -1,4 +1,4 @@
-#include "CharacterPainter.h"
+#include "app/effects/CharacterPainter.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

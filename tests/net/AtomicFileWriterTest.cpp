@@ -1,4 +1,4 @@
-#include "AtomicFileWriter.h"
+#include "net/AtomicFileWriter.h"
 
 #include <QDir>
 #include <QFile>

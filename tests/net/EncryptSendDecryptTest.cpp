@@ -1,12 +1,12 @@
 // The road of one cipher text between two copies: encrypt, save, send;
 // the other side stores it, opens the file and decrypts it.
 
-#include "NetTestSupport.h"
+#include "tests/net/NetTestSupport.h"
 
-#include "MessageFormat.h"
-#include "Sender.h"
-#include "TripleDesEngine.h"
-#include "WireText.h"
+#include "net/MessageFormat.h"
+#include "net/Sender.h"
+#include "cipher/engine/TripleDesEngine.h"
+#include "net/WireText.h"
 
 #include <string>
 

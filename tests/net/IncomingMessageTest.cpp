@@ -1,7 +1,7 @@
-#include "IncomingMessage.h"
-#include "MessageFormat.h"
-#include "ReceivedFileName.h"
-#include "WireText.h"
+#include "net/IncomingMessage.h"
+#include "net/MessageFormat.h"
+#include "net/ReceivedFileName.h"
+#include "net/WireText.h"
 
 #include <QDir>
 #include <QFile>

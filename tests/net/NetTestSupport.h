@@ -1,7 +1,7 @@
 #pragma once
 // Loopback helpers shared by the network tests.
 
-#include "Receiver.h"
+#include "net/Receiver.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "NetTestSupport.h"
+#include "tests/net/NetTestSupport.h"
 
-#include "MessageFormat.h"
+#include "net/MessageFormat.h"
 
 #include <QRandomGenerator>
 #include <QTcpServer>

@@ -1,7 +1,7 @@
-#include "NetTestSupport.h"
+#include "tests/net/NetTestSupport.h"
 
-#include "MessageFormat.h"
-#include "Sender.h"
+#include "net/MessageFormat.h"
+#include "net/Sender.h"
 
 using namespace karsidan::net;
 using namespace karsidan::net::test;

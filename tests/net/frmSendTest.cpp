@@ -1,5 +1,5 @@
-#include "frmSend.h"
-#include "SendHost.h"
+#include "net/ui/frmSend.h"
+#include "net/ui/SendHost.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,5 +1,5 @@
 // Bounded mutation fuzzing with a fixed seed: every case is reproducible.
-#include "RtfTestSupport.h"
+#include "tests/rtf/RtfTestSupport.h"
 
 #include <QTextFragment>
 #include <random>

@@ -1,7 +1,7 @@
 // Random documents whose text and formatting are known in advance, written
 // with every spelling the format allows for the same characters.
-#include "CodePage.h"
-#include "RtfTestSupport.h"
+#include "codepage/CodePage.h"
+#include "tests/rtf/RtfTestSupport.h"
 
 #include <QFont>
 #include <QTextFragment>

@@ -1,6 +1,6 @@
 // Broken and hostile files: read what can be read, never crash or hang.
-#include "RtfGroupStack.h"
-#include "RtfTestSupport.h"
+#include "app/rtf/RtfGroupStack.h"
+#include "tests/rtf/RtfTestSupport.h"
 
 #include <QFont>
 

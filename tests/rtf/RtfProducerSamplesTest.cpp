@@ -1,5 +1,5 @@
 // Files as WordPad, Word, the old rich-text box and TextEdit write them.
-#include "RtfTestSupport.h"
+#include "tests/rtf/RtfTestSupport.h"
 
 #include <QFont>
 #include <QRegularExpression>

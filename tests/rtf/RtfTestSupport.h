@@ -1,7 +1,7 @@
 #pragma once
 // Shared helpers of the rich-text reader tests.
 
-#include "RtfReader.h"
+#include "app/rtf/RtfReader.h"
 
 #include <QByteArray>
 #include <QFile>

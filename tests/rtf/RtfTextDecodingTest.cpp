@@ -1,4 +1,4 @@
-#include "RtfTestSupport.h"
+#include "tests/rtf/RtfTestSupport.h"
 
 namespace karsidan::rtf::test {
 namespace {

@@ -2,8 +2,8 @@
 //   render_keyframes OUTPUT.png [CELL_PIXELS]
 // Runs without a display (offscreen platform).
 
-#include "AnimationClip.h"
-#include "CharacterPainter.h"
+#include "app/effects/AnimationClip.h"
+#include "app/effects/CharacterPainter.h"
 
 #include <QGuiApplication>
 #include <QPainter>

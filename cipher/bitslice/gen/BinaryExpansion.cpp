@@ -1,4 +1,4 @@
-#include "BinaryExpansion.h"
+#include "cipher/bitslice/gen/BinaryExpansion.h"
 
 #include <algorithm>
 #include <map>

@@ -2,7 +2,7 @@
 // Binary circuits from ternary ones: each three-input gate becomes the
 // shortest program of AND, OR, XOR and ANDNOT (~a & b) that computes it.
 
-#include "Circuit.h"
+#include "cipher/bitslice/gen/Circuit.h"
 
 namespace sboxgen {
 

@@ -2,7 +2,7 @@
 // Gate circuits over the truth tables of the six S-box inputs, shared by the
 // searches, the optimiser and the printer of the generator.
 
-#include "../DesTables.h"
+#include "cipher/bitslice/BitsliceTables.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "CircuitFile.h"
+#include "cipher/bitslice/gen/CircuitFile.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,7 +2,7 @@
 // Reads the circuits of a generated SboxCircuits.inc back, so a search can
 // go on from the committed circuits instead of starting over.
 
-#include "Circuit.h"
+#include "cipher/bitslice/gen/Circuit.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "CircuitPrinter.h"
+#include "cipher/bitslice/gen/CircuitPrinter.h"
 
 #include <cstdio>
 #include <string>

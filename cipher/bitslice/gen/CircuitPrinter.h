@@ -1,7 +1,7 @@
 #pragma once
 // Prints circuits as the C++ templates of SboxCircuits.inc.
 
-#include "Circuit.h"
+#include "cipher/bitslice/gen/Circuit.h"
 
 namespace sboxgen {
 

@@ -3,9 +3,9 @@
 // nodes that fix the target on most inputs and builds the rest
 // recursively; the don't-care inputs these steps leave are used. It keeps
 // the smallest of many seeded random trials.
-#include "GreedySearch.h"
+#include "cipher/bitslice/gen/GreedySearch.h"
 
-#include "BinaryExpansion.h"
+#include "cipher/bitslice/gen/BinaryExpansion.h"
 
 #include <algorithm>
 #include <array>

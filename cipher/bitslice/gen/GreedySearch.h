@@ -2,7 +2,7 @@
 // The constructive search: builds the four outputs one after the other over
 // every node built so far (see GreedySearch.cpp).
 
-#include "Circuit.h"
+#include "cipher/bitslice/gen/Circuit.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "Resynthesis.h"
+#include "cipher/bitslice/gen/Resynthesis.h"
 
 #include <algorithm>
 #include <bit>

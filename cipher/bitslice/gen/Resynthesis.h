@@ -5,7 +5,7 @@
 // reaches an output (its observability care set). Moves that keep the size
 // let the search walk across plateaus; the best circuit seen is kept.
 
-#include "Circuit.h"
+#include "cipher/bitslice/gen/Circuit.h"
 
 #include <random>
 #include <unordered_set>

@@ -19,12 +19,12 @@
 //       goes on from the circuits in FILE; the same arguments give the
 //       same output.
 
-#include "BinaryExpansion.h"
-#include "Circuit.h"
-#include "CircuitFile.h"
-#include "CircuitPrinter.h"
-#include "GreedySearch.h"
-#include "Resynthesis.h"
+#include "cipher/bitslice/gen/BinaryExpansion.h"
+#include "cipher/bitslice/gen/Circuit.h"
+#include "cipher/bitslice/gen/CircuitFile.h"
+#include "cipher/bitslice/gen/CircuitPrinter.h"
+#include "cipher/bitslice/gen/GreedySearch.h"
+#include "cipher/bitslice/gen/Resynthesis.h"
 
 #include <cstdio>
 #include <cstdlib>

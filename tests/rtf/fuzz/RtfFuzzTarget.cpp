@@ -1,7 +1,7 @@
 // libFuzzer entry for the rich-text reader. Built only with clang and
 // -DKARSIDAN_LIBFUZZER=ON; run by hand, e.g.
 //   build-fuzz/tests/rtf/karsidan_rtf_fuzzer -max_total_time=600 tests/rtf/data
-#include "RtfReader.h"
+#include "app/rtf/RtfReader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

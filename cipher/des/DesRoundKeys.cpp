@@ -1,7 +1,7 @@
-#include "DesRoundKeys.h"
+#include "cipher/des/DesRoundKeys.h"
 
-#include "mdlBox.h"
-#include "mdlMath.h"
+#include "cipher/reference/mdlBox.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <stdexcept>
 #include <string>

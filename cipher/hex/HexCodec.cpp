@@ -1,6 +1,6 @@
-#include "HexCodec.h"
+#include "cipher/hex/HexCodec.h"
 
-#include "HexKernels.h"
+#include "cipher/hex/HexKernels.h"
 
 #include <array>
 #include <cstdint>

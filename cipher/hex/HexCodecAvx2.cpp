@@ -3,7 +3,7 @@
 // support it.
 #if defined(__x86_64__)
 
-#include "HexKernels.h"
+#include "cipher/hex/HexKernels.h"
 
 #include <immintrin.h>
 

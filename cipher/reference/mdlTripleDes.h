@@ -2,7 +2,7 @@
 // Key schedule, block transform and the two whole-text entries. The key
 // slots and block halves are members of TripleDesEngine.
 
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
 #include <string>
 

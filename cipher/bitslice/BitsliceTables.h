@@ -3,7 +3,7 @@
 // positions, bit 1 the most significant). Shared by the kernels, their key
 // schedule and the circuit generator.
 
-#include "../DesTables.h"
+#include "cipher/des/DesTables.h"
 
 #include <cstdint>
 

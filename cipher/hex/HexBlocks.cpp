@@ -1,4 +1,4 @@
-#include "HexCodec.h"
+#include "cipher/hex/HexBlocks.h"
 
 #include <array>
 #include <cstring>

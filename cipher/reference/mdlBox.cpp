@@ -1,6 +1,6 @@
-#include "mdlBox.h"
+#include "cipher/reference/mdlBox.h"
 
-#include "mdlMath.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "DesTables.h"
+#include "cipher/des/DesTables.h"
 
 namespace karsidan {
 

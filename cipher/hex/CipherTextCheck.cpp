@@ -1,6 +1,6 @@
-#include "CipherTextCheck.h"
+#include "cipher/hex/CipherTextCheck.h"
 
-#include "CodePage.h"
+#include "codepage/CodePage.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -9,9 +9,9 @@
 // Bytes go in either straight into Space() (read(2) into it, then Commit)
 // or by Write, which copies.
 
-#include "StreamBuffer.h"
-#include "StreamOptions.h"
-#include "StreamWorkers.h"
+#include "cipher/stream/StreamBuffer.h"
+#include "cipher/stream/StreamOptions.h"
+#include "cipher/stream/StreamWorkers.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "mdlMath.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <stdexcept>
 

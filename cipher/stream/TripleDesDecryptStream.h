@@ -8,10 +8,10 @@
 // Text goes in either straight into Space() (read(2) into it, then Commit)
 // or by Write, which decodes from the caller's memory.
 
-#include "CipherTextCount.h"
-#include "StreamBuffer.h"
-#include "StreamOptions.h"
-#include "StreamWorkers.h"
+#include "cipher/hex/CipherTextCount.h"
+#include "cipher/stream/StreamBuffer.h"
+#include "cipher/stream/StreamOptions.h"
+#include "cipher/stream/StreamWorkers.h"
 
 #include <array>
 #include <cstddef>

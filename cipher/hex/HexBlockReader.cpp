@@ -1,6 +1,6 @@
-#include "HexBlockReader.h"
+#include "cipher/hex/HexBlockReader.h"
 
-#include "HexCodec.h"
+#include "cipher/hex/HexBlocks.h"
 
 namespace karsidan {
 

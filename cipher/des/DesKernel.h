@@ -3,7 +3,7 @@
 // significant). Combined S-box+P tables, round keys pre-split for the eight
 // S-boxes, IP/FP by swap-moves; no allocation.
 
-#include "DesRoundKeys.h"
+#include "cipher/des/DesRoundKeys.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "StreamWorkers.h"
+#include "cipher/stream/StreamWorkers.h"
 
 #include <algorithm>
 #include <system_error>

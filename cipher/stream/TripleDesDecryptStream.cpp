@@ -1,10 +1,10 @@
-#include "TripleDesDecryptStream.h"
+#include "cipher/stream/TripleDesDecryptStream.h"
 
-#include "DesRoundKeys.h"
-#include "bitslice/HexCodec.h"
-#include "bitslice/TripleDesBitslice.h"
-#include "mdlMath.h"
-#include "mdlTripleDes.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "cipher/hex/HexCodec.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
+#include "cipher/reference/mdlMath.h"
+#include "cipher/reference/mdlTripleDes.h"
 
 #include <algorithm>
 #include <cstring>

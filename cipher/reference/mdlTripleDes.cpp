@@ -1,7 +1,7 @@
-#include "mdlTripleDes.h"
+#include "cipher/reference/mdlTripleDes.h"
 
-#include "mdlBox.h"
-#include "mdlMath.h"
+#include "cipher/reference/mdlBox.h"
+#include "cipher/reference/mdlMath.h"
 
 #include <stdexcept>
 

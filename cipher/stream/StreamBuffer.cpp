@@ -1,4 +1,4 @@
-#include "StreamBuffer.h"
+#include "cipher/stream/StreamBuffer.h"
 
 #include <cstdint>
 #include <new>

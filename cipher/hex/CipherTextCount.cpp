@@ -1,6 +1,6 @@
-#include "CipherTextCount.h"
+#include "cipher/hex/CipherTextCount.h"
 
-#include "bitslice/TripleDesBitslice.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "CodePage.h"
+#include "codepage/CodePage.h"
 
 #include <array>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // Hexadecimal text of byte strings, fast enough to vanish next to the
 // cipher: 32 digits per step with AVX2, a table elsewhere.
 
-#include "TripleDesBitslice.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <cstddef>
 #include <string_view>

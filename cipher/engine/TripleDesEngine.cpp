@@ -1,12 +1,12 @@
-#include "TripleDesEngine.h"
+#include "cipher/engine/TripleDesEngine.h"
 
-#include "BulkTripleDes.h"
-#include "DesKernel.h"
-#include "DesRoundKeys.h"
-#include "HexBlockReader.h"
-#include "HexCodec.h"
-#include "mdlMath.h"
-#include "mdlTripleDes.h"
+#include "cipher/bitslice/BulkTripleDes.h"
+#include "cipher/des/DesKernel.h"
+#include "cipher/des/DesRoundKeys.h"
+#include "cipher/hex/HexBlockReader.h"
+#include "cipher/hex/HexBlocks.h"
+#include "cipher/reference/mdlMath.h"
+#include "cipher/reference/mdlTripleDes.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "DesKernel.h"
+#include "cipher/des/DesKernel.h"
 
-#include "mdlBox.h"
+#include "cipher/reference/mdlBox.h"
 
 #include <utility>
 
