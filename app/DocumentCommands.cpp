@@ -3,7 +3,7 @@
 #include "app/DocumentReader.h"
 #include "app/EditorText.h"
 #include "app/FileDialog.h"
-#include "app/MessageBoxHook.h"
+#include "net/ui/MessageBoxHook.h"
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 

@@ -35,7 +35,6 @@ void NetworkLink::StopListening()
 
 void NetworkLink::CheckIP(const QString& address, int port)
 {
-    mdlGlobal::PeerAddress = address;
     mdlGlobal::CurrentPort = port;
     sender_.CheckIP(address, port);
 }

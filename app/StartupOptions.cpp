@@ -30,7 +30,7 @@ std::optional<StartupOptions> StartupOptions::Parse(const QStringList& arguments
                                     QStringLiteral("Folder untuk berkas yang diterima."),
                                     QStringLiteral("DIR"));
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Port TCP untuk menerima (bawaan 45660)."),
+                                  QStringLiteral("Port TCP untuk menerima (bawaan %1).").arg(net::kDefaultPort),
                                   QStringLiteral("N"));
     parser.addOption(folder);
     parser.addOption(port);

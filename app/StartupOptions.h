@@ -1,6 +1,8 @@
 #pragma once
 // The command line: --folder DIR and --port N, so that two copies can run
 // on one machine. Nothing else is configurable.
+#include "net/MessageFormat.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -11,7 +13,7 @@ namespace karsidan {
 
 struct StartupOptions {
     QString folder; // empty: the default folder rule
-    qint32 port = 45660;
+    qint32 port = net::kDefaultPort;
 
     // Parses the arguments (the program name first). On failure returns
     // nothing and sets error to a message for the user.

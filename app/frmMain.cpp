@@ -7,12 +7,12 @@
 #include "app/FileDialog.h"
 #include "app/HostIdentity.h"
 #include "app/MainLayoutBuilder.h"
-#include "app/MessageBoxHook.h"
 #include "app/NetworkLink.h"
 #include "app/mdlProcedures.h"
 
 #include "app/effects/AssistantCharacter.h"
 #include "app/effects/AssistantLoader.h"
+#include "net/ui/MessageBoxHook.h"
 #include "net/ui/frmSend.h"
 
 #include "codepage/CodePage.h"
@@ -191,9 +191,7 @@ void frmMain::cmdSend_Click()
     CenterForm(this, true);
     {
         net::frmSend dialog(*network_, this);
-        dialog.SetMessageHook([this](QWidget* parent, const QString&, const QString& text) {
-            services_.messages->Warn(parent, text);
-        });
+        dialog.SetMessageHook(services_.messages);
         dialog.exec();
     }
     CenterForm(this, false);

@@ -1,7 +1,7 @@
 #include "app/mdlMain.h"
 
 #include "app/EngineCipher.h"
-#include "app/MessageBoxHook.h"
+#include "net/ui/MessageBoxHook.h"
 #include "app/QtFileDialog.h"
 #include "app/StartupOptions.h"
 #include "app/frmMain.h"

@@ -73,7 +73,7 @@ int RunReceive(const QStringList& args)
         "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai berkas.\n"
         "Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
         "Berhenti dengan kode 0 pada SIGINT atau SIGTERM."));
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Port yang didengarkan (bawaan 45660, 0: port bebas)."),
+    parser.addOption({QStringLiteral("port"), QStringLiteral("Port yang didengarkan (bawaan %1, 0: port bebas).").arg(kDefaultPort),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("folder"), QStringLiteral("Folder penyimpanan (bawaan: folder kerja)."),
                       QStringLiteral("DIR")});
@@ -132,7 +132,7 @@ int RunSend(const QStringList& args)
     parser.setApplicationDescription(QStringLiteral(
         "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan KARSIDAN lain."));
     parser.addOption({QStringLiteral("to"), QStringLiteral("Alamat IPv4 penerima."), QStringLiteral("ADDRESS")});
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Port penerima (bawaan 45660)."), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("port"), QStringLiteral("Port penerima (bawaan %1).").arg(kDefaultPort), QStringLiteral("N")});
     parser.addOption({QStringLiteral("name"),
                       QStringLiteral("Nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk masukan standar)."),
                       QStringLiteral("NAME")});

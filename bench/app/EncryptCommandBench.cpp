@@ -4,7 +4,7 @@
 #include "app/EditorText.h"
 #include "app/EngineCipher.h"
 #include "app/FileDialog.h"
-#include "app/MessageBoxHook.h"
+#include "net/ui/MessageBoxHook.h"
 #include "app/frmMain.h"
 
 #include <QApplication>

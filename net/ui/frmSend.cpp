@@ -1,12 +1,12 @@
 #include "net/ui/frmSend.h"
 
+#include "net/ui/MessageBoxHook.h"
 #include "net/ui/SendHost.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -31,9 +31,9 @@ QFont Font(const char* family, qreal points)
     return font;
 }
 
-frmSend::MessageBoxHook& Hook()
+MessageBoxHook& DefaultMessages()
 {
-    static frmSend::MessageBoxHook hook;
+    static QtMessageBoxHook hook;
     return hook;
 }
 
@@ -59,7 +59,7 @@ int PortFromText(const QString& text)
 }
 
 frmSend::frmSend(SendHost& host, QWidget* parent)
-    : QDialog(parent), host_(host)
+    : QDialog(parent), host_(host), messages_(&DefaultMessages())
 {
     setObjectName(QStringLiteral("frmSend"));
     setWindowTitle(QStringLiteral("ALAMAT IP"));
@@ -122,7 +122,7 @@ frmSend::frmSend(SendHost& host, QWidget* parent)
     txtIP[0]->setFocus();
 }
 
-void frmSend::SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+void frmSend::SetMessageHook(MessageBoxHook* hook) { messages_ = hook ? hook : &DefaultMessages(); }
 
 QString frmSend::NotFilledText() { return QStringLiteral("Harap isi semua field"); }
 QString frmSend::NotConnectedText() { return QStringLiteral("Maaf, Anda belum terhubung dengan Sambungan"); }
@@ -198,16 +198,7 @@ void frmSend::cmdSend_Click()
 
 void frmSend::ShowMessage(const QString& text)
 {
-    if (messageHook_) {
-        messageHook_(this, windowTitle(), text);
-        return;
-    }
-    if (Hook()) {
-        Hook()(this, windowTitle(), text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
-    box.exec();
+    messages_->Warn(this, text);
 }
 
 } // namespace karsidan::net

@@ -6,12 +6,15 @@
 #include <QDialog>
 
 #include <array>
-#include <functional>
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace karsidan {
+class MessageBoxHook;
+}
 
 namespace karsidan::net {
 
@@ -20,19 +23,13 @@ class SendHost;
 class frmSend : public QDialog {
     Q_OBJECT
 public:
-    // Shows a warning to the user: exclamation icon, one OK button.
-    using MessageBoxHook = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
-
     static constexpr int kTwipsPerPixel = 15;
 
     frmSend(SendHost& host, QWidget* parent = nullptr);
 
-    // Replaces how every frmSend shows its messages (tests: no modal box).
-    // An empty hook restores the message box.
-    static void SetMessageBoxHook(MessageBoxHook hook);
-    // The same for this dialog only (e.g. the window's own message hook);
-    // wins over the process-wide one.
-    void SetMessageHook(MessageBoxHook hook) { messageHook_ = std::move(hook); }
+    // Where the dialog's warnings go: the main window passes its own hook;
+    // without one, a message box.
+    void SetMessageHook(MessageBoxHook* hook);
 
     static QString NotFilledText();
     static QString NotConnectedText();
@@ -57,7 +54,7 @@ private:
     void ShowMessage(const QString& text);
 
     SendHost& host_;
-    MessageBoxHook messageHook_;
+    MessageBoxHook* messages_;
 };
 
 // Port box text to a port number the way "Sambung" reads it: a decimal

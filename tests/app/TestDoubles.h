@@ -3,7 +3,7 @@
 // driven without a user.
 #include "app/CipherRequest.h"
 #include "app/FileDialog.h"
-#include "app/MessageBoxHook.h"
+#include "net/ui/MessageBoxHook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,5 @@
 #include "net/ui/frmSend.h"
+#include "net/ui/MessageBoxHook.h"
 #include "net/ui/SendHost.h"
 
 #include <QApplication>
@@ -49,15 +50,22 @@ public:
     }
 };
 
+// Records each warning as "<window title>: <text>", and its parent.
+class RecordingMessages : public karsidan::MessageBoxHook {
+public:
+    QStringList texts;
+    QStringList parents;
+    void Warn(QWidget* parent, const QString& text) override
+    {
+        texts << parent->window()->windowTitle() + ": " + text;
+        parents << parent->objectName();
+    }
+    void About(QWidget*, const QString&, const QString&) override {}
+};
+
 class SendDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        frmSend::SetMessageBoxHook([this](QWidget*, const QString& title, const QString& text) {
-            messages << title + ": " + text;
-        });
-    }
-    void TearDown() override { frmSend::SetMessageBoxHook({}); }
+    void SetUp() override { dialog.SetMessageHook(&recorder); }
 
     void Fill(const QStringList& parts, const QString& port)
     {
@@ -70,7 +78,8 @@ protected:
 
     FakeHost host;
     frmSend dialog{host};
-    QStringList messages;
+    RecordingMessages recorder;
+    const QStringList& messages = recorder.texts;
 };
 
 TEST_F(SendDialog, LaysOutTheControlsInTwipsAtFifteenPerPixel)
@@ -245,15 +254,11 @@ TEST_F(SendDialog, SendOnAnOpenConnectionSendsOnceAndCloses)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
-TEST_F(SendDialog, AnOwnHookWinsOverTheSharedOne)
+TEST_F(SendDialog, WarningsGoToTheGivenHookWithTheDialogAsParent)
 {
-    QStringList own;
-    dialog.SetMessageHook([&own](QWidget* parent, const QString& title, const QString& text) {
-        own << QStringLiteral("%1 %2: %3").arg(parent->objectName(), title, text);
-    });
     Click("cmdConnect"); // the address boxes are empty
-    EXPECT_EQ(own, QStringList{"frmSend ALAMAT IP: Harap isi semua field"});
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(messages, QStringList{"ALAMAT IP: Harap isi semua field"});
+    EXPECT_EQ(recorder.parents, QStringList{"frmSend"});
 }
 
 TEST(SendDialogMessageBox, ShowsAnExclamationWithOneOkTitledLikeTheDialog)

@@ -1,5 +1,6 @@
 #pragma once
-// How the window tells the user something. The Qt implementation shows a
+// How a window tells the user something: the main window, its commands and
+// the send dialog all go through one hook. The Qt implementation shows a
 // modal box; tests record the texts instead.
 #include <QString>
 

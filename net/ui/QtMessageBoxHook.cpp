@@ -1,4 +1,4 @@
-#include "app/MessageBoxHook.h"
+#include "net/ui/MessageBoxHook.h"
 
 #include <QMessageBox>
 #include <QWidget>
