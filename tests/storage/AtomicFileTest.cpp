@@ -1,0 +1,246 @@
+// The one atomic writer: whatever fails, the old file stays byte for byte
+// and no temporary file is left behind. Full disks and read-only file
+// systems are made for real in a child process (a small tmpfs in a private
+// mount namespace when running as root, RLIMIT_FSIZE everywhere).
+#include "storage/AtomicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sched.h>
+#include <sstream>
+#include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using karsidan::storage::AtomicFile;
+using karsidan::storage::WriteFileAtomically;
+
+namespace {
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteRaw(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Names in the folder other than the ones given.
+std::vector<std::string> Others(const fs::path& folder, std::initializer_list<std::string> known)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::string Pattern(std::size_t n, char seed)
+{
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = char(seed + i % 23);
+    return s;
+}
+
+// Runs body in a child process and returns what it reports ("" for all
+// well), so limits and mounts never touch the test process.
+std::string InChild(const std::function<std::string()>& body)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "pipe failed";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        const std::string report = body();
+        (void)!::write(pipeFds[1], report.data(), report.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, std::size_t(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status))
+        return "child died with signal " + std::to_string(WTERMSIG(status));
+    return report;
+}
+
+// In a private mount namespace, a tmpfs of the given size on folder.
+std::string MountSmallTmpfs(const fs::path& folder, const std::string& options)
+{
+    if (::unshare(CLONE_NEWNS) != 0)
+        return "SKIP unshare";
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return "SKIP private mounts";
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+        return "SKIP tmpfs";
+    return {};
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char name[] = "/tmp/karsidan-atomic-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        folder = name;
+        target = folder / "hasil.txt";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(folder, ignored);
+    }
+
+    fs::path folder;
+    fs::path target;
+};
+
+} // namespace
+
+TEST_F(AtomicFileTest, WritesNewAndReplacedFilesWholeAndKeepsTheOldRights)
+{
+    EXPECT_EQ(WriteFileAtomically(target, "pertama"), "");
+    EXPECT_EQ(ReadAll(target), "pertama");
+
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::string big = Pattern(3 << 20, 'A');
+    EXPECT_EQ(WriteFileAtomically(target, big), "");
+    EXPECT_EQ(ReadAll(target), big);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+
+    EXPECT_EQ(WriteFileAtomically(target, ""), "") << "an empty result is a file too";
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST_F(AtomicFileTest, StreamedPiecesAndALateNameArriveAsOneFile)
+{
+    AtomicFile file((folder / "sementara").string(), AtomicFile::Mode::NoReplace);
+    ASSERT_TRUE(file.Open());
+    EXPECT_EQ(fs::path(file.TemporaryPath()).parent_path(), folder);
+    EXPECT_EQ(fs::path(file.TemporaryPath()).filename().string().rfind(karsidan::storage::kTemporaryPrefix, 0), 0u);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(file.Write(Pattern(1000, char('a' + i % 20))));
+    ASSERT_TRUE(file.CommitAs(target.string()));
+    EXPECT_EQ(fs::file_size(target), 50000u);
+    EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+}
+
+TEST_F(AtomicFileTest, NothingIsLeftWhenTheWriterIsDroppedUncommitted)
+{
+    WriteRaw(target, "lama");
+    {
+        AtomicFile file(target.string());
+        ASSERT_TRUE(file.Open());
+        ASSERT_TRUE(file.Write("baru"));
+    }
+    EXPECT_EQ(ReadAll(target), "lama");
+    EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+}
+
+TEST_F(AtomicFileTest, RefusalsNameTheirReasonAndLeaveEverythingAsItWas)
+{
+    WriteRaw(target, "milik pengguna");
+    EXPECT_EQ(WriteFileAtomically(target, "asing", AtomicFile::Mode::NoReplace), "berkas dengan nama itu sudah ada");
+    EXPECT_EQ(ReadAll(target), "milik pengguna");
+
+    fs::create_directory(folder / "folder");
+    EXPECT_EQ(WriteFileAtomically(folder / "folder", "x"), "ada folder dengan nama itu");
+    EXPECT_TRUE(fs::is_directory(folder / "folder"));
+
+    EXPECT_EQ(WriteFileAtomically(folder / "tidak-ada" / "x.txt", "x"), "folder tidak ada");
+    EXPECT_EQ(WriteFileAtomically(folder / (std::string(300, 'n') + ".txt"), "x"), "nama terlalu panjang");
+    EXPECT_TRUE(Others(folder, {"hasil.txt", "folder"}).empty());
+}
+
+TEST_F(AtomicFileTest, AFileSizeLimitFailsTheWriteAndKeepsTheOldFile)
+{
+    const std::string old = Pattern(5000, 'k');
+    WriteRaw(target, old);
+    const std::string report = InChild([this] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return std::string("setrlimit failed");
+        return WriteFileAtomically(target, Pattern(12000, 'n'));
+    });
+    EXPECT_EQ(report, "berkas melebihi batas ukuran");
+    EXPECT_EQ(ReadAll(target), old);
+    EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+}
+
+TEST_F(AtomicFileTest, AFullDiskIsSaidAsSuchAndTheOldFileStaysByteForByte)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a small tmpfs needs root; the file-size limit test covers the rest";
+    const std::string report = InChild([this] {
+        if (std::string skip = MountSmallTmpfs(folder, "size=64k"); !skip.empty())
+            return skip;
+        const std::string old = Pattern(12000, 'o');
+        WriteRaw(target, old);
+        // Leave 8 KiB free, then try to replace the file with 12,000 bytes.
+        std::string filler(64 * 1024 - 12 * 1024 - 8 * 1024, 'f');
+        WriteRaw(folder / "isi", filler);
+        const std::string error = WriteFileAtomically(target, Pattern(12000, 'n'));
+        std::string report = error;
+        if (ReadAll(target) != old)
+            report += " | old file changed";
+        if (!Others(folder, {"hasil.txt", "isi"}).empty())
+            report += " | temporary file left";
+        return report;
+    });
+    if (report.rfind("SKIP", 0) == 0)
+        GTEST_SKIP() << report;
+    EXPECT_EQ(report, "disk penuh");
+}
+
+TEST_F(AtomicFileTest, AReadOnlyFolderRefusesAndKeepsTheOldFile)
+{
+    const std::string report = InChild([this] {
+        if (::geteuid() == 0) {
+            // Root passes permission bits: make the file system read-only.
+            if (std::string skip = MountSmallTmpfs(folder, "size=64k"); !skip.empty())
+                return skip;
+            WriteRaw(target, "lama");
+            if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                return std::string("SKIP remount");
+        } else {
+            WriteRaw(target, "lama");
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        }
+        std::string report = WriteFileAtomically(target, "baru");
+        if (ReadAll(target) != "lama")
+            report += " | old file changed";
+        return report;
+    });
+    if (report.rfind("SKIP", 0) == 0)
+        GTEST_SKIP() << report;
+    EXPECT_TRUE(report == "sistem berkas hanya-baca" || report == "izin ditolak") << report;
+}
