@@ -1,8 +1,9 @@
 #include "app/FileSystem.h"
 
+#include "storage/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace karsidan {
 
@@ -35,21 +36,12 @@ bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) con
 bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes,
                                      QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        SetError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    return true;
+    const std::string reason = storage::WriteFileAtomically(
+        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (reason.empty())
+        return true;
+    SetError(error, QString::fromStdString(reason));
+    return false;
 }
 
 bool FileSystem::ReadFile(const QString& path, QByteArray& bytes, QString* error) const

@@ -15,7 +15,7 @@ public:
     bool DeleteFile(const QString& path, bool force, QString* error = nullptr) const;
 
     // Replaces the file's whole content with bytes, or leaves the file as it
-    // was when anything fails (written to a temporary file, then renamed).
+    // was when anything fails, with no temporary file left (storage/AtomicFile).
     bool WriteFileAtomically(const QString& path, const QByteArray& bytes,
                              QString* error = nullptr) const;
 

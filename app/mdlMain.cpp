@@ -10,12 +10,16 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <csignal>
 #include <cstdio>
 
 namespace karsidan {
 
 int Main(int argc, char** argv)
 {
+    // Past a file-size limit a write should fail with a reason for the
+    // user, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("karsidan"));
     QApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));

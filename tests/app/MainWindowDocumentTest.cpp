@@ -6,6 +6,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace karsidan::test {
 namespace {
@@ -257,6 +261,37 @@ TEST_F(MainWindowDocuments, FailedSaveTellsTheUserAndKeepsNameAndFile)
     ASSERT_EQ(messages.warnings.size(), 1u);
     EXPECT_TRUE(messages.warnings[0].text.contains("U+2713"));
     EXPECT_EQ(ReadBytes(path), QByteArray("old content"));
+    EXPECT_EQ(mdlGlobal::SavedFileName, "before.txt");
+}
+
+TEST_F(MainWindowDocuments, AWriteThatFailsMidwayKeepsTheOldFileByteForByte)
+{
+    // 12,000 bytes over an old file while only 8 KiB may be written: the
+    // write fails inside the file, after the old one was opened for
+    // replacing. The soft limit alone is lowered, so it can be restored.
+    const QString path = PathOf("old.txt");
+    const QByteArray old(5000, 'o');
+    WriteBytes(path, old);
+    mdlGlobal::SavedFileName = "before.txt";
+    Target()->setPlainText(QString(12000, QLatin1Char('7')));
+
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    dialog.answers.push_back(path);
+    Trigger("mnuSave");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_TRUE(messages.warnings[0].text.contains("tidak dapat disimpan")) << messages.warnings[0].text.toStdString();
+    EXPECT_TRUE(messages.warnings[0].text.contains("berkas melebihi batas ukuran"));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.txt"})
+        << "no temporary file is left";
     EXPECT_EQ(mdlGlobal::SavedFileName, "before.txt");
 }
 
