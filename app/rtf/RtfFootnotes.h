@@ -31,7 +31,7 @@ public:
     void WriteTo(RtfDocumentWriter& writer, const CharacterState& state) const;
 
     // A document of millions of notes is hostile; later ones are dropped.
-    static constexpr std::size_t kMaxNotes = 100000;
+    static constexpr std::size_t kMaxNotes = 10000;
 
 private:
     using Run = std::pair<QString, CharacterState>;

@@ -43,7 +43,7 @@ Keyword LookupKeyword(std::string_view word)
             {"sect", Keyword::Paragraph},
             {"intbl", Keyword::InTable},
             {"row", Keyword::RowEnd},
-            {"nestrow", Keyword::NestedRowEnd},
+            {"nestrow", Keyword::NestedTableEnd},
             {"pard", Keyword::ParagraphDefault},
             {"ql", Keyword::AlignLeft},
             {"qr", Keyword::AlignRight},
@@ -60,7 +60,7 @@ Keyword LookupKeyword(std::string_view word)
             {"tab", Keyword::Tab},
             {"line", Keyword::LineBreak},
             {"cell", Keyword::CellEnd},
-            {"nestcell", Keyword::CellEnd},
+            {"nestcell", Keyword::NestedTableEnd},
             {"u", Keyword::UnicodeCharacter},
             {"uc", Keyword::UnicodeFallbackLength},
         };

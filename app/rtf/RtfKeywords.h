@@ -21,7 +21,7 @@ enum class Keyword {
     LeftIndent, RightIndent, FirstLineIndent, SpaceBefore, SpaceAfter,
     Tab, LineBreak, FootnoteMark, ListLabel,
     // tables
-    InTable, CellEnd, RowEnd, NestedRowEnd,
+    InTable, CellEnd, RowEnd, NestedTableEnd,
     // Unicode
     UnicodeCharacter, UnicodeFallbackLength,
 };

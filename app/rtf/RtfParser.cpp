@@ -259,7 +259,7 @@ void RtfParser::HandleControlWord(const Token& token)
     case Keyword::InTable:
     case Keyword::CellEnd:
     case Keyword::RowEnd:
-    case Keyword::NestedRowEnd: HandleTableWord(keyword, state); break;
+    case Keyword::NestedTableEnd: HandleTableWord(keyword, state); break;
     case Keyword::Unknown:
         if (const auto character32 = KeywordCharacter(token.text))
             Emit(*character32);
@@ -313,7 +313,8 @@ void RtfParser::HandleTableWord(Keyword keyword, GroupState& state)
     case Keyword::InTable: state.paragraph.inTable = true; break;
     case Keyword::CellEnd: writer_.EndCell(); break;
     case Keyword::RowEnd: writer_.EndRow(state.paragraph, state.character); break;
-    case Keyword::NestedRowEnd: writer_.BreakInsideCell(); break; // a table in a cell
+    // A table inside a cell reads as words of that cell.
+    case Keyword::NestedTableEnd: writer_.BreakInsideCell(); break;
     default: break;
     }
 }
