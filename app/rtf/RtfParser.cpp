@@ -273,7 +273,7 @@ bool RtfParser::HandleDestination(Keyword keyword, GroupState& state)
     switch (keyword) {
     case Keyword::Footnote:
         if (!IsBodyText(state.destination))
-            return false; // a note inside a note, a header or a table is not text of the page
+            return false; // a note in a note, a header or a font table is not text of the page
         state.destination = Destination::Footnote;
         state.inFootnote = true;
         notes_.Begin();
