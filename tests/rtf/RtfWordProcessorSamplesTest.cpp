@@ -10,15 +10,15 @@ namespace {
 
 const QString kTab = QStringLiteral("\t");
 
-TEST(RtfWordProcessorSamples, WordStyleBulletsFromLibreOffice)
+TEST(RtfWordProcessorSamples, WordDocumentFromLibreOfficeWithBulletsAndATextBox)
 {
     // Word's bullet library: Symbol U+F0B7, Courier New "o", Wingdings U+F0A7;
-    // then a list of plain bullets.
+    // then a list of plain bullets, and a text box anchored in the last line.
     const auto doc = Load(ReadDataFile("libreoffice-bullets.rtf"));
     EXPECT_EQ(BlockTexts(*doc),
         QStringList({"Belanja \u201cpekan ini\u201d \u2014 12 \u20ac", "\u2022\tKopi Toraja",
             "o\tArabika", "\u25aa\tBiji utuh", "\u2022\tTeh melati", "Daftar biasa:", "\u2022\tSatu",
-            "\u2022\tDua", "Selesai."}));
+            "\u2022\tDua", "Catatan di kotak", "Selesai."}));
 }
 
 TEST(RtfWordProcessorSamples, LibreOfficeReportWithFootnotesListAndTables)

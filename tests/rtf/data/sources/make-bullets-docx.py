@@ -1,9 +1,15 @@
 """Writes bullets.docx: lists numbered the way Word's default bullet library
 writes them (Symbol U+F0B7, Courier New "o", Wingdings U+F0A7), a plain "•"
-list, and a text box anchored in a paragraph."""
+list, and a text box (DrawingML, as Word 2010 and later write it)
+anchored in the last paragraph."""
 import sys, zipfile
 
-W = 'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"'
+W = ('xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
+     'xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" '
+     'xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing" '
+     'xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main" '
+     'xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape" '
+     'mc:Ignorable="wps"')
 
 def para(text, num=None, level=0):
     ppr = ''
@@ -36,7 +42,19 @@ body = ''.join([
     para('Daftar biasa:'),
     para('Satu', 2, 0),
     para('Dua', 2, 0),
-    para('Selesai.'),
+    '<w:p><w:r><mc:AlternateContent><mc:Choice Requires="wps"><w:drawing>'
+    '<wp:anchor distT="0" distB="0" distL="114300" distR="114300" simplePos="0" relativeHeight="1" '
+    'behindDoc="0" locked="0" layoutInCell="1" allowOverlap="1"><wp:simplePos x="0" y="0"/>'
+    '<wp:positionH relativeFrom="column"><wp:posOffset>3000000</wp:posOffset></wp:positionH>'
+    '<wp:positionV relativeFrom="paragraph"><wp:posOffset>0</wp:posOffset></wp:positionV>'
+    '<wp:extent cx="1905000" cy="508000"/><wp:effectExtent l="0" t="0" r="0" b="0"/>'
+    '<wp:wrapSquare wrapText="bothSides"/><wp:docPr id="1" name="Kotak 1"/><wp:cNvGraphicFramePr/>'
+    '<a:graphic><a:graphicData uri="http://schemas.microsoft.com/office/word/2010/wordprocessingShape">'
+    '<wps:wsp><wps:cNvSpPr txBox="1"/><wps:spPr><a:xfrm><a:off x="0" y="0"/><a:ext cx="1905000" cy="508000"/>'
+    '</a:xfrm><a:prstGeom prst="rect"><a:avLst/></a:prstGeom></wps:spPr><wps:txbx><w:txbxContent>'
+    '<w:p><w:r><w:t>Catatan di kotak</w:t></w:r></w:p></w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp>'
+    '</a:graphicData></a:graphic></wp:anchor></w:drawing></mc:Choice></mc:AlternateContent></w:r>'
+    '<w:r><w:t>Selesai.</w:t></w:r></w:p>',
 ])
 
 document = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?><w:document {W}>'
