@@ -3,6 +3,7 @@
 #include "RtfTestSupport.h"
 
 #include <QFont>
+#include <QRegularExpression>
 #include <QTextCharFormat>
 
 namespace karsidan::rtf::test {
@@ -53,6 +54,25 @@ TEST(RtfWordProcessorSamples, TextBoxFromLibreOfficeStandsWhereItIsAnchored)
     const auto doc = Load(ReadDataFile("libreoffice-textbox.rtf"));
     EXPECT_EQ(BlockTexts(*doc), QStringList({"Surat untuk Pak Budi.", "Kotak: rapat Senin.", "Bawa laporan.",
                                     "Isi surat dimulai di sini.", "Salam."}));
+}
+
+TEST(RtfWordProcessorSamples, EveryTruncationReadsAPrefixOfTheText)
+{
+    // Held-back tabs, spaces and breaks must never show up early or be invented
+    // when a file is cut short (notes are left out: they follow the body).
+    // A cut inside the digits of \\uN leaves another number, and one right
+    // after the sign of a parameter leaves the sign as text.
+    const QRegularExpression insideNumber(QStringLiteral("\\\\(u-?\\d+|[a-z]+-)$"));
+    for (const char* name : {"libreoffice-textbox.rtf", "libreoffice-bullets.rtf"}) {
+        const QByteArray data = ReadDataFile(name);
+        const QString full = Load(data)->toPlainText();
+        for (qsizetype cut = 5; cut <= data.size(); ++cut) {
+            if (insideNumber.match(QString::fromLatin1(data.left(cut))).hasMatch())
+                continue;
+            const QString text = Load(data.left(cut))->toPlainText();
+            ASSERT_TRUE(full.startsWith(text)) << name << " cut at " << cut << ": " << text.toStdString();
+        }
+    }
 }
 
 } // namespace
