@@ -7,6 +7,8 @@
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 
+#include "codepage/CodePage.h"
+
 #include <QLineEdit>
 #include <QTextEdit>
 
@@ -54,8 +56,13 @@ bool DocumentCommands::SaveFile()
         return false;
 
     std::string bytes;
+    const QString text = EditorText::PlainText(*controls_.target->document());
     try {
-        bytes = EditorText::ToCodePage(EditorText::PlainText(*controls_.target->document()));
+        bytes = EditorText::ToCodePage(text);
+    } catch (const UnmappableCharacterError& e) {
+        messages_.Warn(controls_.window, QStringLiteral("Hasil tidak disimpan. %1.")
+                                             .arg(EditorText::UnmappableMessage(text, e)));
+        return false;
     } catch (const std::invalid_argument& e) {
         messages_.Warn(controls_.window,
                        QStringLiteral("Hasil tidak disimpan. %1.").arg(QString::fromUtf8(e.what())));

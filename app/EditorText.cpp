@@ -103,6 +103,51 @@ qsizetype EditorText::RowLength(const QTextEdit& editor)
     return std::max<qsizetype>(16, qsizetype(width / widest) - 1);
 }
 
+QString EditorText::UnmappableMessage(const QString& text, const UnmappableCharacterError& error)
+{
+    // The error counts code points of the text with CR LF between lines.
+    std::size_t index = 0;
+    qsizetype shown = 0;
+    for (qsizetype i = 0; i < text.size() && index < error.position(); ++shown) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            i += 2;
+            index += 2;
+            continue;
+        }
+        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        ++index;
+    }
+    return QStringLiteral("Karakter %1 pada posisi %2 tidak dapat ditulis dalam kode halaman Windows-1252")
+        .arg(DescribeCharacter(error.character()))
+        .arg(shown + 1);
+}
+
+QString EditorText::DescribeCharacter(char32_t character)
+{
+    const QString code =
+        QStringLiteral("U+%1").arg(QString::number(character, 16).toUpper().rightJustified(4, u'0'));
+    switch (QChar::category(character)) {
+    case QChar::Other_PrivateUse:
+        // Symbol fonts draw these; without the font the editor shows a box.
+        return QStringLiteral("simbol %1 dari huruf simbol (misalnya Symbol atau Wingdings) "
+                              "yang tidak punya padanan Unicode")
+            .arg(code);
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return QStringLiteral("tak terlihat %1").arg(code);
+    default:
+        return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&character, 1), code);
+    }
+}
+
 std::string EditorText::ToCodePage(const QString& text)
 {
     return Utf16ToCodePage(

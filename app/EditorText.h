@@ -18,6 +18,8 @@ class QTextEdit;
 
 namespace karsidan {
 
+class UnmappableCharacterError;
+
 class EditorText {
 public:
     // Lines up to this length stay one block.
@@ -41,10 +43,19 @@ public:
     // first character the code page cannot hold.
     static std::string ToCodePage(const QString& text);
 
+    // Why text (as given to ToCodePage) cannot be carried: the character,
+    // described in words when it shows no glyph of its own, and its position
+    // counted as the editor counts, a line break being one character.
+    static QString UnmappableMessage(const QString& text, const UnmappableCharacterError& error);
+
     // Code-page bytes to text with CR LF, CR and LF all as "\n".
     static QString FromCodePage(std::string_view bytes);
 
     static QString NormalizeLineBreaks(const QString& text);
+
+    // A character for a message: itself in quotes with its code, or in
+    // words when the user would see only a blank or a box.
+    static QString DescribeCharacter(char32_t character);
 };
 
 } // namespace karsidan

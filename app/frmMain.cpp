@@ -33,7 +33,8 @@ namespace karsidan {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("Text File |*.txt;*.rtb|");
+// The program's own filter first, as ever; documents from word processors next.
+const QString kFileFilter = QStringLiteral("Text File |*.txt;*.rtb|Rich Text |*.rtf|");
 
 // Only spaces make a key blank; a tab is a key character.
 bool IsBlankKey(const QString& key)
@@ -42,6 +43,14 @@ bool IsBlankKey(const QString& key)
         if (c != QLatin1Char(' '))
             return false;
     return true;
+}
+
+// Why text could not be turned into code-page bytes, for a message.
+QString ReasonOf(const QString& text, const std::invalid_argument& error)
+{
+    if (const auto* unmappable = dynamic_cast<const UnmappableCharacterError*>(&error))
+        return EditorText::UnmappableMessage(text, *unmappable);
+    return QString::fromUtf8(error.what());
 }
 
 } // namespace
@@ -220,17 +229,19 @@ void frmMain::RunCipher(CipherDirection direction)
 
     CipherRequest request;
     request.direction = direction;
+    const QString source = EditorText::PlainText(*w_.rtbSource->document());
     try {
-        request.text = EditorText::ToCodePage(EditorText::PlainText(*w_.rtbSource->document()));
+        request.text = EditorText::ToCodePage(source);
     } catch (const std::invalid_argument& e) {
-        Warn(QStringLiteral("Teks sumber tidak dapat diproses. %1.").arg(QString::fromUtf8(e.what())));
+        Refuse(QStringLiteral("Teks sumber tidak dapat diproses. %1.").arg(ReasonOf(source, e)));
         return;
     }
     for (int i = 0; i < int(w_.txtKey.size()); ++i) {
+        const QString key = w_.txtKey[i]->text();
         try {
-            request.keys[i] = EditorText::ToCodePage(w_.txtKey[i]->text());
+            request.keys[i] = EditorText::ToCodePage(key);
         } catch (const std::invalid_argument& e) {
-            Warn(QStringLiteral("Kunci %1 tidak dapat dipakai. %2.").arg(i + 1).arg(QString::fromUtf8(e.what())));
+            Refuse(QStringLiteral("Kunci %1 tidak dapat dipakai. %2.").arg(i + 1).arg(ReasonOf(key, e)));
             w_.txtKey[i]->setFocus();
             return;
         }
@@ -253,7 +264,15 @@ void frmMain::ShowResult(const QByteArray& result)
 void frmMain::ShowFailure(const QString& message)
 {
     SetBusy(false);
-    Warn(message);
+    Refuse(message);
+}
+
+void frmMain::Refuse(const QString& text)
+{
+    // The result of an earlier run must not pass for the result of this one:
+    // Save and Send would otherwise carry the old cipher text.
+    w_.rtbTarget->clear();
+    Warn(text);
 }
 
 void frmMain::ShowProgress(int percent)

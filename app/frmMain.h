@@ -72,6 +72,8 @@ private:
     void RunCipher(CipherDirection direction);
     void ShowResult(const QByteArray& result);
     void ShowFailure(const QString& message);
+    // Empties the result editor and tells the user why.
+    void Refuse(const QString& text);
     void ShowProgress(int percent);
     void SetBusy(bool busy, bool showProgress = false);
     void Warn(const QString& text);

@@ -7,7 +7,13 @@ void RtfFontTable::BeginEntry(int number)
     FinishEntry();
     pendingNumber_ = number;
     pendingName_.clear();
+    pendingCharset_ = 0;
     pending_ = true;
+}
+
+void RtfFontTable::SetCharset(int charset)
+{
+    pendingCharset_ = charset;
 }
 
 void RtfFontTable::AppendToName(QChar character)
@@ -32,6 +38,11 @@ void RtfFontTable::FinishEntry()
     if (fonts_.size() >= kMaxFonts && !fonts_.contains(pendingNumber_))
         return;
     fonts_.insert(pendingNumber_, name);
+    const SymbolFont symbols = ClassifyFont(name, pendingCharset_);
+    if (symbols == SymbolFont::None)
+        symbols_.remove(pendingNumber_);
+    else
+        symbols_.insert(pendingNumber_, symbols);
 }
 
 } // namespace karsidan::rtf

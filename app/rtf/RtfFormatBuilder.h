@@ -17,6 +17,7 @@ public:
         : fonts_(fonts), colors_(colors) {}
 
     void SetDefaultFont(int number) { defaultFont_ = number; }
+    int DefaultFont() const { return defaultFont_; }
 
     QTextCharFormat CharFormat(const CharacterState& state) const;
     static QTextBlockFormat BlockFormat(const ParagraphState& state);

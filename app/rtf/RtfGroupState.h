@@ -6,8 +6,11 @@ namespace karsidan::rtf {
 
 enum class Destination {
     Text,       // the document body
+    TextBox,    // \shptxt: a text box's text, a paragraph of the body
+    Footnote,   // \footnote: gathered and written after the body
     FontTable,  // \fonttbl
     ColorTable, // \colortbl
+    Shape,      // \shp: drawing properties, whose only text is a \shptxt
     Skipped,    // pictures, headers, {\*\...} and the like
 };
 
@@ -35,6 +38,7 @@ struct ParagraphState {
     int firstLineIndentTwips = 0;
     int spaceBeforeTwips = 0;
     int spaceAfterTwips = 0;
+    bool inTable = false; // \intbl: a paragraph mark only separates words of a cell
 
     bool operator==(const ParagraphState&) const = default;
 };
@@ -42,6 +46,8 @@ struct ParagraphState {
 struct GroupState {
     Destination destination = Destination::Text;
     int unicodeFallbackLength = 1; // \ucN
+    bool inFootnote = false;       // a text box here belongs to the footnote
+    bool inListLabel = false;      // \listtext: a list item's bullet or number
     CharacterState character;
     ParagraphState paragraph;
 };

@@ -10,16 +10,18 @@ namespace karsidan::rtf {
 enum class Keyword {
     Unknown,
     // destinations
-    FontTable, ColorTable, SkippedDestination,
+    FontTable, ColorTable, SkippedDestination, Footnote, Shape, ShapeInstructions, ShapeText,
     // tables and document defaults
-    DefaultFont, Red, Green, Blue,
+    DefaultFont, FontCharset, Red, Green, Blue,
     // character formatting
     Plain, Bold, Italic, Underline, UnderlineNone, StrikeOut, Hidden,
     Superscript, Subscript, NoSuperSub, FontSize, Font, Foreground, Background,
     // paragraphs and breaks
     Paragraph, ParagraphDefault, AlignLeft, AlignRight, AlignCenter, AlignJustify,
     LeftIndent, RightIndent, FirstLineIndent, SpaceBefore, SpaceAfter,
-    Tab, LineBreak, CellEnd,
+    Tab, LineBreak, FootnoteMark, ListLabel,
+    // tables
+    InTable, CellEnd, RowEnd, NestedTableEnd,
     // Unicode
     UnicodeCharacter, UnicodeFallbackLength,
 };

@@ -29,6 +29,23 @@ int Twips(const Token& token) { return std::clamp(Parameter(token, 0), -kMaxTwip
 bool IsHighSurrogate(std::int64_t v) { return v >= 0xD800 && v <= 0xDBFF; }
 bool IsLowSurrogate(std::int64_t v) { return v >= 0xDC00 && v <= 0xDFFF; }
 
+// Where text of the page goes: the body, a text box in it, or a footnote.
+bool IsPageText(Destination d)
+{
+    return d == Destination::Text || d == Destination::TextBox || d == Destination::Footnote;
+}
+
+bool IsBodyText(Destination d) { return d == Destination::Text || d == Destination::TextBox; }
+
+// After \* only these are read; any other destination is skipped whole.
+bool IsReadableAfterStar(const Token& token)
+{
+    if (token.kind != TokenKind::ControlWord || token.text.size() > RtfTokenizer::kMaxWordLength)
+        return false;
+    const Keyword keyword = LookupKeyword(token.text);
+    return keyword == Keyword::Footnote || keyword == Keyword::ShapeInstructions;
+}
+
 } // namespace
 
 RtfParser::RtfParser(std::string_view data, QTextDocument& document)
@@ -45,7 +62,20 @@ void RtfParser::Run()
             break;
     }
     FlushLoneSurrogate();
-    writer_.Finish(groups_.Current().paragraph);
+    Finish();
+}
+
+void RtfParser::Finish()
+{
+    const GroupState& state = groups_.Current();
+    if (notes_.IsEmpty()) {
+        writer_.Finish(state.paragraph);
+        return;
+    }
+    // The notes follow the body, each on a line of its own.
+    writer_.SeparateParagraph(state.paragraph, state.character);
+    notes_.WriteTo(writer_, CharacterState{});
+    writer_.Finish(ParagraphState{});
 }
 
 bool RtfParser::Handle(const Token& original)
@@ -53,6 +83,11 @@ bool RtfParser::Handle(const Token& original)
     Token token = original;
     if (fallbackToSkip_ > 0 && ConsumedAsFallback(token))
         return true;
+    if (starPending_) {
+        starPending_ = false;
+        if (!IsReadableAfterStar(token))
+            groups_.Current().destination = Destination::Skipped;
+    }
     switch (token.kind) {
     case TokenKind::GroupStart:
         groups_.Push();
@@ -106,10 +141,19 @@ bool RtfParser::ConsumedAsFallback(Token& token)
 
 void RtfParser::HandleGroupEnd()
 {
-    const Destination closing = groups_.Current().destination;
+    const GroupState& inner = groups_.Current();
+    const Destination closing = inner.destination;
+    const ParagraphState paragraph = inner.paragraph;
+    const CharacterState character = inner.character;
     groups_.Pop();
+    const Destination outer = groups_.Current().destination;
     if (closing == Destination::FontTable)
         fonts_.FinishEntry(); // an entry may end with its group instead of ';'
+    // A text box's text ends its paragraph; in a footnote, its words.
+    if (closing == Destination::TextBox && outer != Destination::TextBox)
+        writer_.SeparateParagraph(paragraph, character);
+    if (closing == Destination::Footnote && outer == Destination::Shape)
+        notes_.BreakParagraph();
 }
 
 void RtfParser::HandleControlWord(const Token& token)
@@ -132,6 +176,13 @@ void RtfParser::HandleControlWord(const Token& token)
     case Keyword::SkippedDestination:
         state.destination = Destination::Skipped;
         return;
+    case Keyword::Footnote:
+    case Keyword::Shape:
+    case Keyword::ShapeInstructions:
+    case Keyword::ShapeText:
+        if (!HandleDestination(keyword, state))
+            state.destination = Destination::Skipped;
+        return;
     case Keyword::DefaultFont:
         formats_.SetDefaultFont(Parameter(token, 0));
         return;
@@ -149,6 +200,8 @@ void RtfParser::HandleControlWord(const Token& token)
     if (state.destination == Destination::FontTable) {
         if (keyword == Keyword::Font && token.hasParameter)
             fonts_.BeginEntry(token.parameter);
+        else if (keyword == Keyword::FontCharset)
+            fonts_.SetCharset(Parameter(token, 0));
         return;
     }
     if (state.destination == Destination::ColorTable) {
@@ -196,13 +249,72 @@ void RtfParser::HandleControlWord(const Token& token)
     case Keyword::FirstLineIndent: paragraph.firstLineIndentTwips = Twips(token); break;
     case Keyword::SpaceBefore: paragraph.spaceBeforeTwips = std::max(0, Twips(token)); break;
     case Keyword::SpaceAfter: paragraph.spaceAfterTwips = std::max(0, Twips(token)); break;
-    case Keyword::Tab:
-    case Keyword::CellEnd: Emit(U'\t'); break;
-    case Keyword::LineBreak: Emit(U'\u2028'); break; // a line break inside the paragraph
+    case Keyword::Tab: Emit(U'\t'); break;
+    case Keyword::LineBreak: BreakLine(); break;
+    case Keyword::FootnoteMark: EmitFootnoteMark(); break;
+    case Keyword::ListLabel:
+        state.inListLabel = true;
+        labelStarted_ = false;
+        break;
+    case Keyword::InTable:
+    case Keyword::CellEnd:
+    case Keyword::RowEnd:
+    case Keyword::NestedTableEnd: HandleTableWord(keyword, state); break;
     case Keyword::Unknown:
         if (const auto character32 = KeywordCharacter(token.text))
             Emit(*character32);
         break;
+    default: break;
+    }
+}
+
+bool RtfParser::HandleDestination(Keyword keyword, GroupState& state)
+{
+    switch (keyword) {
+    case Keyword::Footnote:
+        if (!IsBodyText(state.destination))
+            return false; // a note in a note, a header or a font table is not text of the page
+        state.destination = Destination::Footnote;
+        state.inFootnote = true;
+        notes_.Begin();
+        return true;
+    case Keyword::Shape:
+    case Keyword::ShapeInstructions:
+        if (!IsPageText(state.destination) && state.destination != Destination::Shape)
+            return false;
+        state.destination = Destination::Shape;
+        return true;
+    case Keyword::ShapeText:
+        if (state.destination != Destination::Shape)
+            return false;
+        if (state.inFootnote) {
+            state.destination = Destination::Footnote;
+            notes_.BreakParagraph();
+        } else {
+            state.destination = Destination::TextBox;
+            writer_.SeparateParagraph(state.paragraph, state.character);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::HandleTableWord(Keyword keyword, GroupState& state)
+{
+    if (state.destination == Destination::Footnote) {
+        if (keyword != Keyword::InTable)
+            notes_.BreakParagraph(); // a table in a note still reads as one line
+        return;
+    }
+    if (!IsBodyText(state.destination))
+        return;
+    switch (keyword) {
+    case Keyword::InTable: state.paragraph.inTable = true; break;
+    case Keyword::CellEnd: writer_.EndCell(); break;
+    case Keyword::RowEnd: writer_.EndRow(state.paragraph, state.character); break;
+    // A table inside a cell reads as words of that cell.
+    case Keyword::NestedTableEnd: writer_.BreakInsideCell(); break;
     default: break;
     }
 }
@@ -218,17 +330,21 @@ void RtfParser::HandleControlSymbol(unsigned char symbol)
     case '_': Emit(U'\u2011'); break; // non-breaking hyphen
     case '\t': Emit(U'\t'); break;
     case '\n': EndParagraph(); break;
-    case '*': groups_.Current().destination = Destination::Skipped; break;
+    case '*': starPending_ = true; break;
     default: break; // \| \: and unknown symbols carry no text
     }
 }
 
 void RtfParser::HandleText(std::string_view bytes)
 {
-    if (groups_.Current().destination == Destination::Skipped)
+    const Destination destination = groups_.Current().destination;
+    if (destination == Destination::Skipped || destination == Destination::Shape)
         return; // picture data and the like: megabytes that are never shown
-    for (const char byte : bytes)
-        EmitByte(static_cast<unsigned char>(byte));
+    const SymbolFont symbols = CurrentSymbols();
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        Emit(symbols == SymbolFont::None ? ByteToUnicode(code) : SymbolFontCharacter(symbols, code));
+    }
 }
 
 void RtfParser::HandleUnicode(std::int32_t parameter)
@@ -257,12 +373,35 @@ void RtfParser::HandleUnicode(std::int32_t parameter)
     if (value == 0)
         return; // NUL is no text
     // Some writers put code points beyond 16 bits directly; take them when valid.
-    Emit(value < 0 || value > 0x10FFFF ? kReplacement : static_cast<char32_t>(value));
+    if (value < 0 || value > 0x10FFFF) {
+        Emit(kReplacement);
+        return;
+    }
+    Emit(MapPrivateUse(CurrentSymbols(), static_cast<char32_t>(value)));
 }
 
 void RtfParser::EmitByte(unsigned char byte)
 {
-    Emit(ByteToUnicode(byte));
+    const SymbolFont symbols = CurrentSymbols();
+    Emit(symbols == SymbolFont::None ? ByteToUnicode(byte) : SymbolFontCharacter(symbols, byte));
+}
+
+void RtfParser::EmitFootnoteMark()
+{
+    // The mark inside a note is the note's own; its line begins with the number.
+    if (!IsBodyText(groups_.Current().destination))
+        return;
+    for (const QChar digit : QString::number(notes_.NextNumber()))
+        Emit(digit.unicode());
+}
+
+SymbolFont RtfParser::CurrentSymbols()
+{
+    const GroupState& state = groups_.Current();
+    if (!IsPageText(state.destination))
+        return SymbolFont::None;
+    const int font = state.character.font >= 0 ? state.character.font : formats_.DefaultFont();
+    return fonts_.Symbols(font);
 }
 
 void RtfParser::Emit(char32_t character)
@@ -282,8 +421,19 @@ void RtfParser::Emit(char32_t character)
     const GroupState& state = groups_.Current();
     switch (state.destination) {
     case Destination::Text:
+    case Destination::TextBox:
+        if (state.character.hidden)
+            break;
+        if (state.inListLabel && !labelStarted_) {
+            if (character == U' ')
+                break; // LibreOffice puts a blank before the bullet
+            labelStarted_ = true;
+        }
+        writer_.AppendCharacter(character, state.character);
+        break;
+    case Destination::Footnote:
         if (!state.character.hidden)
-            writer_.AppendCharacter(character, state.character);
+            notes_.AppendCharacter(character, state.character);
         break;
     case Destination::FontTable:
         if (character <= 0xFFFF)
@@ -293,6 +443,7 @@ void RtfParser::Emit(char32_t character)
         if (character == U';')
             colors_.FinishEntry();
         break;
+    case Destination::Shape:
     case Destination::Skipped:
         break;
     }
@@ -300,11 +451,23 @@ void RtfParser::Emit(char32_t character)
 
 void RtfParser::EndParagraph()
 {
-    const GroupState& state = groups_.Current();
-    if (state.destination != Destination::Text)
-        return;
     FlushLoneSurrogate();
-    writer_.EndParagraph(state.paragraph, state.character);
+    const GroupState& state = groups_.Current();
+    if (state.destination == Destination::Footnote)
+        notes_.BreakParagraph(); // a note is one line
+    else if (IsBodyText(state.destination) && state.paragraph.inTable)
+        writer_.BreakInsideCell(); // a row is one line
+    else if (IsBodyText(state.destination))
+        writer_.EndParagraph(state.paragraph, state.character);
+}
+
+void RtfParser::BreakLine()
+{
+    const GroupState& state = groups_.Current();
+    if (state.destination == Destination::Footnote || state.paragraph.inTable)
+        EndParagraph();
+    else
+        Emit(U'\u2028'); // a line break inside the paragraph
 }
 
 void RtfParser::FlushLoneSurrogate()

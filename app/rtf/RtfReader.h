@@ -1,7 +1,9 @@
 #pragma once
 // Reads rich-text (RTF) files into a QTextDocument: the text, paragraphs and
-// the common character formatting. Anything it does not understand is
-// skipped, never fatal.
+// the common character formatting, as a reader sees the page: symbol-font
+// bullets as bullets, text boxes where they are anchored, table rows as lines
+// of tab-separated cells, footnotes after the body. Anything it does not
+// understand is skipped, never fatal.
 
 #include <QByteArray>
 #include <QTextDocument>

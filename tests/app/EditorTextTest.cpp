@@ -98,5 +98,43 @@ TEST(EditorText, UnmappableCharacterIsNamedNotReplaced)
     }
 }
 
+QString RefusalOf(const QString& text)
+{
+    try {
+        EditorText::ToCodePage(text);
+    } catch (const UnmappableCharacterError& e) {
+        return EditorText::UnmappableMessage(text, e);
+    }
+    ADD_FAILURE() << "no refusal for " << text.toStdString();
+    return {};
+}
+
+TEST(EditorText, RefusalCountsPositionsAsTheEditorShowsThem)
+{
+    // Line breaks reach the code page as CR LF but are one character on screen.
+    EXPECT_EQ(RefusalOf(QString::fromUtf8("ab\r\ncd\xe2\x96\xaa")),
+              QString::fromUtf8("Karakter \"\xe2\x96\xaa\" (U+25AA) pada posisi 6 tidak dapat ditulis "
+                                "dalam kode halaman Windows-1252"));
+    EXPECT_TRUE(RefusalOf(QString::fromUtf8("\r\n\r\nx\xe2\x9c\x93")).contains("posisi 4"));
+    EXPECT_TRUE(RefusalOf(QString::fromUtf8("\r\n\xf0\x9f\x98\x80")).contains("\" (U+1F600) pada posisi 2 "));
+    EXPECT_TRUE(RefusalOf(QString::fromUtf8("\xe2\x9c\x93")).contains("posisi 1"));
+}
+
+TEST(EditorText, CharactersWithoutAVisibleGlyphAreDescribedInWords)
+{
+    // A symbol-font character without an equivalent shows as a box.
+    const QString symbol = RefusalOf(QString(QChar(0xF0E0)));
+    EXPECT_TRUE(symbol.startsWith("Karakter simbol U+F0E0 dari huruf simbol")) << symbol.toStdString();
+    EXPECT_FALSE(symbol.contains(QChar(0xF0E0)));
+    // Blanks, format characters and lone marks show nothing recognisable.
+    for (const char32_t invisible : {U'\u2003', U'\u200B', U'\u0301', U'\U000E0001', U'\U0010FFFD'}) {
+        const QString text = EditorText::DescribeCharacter(invisible);
+        EXPECT_TRUE(text.startsWith("tak terlihat U+") || text.startsWith("simbol U+")) << text.toStdString();
+        EXPECT_FALSE(text.contains(QString::fromUcs4(&invisible, 1))) << text.toStdString();
+    }
+    EXPECT_EQ(EditorText::DescribeCharacter(U'\u6F22'), QString::fromUtf8("\"\xe6\xbc\xa2\" (U+6F22)"));
+    EXPECT_EQ(EditorText::DescribeCharacter(U'\U0001F512'), QString::fromUtf8("\"\xf0\x9f\x94\x92\" (U+1F512)"));
+}
+
 } // namespace
 } // namespace karsidan

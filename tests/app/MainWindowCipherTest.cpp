@@ -79,7 +79,7 @@ TEST_F(MainWindowCipher, UnmappableCharacterStopsWithItsName)
 {
     Source()->setPlainText(QString::fromUtf8("halo \xe6\xbc\xa2"));
     SetKeys("1", "2", "3");
-    Target()->setPlainText("kept");
+    Target()->setPlainText("0123456789ABCDEF");
     Click("cmdEncrypt");
     ASSERT_EQ(messages.warnings.size(), 1u);
     EXPECT_TRUE(messages.warnings[0].text.contains(QString::fromUtf8("\xe6\xbc\xa2"))
@@ -87,18 +87,67 @@ TEST_F(MainWindowCipher, UnmappableCharacterStopsWithItsName)
         << messages.warnings[0].text.toStdString();
     EXPECT_TRUE(cipher.Requests().empty());
     EXPECT_FALSE(window->IsBusy());
-    EXPECT_EQ(Target()->toPlainText(), "kept");
+    EXPECT_TRUE(Target()->toPlainText().isEmpty());
 
     Source()->setPlainText("halo");
+    Target()->setPlainText("0123456789ABCDEF");
     SetKeys("1", QString::fromUtf8("\xe2\x82\xac\xe2\x9c\x93"), "3"); // euro fits, check mark does not
     Click("cmdEncrypt");
     ASSERT_EQ(messages.warnings.size(), 2u);
     EXPECT_TRUE(messages.warnings[1].text.startsWith("Kunci 2"));
+    EXPECT_TRUE(messages.warnings[1].text.contains("posisi 2"));
     EXPECT_EQ(window->focusWidget(), Key(1));
     EXPECT_TRUE(cipher.Requests().empty());
+    EXPECT_TRUE(Target()->toPlainText().isEmpty());
 }
 
-TEST_F(MainWindowCipher, EngineFailureBecomesAMessageAndNothingIsLost)
+TEST_F(MainWindowCipher, RefusalLeavesNoStaleResultToSave)
+{
+    // A first document encrypts; the second cannot.
+    Source()->setPlainText("dokumen pertama");
+    SetKeys("1", "2", "3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_FALSE(Target()->toPlainText().isEmpty());
+
+    Source()->setPlainText(QString::fromUtf8("dokumen\nkedua \xe2\x96\xaa"));
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    // The position is the one the editor shows: the line break counts once.
+    EXPECT_EQ(messages.warnings[0].text,
+              QString::fromUtf8("Teks sumber tidak dapat diproses. Karakter \"\xe2\x96\xaa\" (U+25AA) "
+                                "pada posisi 15 tidak dapat ditulis dalam kode halaman Windows-1252."));
+    EXPECT_EQ(Source()->toPlainText().indexOf(QString::fromUtf8("\xe2\x96\xaa")) + 1, 15);
+    EXPECT_TRUE(Target()->toPlainText().isEmpty());
+    EXPECT_EQ(cipher.Requests().size(), 1u);
+
+    // Saving now writes nothing of the first document's cipher text.
+    const QString path = PathOf("hasil.txt");
+    dialog.answers.push_back(path);
+    Trigger("mnuSave");
+    EXPECT_EQ(ReadBytes(path), QByteArray());
+
+    // A blank key refuses before anything runs and keeps the result.
+    Target()->setPlainText("0123456789ABCDEF");
+    SetKeys("1", "", "3");
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 2u);
+    EXPECT_EQ(messages.warnings[1].text, "Silahkan Isi Kunci 2");
+    EXPECT_EQ(Target()->toPlainText(), "0123456789ABCDEF");
+}
+
+TEST_F(MainWindowCipher, SymbolWithoutEquivalentIsDescribedNotShown)
+{
+    Source()->setPlainText(QString("a") + QChar(0xF0E0));
+    SetKeys("1", "2", "3");
+    Click("cmdDecrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    const QString text = messages.warnings[0].text;
+    EXPECT_TRUE(text.contains("simbol U+F0E0") && text.contains("posisi 2")) << text.toStdString();
+    EXPECT_FALSE(text.contains(QChar(0xF0E0)));
+}
+
+TEST_F(MainWindowCipher, EngineFailureBecomesAMessageAndEmptiesTheResult)
 {
     cipher.FailWith("Teks sandi tidak sah");
     Source()->setPlainText("XYZ");
@@ -108,7 +157,8 @@ TEST_F(MainWindowCipher, EngineFailureBecomesAMessageAndNothingIsLost)
     ASSERT_TRUE(WaitIdle());
     ASSERT_EQ(messages.warnings.size(), 1u);
     EXPECT_EQ(messages.warnings[0].text, "Teks sandi tidak sah");
-    EXPECT_EQ(Target()->toPlainText(), "previous result");
+    // What was there belongs to an earlier run; it must not be saved for this one.
+    EXPECT_TRUE(Target()->toPlainText().isEmpty());
     EXPECT_EQ(Source()->toPlainText(), "XYZ");
     EXPECT_TRUE(Find<QPushButton>("cmdDecrypt")->isEnabled());
     EXPECT_NE(window->cursor().shape(), Qt::WaitCursor);

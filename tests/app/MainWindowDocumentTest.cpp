@@ -1,6 +1,7 @@
 // New, Open and Save from the menu and the toolbar, through the fake dialog.
 #include "app/EditorText.h"
 #include "tests/app/MainWindowFixture.h"
+#include "app/QtFileDialog.h"
 
 #include <QTextCursor>
 
@@ -19,7 +20,10 @@ using MainWindowDocuments = MainWindowFixture;
 TEST_F(MainWindowDocuments, DialogIsPreparedOnceWithFolderAndFilter)
 {
     EXPECT_EQ(dialog.InitialFolder(), folder.path());
-    EXPECT_EQ(dialog.Filter(), "Text File |*.txt;*.rtb|");
+    // The program's own filter stays first and unchanged; rich text follows.
+    EXPECT_EQ(dialog.Filter(), "Text File |*.txt;*.rtb|Rich Text |*.rtf|");
+    EXPECT_EQ(QtFileDialog::ToNameFilters(dialog.Filter()),
+              QStringList({"Text File (*.txt *.rtb)", "Rich Text (*.rtf)"}));
 }
 
 TEST_F(MainWindowDocuments, NewEmptiesEverythingInOneStep)
@@ -254,12 +258,13 @@ TEST_F(MainWindowDocuments, FailedSaveTellsTheUserAndKeepsNameAndFile)
     // A character the code page cannot hold: the old file stays whole.
     const QString path = PathOf("old.txt");
     WriteBytes(path, "old content");
-    Target()->setPlainText(QString::fromUtf8("hasil \xe2\x9c\x93"));
+    Target()->setPlainText(QString::fromUtf8("hasil\nbaru \xe2\x9c\x93"));
     messages.warnings.clear();
     dialog.answers.push_back(path);
     Trigger("mnuSave");
     ASSERT_EQ(messages.warnings.size(), 1u);
-    EXPECT_TRUE(messages.warnings[0].text.contains("U+2713"));
+    EXPECT_TRUE(messages.warnings[0].text.contains("(U+2713) pada posisi 12 "))
+        << messages.warnings[0].text.toStdString();
     EXPECT_EQ(ReadBytes(path), QByteArray("old content"));
     EXPECT_EQ(mdlGlobal::SavedFileName, "before.txt");
 }
@@ -302,6 +307,38 @@ TEST_F(MainWindowDocuments, PublicSaveReportsItsOutcome)
     EXPECT_TRUE(window->SaveFile());
     EXPECT_FALSE(window->SaveFile()); // cancelled
     EXPECT_EQ(mdlGlobal::SavedFileName, PathOf("c.txt"));
+}
+
+TEST_F(MainWindowDocuments, WordProcessorDocumentsReachTheEngineAsTheyRead)
+{
+    // pandoc: a list, a table and footnotes; every character fits the code page.
+    dialog.answers.push_back(QStringLiteral(KARSIDAN_RTF_TEST_DATA "/pandoc-report.rtf"));
+    Trigger("mnuOpen");
+    SetKeys("1", "2", "3");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(messages.warnings.empty()) << messages.warnings[0].text.toStdString();
+    ASSERT_EQ(cipher.Requests().size(), 1u);
+    EXPECT_EQ(cipher.Requests()[0].text,
+              "Laporan \x93Kas\x94 \x97 Mei\r\nPengeluaran bulan ini naik1 karena harga kopi.\r\n"
+              "\x95\tKopi\r\n\x96\tArabika\r\n\x95\tTeh\r\nBarang\tJumlah\tHarga\r\nKopi\t2\t5 \x80\r\n"
+              "Teh\t\t3 \x80\r\n\r\nHari\tRencana\r\nSenin\tRapat pagi. Kirim laporan.\r\nSelasa\tLibur\r\n\r\n"
+              "Catatan akhir.2\r\n[1] Dibandingkan dengan April.\r\n"
+              "[2] Disusun oleh bagian keuangan. Paragraf kedua catatan.");
+
+    // LibreOffice from a Word document: the first-level bullets are plain
+    // bullets now; the third level's small square is named where it stands.
+    dialog.answers.push_back(QStringLiteral(KARSIDAN_RTF_TEST_DATA "/libreoffice-bullets.rtf"));
+    Trigger("mnuOpen");
+    const QString text = Source()->toPlainText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("\xe2\x80\xa2\tKopi Toraja"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QChar(0xF0B7)));
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    const qsizetype square = text.indexOf(QChar(0x25AA)) + 1;
+    EXPECT_TRUE(messages.warnings[0].text.contains(QString("(U+25AA) pada posisi %1 ").arg(square)))
+        << messages.warnings[0].text.toStdString();
+    EXPECT_EQ(cipher.Requests().size(), 1u);
 }
 
 } // namespace

@@ -12,6 +12,10 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Readable failure messages for texts and lists of them.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace karsidan::rtf::test {
 

@@ -25,7 +25,7 @@ TEST(RtfTextDecoding, UnicodeWithDefaultFallbackOfOneByte)
 
 TEST(RtfTextDecoding, NegativeUnicodeNumbersWrapTo16Bits)
 {
-    EXPECT_EQ(Text("{\\rtf1 \\u-4064?}"), QString(QChar(0xF020)));
+    EXPECT_EQ(Text("{\\rtf1 \\u-4000?}"), QString(QChar(0xF060)));
     EXPECT_EQ(Text("{\\rtf1 \\u-257?}"), QString(QChar(0xFEFF)));
 }
 
