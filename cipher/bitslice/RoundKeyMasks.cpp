@@ -1,33 +1,10 @@
 #include "cipher/bitslice/RoundKeyMasks.h"
 
 #include "cipher/bitslice/BitsliceTables.h"
+#include "cipher/consttime/ConstantTime.h"
+#include "cipher/des/DesRoundKeys.h"
 
 namespace karsidan::bitslice {
-
-std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key)
-{
-    using namespace tables;
-    std::uint32_t c = 0;
-    std::uint32_t d = 0;
-    for (int i = 0; i < 28; ++i) {
-        c = (c << 1) | std::uint32_t((key >> (64 - kPC1[i])) & 1);
-        d = (d << 1) | std::uint32_t((key >> (64 - kPC1[28 + i])) & 1);
-    }
-    std::array<std::uint64_t, 16> rounds{};
-    for (int r = 0; r < 16; ++r) {
-        for (int s = 0; s < kShifts[r]; ++s) {
-            c = ((c << 1) | (c >> 27)) & 0x0FFFFFFF;
-            d = ((d << 1) | (d >> 27)) & 0x0FFFFFFF;
-        }
-        const std::uint64_t cd = (std::uint64_t(c) << 28) | d;
-        std::uint64_t k = 0;
-        for (int j = 0; j < 48; ++j) {
-            k = (k << 1) | ((cd >> (56 - kPC2[j])) & 1);
-        }
-        rounds[r] = k;
-    }
-    return rounds;
-}
 
 namespace {
 
@@ -66,19 +43,28 @@ void AddOffsetMasks(RoundKeyMasks& m)
 
 } // namespace
 
-void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes)
+void FillRoundKeyMasks(RoundKeyMasks& masks,
+                       const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
+                       const std::array<bool, 3>& encrypt)
 {
     for (int p = 0; p < 3; ++p) {
-        const auto rounds = DesRoundKeys(passes[p].key);
         for (int i = 0; i < 16; ++i) {
             // Decryption is the same network with the round keys reversed.
-            const std::uint64_t k = rounds[passes[p].encrypt ? i : 15 - i];
-            for (int j = 0; j < 48; ++j) {
-                masks.bit[16 * p + i][j] = ((k >> (47 - j)) & 1) ? ~std::uint64_t{0} : 0;
-            }
+            const std::uint64_t k = (*rounds[p])[encrypt[p] ? i : 15 - i];
+            for (int j = 0; j < 48; ++j)
+                masks.bit[16 * p + i][j] = ct::Spread(k >> (47 - j));
         }
     }
     AddOffsetMasks(masks);
+}
+
+void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes)
+{
+    std::array<DesRoundKeys, 3> keys;
+    for (int p = 0; p < 3; ++p)
+        keys[p] = MakeDesRoundKeys(passes[p].key);
+    FillRoundKeyMasks(masks, {&keys[0].round, &keys[1].round, &keys[2].round},
+                      {passes[0].encrypt, passes[1].encrypt, passes[2].encrypt});
 }
 
 } // namespace karsidan::bitslice

@@ -57,9 +57,12 @@ TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
     EXPECT_EQ(requests[0].direction, CipherDirection::Encrypt);
     // Non-breaking space stays 0xA0; the line break becomes CR LF.
     EXPECT_EQ(requests[0].text, "Baris satu caf\xe9\r\nBaris\xa0" "dua");
-    EXPECT_EQ(requests[0].keys[0], "kunci\xe9");
-    EXPECT_EQ(requests[0].keys[1], " k2 "); // keys go as typed, untrimmed
-    EXPECT_EQ(requests[0].keys[2], "k3");
+    // The key object holds the effective keys: code-page bytes, trimmed,
+    // completed with 0xB7.
+    ASSERT_TRUE(requests[0].keys.has_value());
+    EXPECT_EQ(requests[0].keys->Effective(1), 0x6B756E6369E9B7B7ull);
+    EXPECT_EQ(requests[0].keys->Effective(2), 0x6B32B7B7B7B7B7B7ull);
+    EXPECT_EQ(requests[0].keys->Effective(3), 0x6B33B7B7B7B7B7B7ull);
     EXPECT_EQ(Target()->toPlainText().toStdString(), ScriptedCipher::ToHex(requests[0].text));
     EXPECT_TRUE(messages.warnings.empty());
 }
