@@ -1,6 +1,7 @@
 #include "cipher/stream/TripleDesEncryptStream.h"
 
 #include "cipher/bitslice/TripleDesBitslice.h"
+#include "cipher/consttime/ConstantTime.h"
 #include "cipher/hex/HexCodec.h"
 #include "cipher/padding/Padding.h"
 
@@ -17,10 +18,11 @@ namespace {
 // of a chunk: a file of nothing but spaces needs no memory for them.
 constexpr std::size_t kStagingBytes = 64 * 1024;
 
+// Whether a byte is a space is all that steers these scans.
 std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 {
     std::size_t i = 0;
-    while (i < n && p[i] == ' ')
+    while (i < n && ct::Declassify(p[i] == ' '))
         ++i;
     return i;
 }
@@ -28,7 +30,7 @@ std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 std::size_t TrailingSpaces(const char* p, std::size_t n) noexcept
 {
     std::size_t i = 0;
-    while (i < n && p[n - 1 - i] == ' ')
+    while (i < n && ct::Declassify(p[n - 1 - i] == ' '))
         ++i;
     return i;
 }
