@@ -46,6 +46,22 @@ TEST_F(MainWindowCipher, FirstBlankKeyIsReportedAndFocused)
     EXPECT_EQ(cipher.Requests().size(), 1u);
 }
 
+TEST_F(MainWindowCipher, AKeyTheCodePageCannotHoldIsNamedAndFocused)
+{
+    Target()->setPlainText("unchanged");
+    SetKeys("k1", QString::fromUtf8("k\xd0\xb6"), "k3"); // Cyrillic zhe
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_TRUE(messages.warnings[0].text.startsWith("Kunci 2 tidak dapat dipakai. Karakter"))
+        << messages.warnings[0].text.toStdString();
+    EXPECT_TRUE(messages.warnings[0].text.contains("U+0436"));
+    EXPECT_TRUE(messages.warnings[0].text.endsWith("."));
+    EXPECT_EQ(window->focusWidget(), Key(1));
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_EQ(Target()->toPlainText(), "unchanged");
+    EXPECT_TRUE(cipher.Requests().empty());
+}
+
 TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
 {
     Source()->setPlainText(QString::fromUtf8("Baris satu caf\xc3\xa9\nBaris\xc2\xa0" "dua"));
