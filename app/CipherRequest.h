@@ -1,8 +1,10 @@
 #pragma once
 // One encrypt or decrypt, as handed to a worker thread.
-#include <array>
+#include "cipher/keys/TripleDesKeys.h"
+
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace karsidan {
@@ -12,7 +14,7 @@ enum class CipherDirection { Encrypt, Decrypt };
 struct CipherRequest {
     CipherDirection direction = CipherDirection::Encrypt;
     std::string text;                // code-page bytes, lines joined by CR LF
-    std::array<std::string, 3> keys; // code-page bytes, in key-box order
+    std::optional<TripleDesKeys> keys; // made from the key boxes, checked
 };
 
 using CipherProgress = std::function<void(std::size_t done, std::size_t total)>;

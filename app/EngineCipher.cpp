@@ -8,11 +8,10 @@ namespace karsidan {
 std::string RunTripleDes(const CipherRequest& request, const CipherProgress& progress)
 {
     TripleDesEngine engine;
-    const auto& keys = request.keys;
+    const TripleDesKeys& keys = request.keys.value();
     if (request.direction == CipherDirection::Encrypt)
-        return engine.TripleDesEncrypt(request.text, keys[0], keys[1], keys[2], progress);
-    const std::string cipher = CheckCipherText(request.text);
-    return engine.TripleDesDecrypt(cipher, keys[2], keys[1], keys[0], progress);
+        return engine.TripleDesEncrypt(request.text, keys, progress);
+    return engine.TripleDesDecrypt(CheckCipherText(request.text), keys, progress);
 }
 
 } // namespace karsidan

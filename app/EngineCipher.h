@@ -4,8 +4,7 @@
 namespace karsidan {
 
 // The Triple-DES engine behind the window's commands. Decrypt checks the
-// source is a cipher text first and passes the keys third, second, first,
-// so the same three boxes undo an encrypt.
+// source is a cipher text first; the keys know their pass order.
 std::string RunTripleDes(const CipherRequest& request, const CipherProgress& progress);
 
 } // namespace karsidan

@@ -15,6 +15,7 @@
 #include "net/ui/MessageBoxHook.h"
 #include "net/ui/frmSend.h"
 
+#include "cipher/keys/KeyError.h"
 #include "codepage/CodePage.h"
 
 #include <QAction>
@@ -36,13 +37,9 @@ namespace {
 // The program's own filter first, as ever; documents from word processors next.
 const QString kFileFilter = QStringLiteral("Text File |*.txt;*.rtb|Rich Text |*.rtf|");
 
-// Only spaces make a key blank; a tab is a key character.
-bool IsBlankKey(const QString& key)
+std::u16string_view Utf16(const QString& text)
 {
-    for (QChar c : key)
-        if (c != QLatin1Char(' '))
-            return false;
-    return true;
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 // Why text could not be turned into code-page bytes, for a message.
@@ -206,28 +203,43 @@ void frmMain::cmdSend_Click()
     CenterForm(this, false);
 }
 
-bool frmMain::CheckKeys()
+std::optional<TripleDesKeys> frmMain::CheckKeys()
 {
-    for (int i = 0; i < int(w_.txtKey.size()); ++i) {
-        if (IsBlankKey(w_.txtKey[i]->text())) {
-            Warn(QStringLiteral("Silahkan Isi Kunci %1").arg(i + 1));
-            w_.txtKey[i]->setFocus();
-            return false;
+    const QString k1 = w_.txtKey[0]->text();
+    const QString k2 = w_.txtKey[1]->text();
+    const QString k3 = w_.txtKey[2]->text();
+    try {
+        return TripleDesKeys::FromUtf16(Utf16(k1), Utf16(k2), Utf16(k3));
+    } catch (const KeyError& e) {
+        if (e.rule() == KeyRule::Blank) {
+            Warn(QStringLiteral("Silahkan Isi Kunci %1").arg(e.box()));
+            PlayAnimation(QStringLiteral("Confused"));
+        } else if (e.rule() == KeyRule::Unmappable) {
+            // The editor's own wording: the character described, its position.
+            const QString key = w_.txtKey[e.box() - 1]->text();
+            QString reason = QString::fromUtf8(e.what());
+            try {
+                EditorText::ToCodePage(key);
+            } catch (const std::invalid_argument& unmappable) {
+                reason = QStringLiteral("Kunci %1 tidak dapat dipakai. %2").arg(e.box()).arg(ReasonOf(key, unmappable));
+            }
+            Refuse(reason + QLatin1Char('.'));
+        } else {
+            Refuse(QString::fromUtf8(e.what()) + QLatin1Char('.'));
         }
+        w_.txtKey[e.box() - 1]->setFocus();
+        return std::nullopt;
     }
-    return true;
 }
 
 void frmMain::RunCipher(CipherDirection direction)
 {
     if (blnBusy)
         return;
-    if (!CheckKeys()) {
-        PlayAnimation(QStringLiteral("Confused"));
-        return;
-    }
-
     CipherRequest request;
+    request.keys = CheckKeys();
+    if (!request.keys)
+        return;
     request.direction = direction;
     const QString source = EditorText::PlainText(*w_.rtbSource->document());
     try {
@@ -235,16 +247,6 @@ void frmMain::RunCipher(CipherDirection direction)
     } catch (const std::invalid_argument& e) {
         Refuse(QStringLiteral("Teks sumber tidak dapat diproses. %1.").arg(ReasonOf(source, e)));
         return;
-    }
-    for (int i = 0; i < int(w_.txtKey.size()); ++i) {
-        const QString key = w_.txtKey[i]->text();
-        try {
-            request.keys[i] = EditorText::ToCodePage(key);
-        } catch (const std::invalid_argument& e) {
-            Refuse(QStringLiteral("Kunci %1 tidak dapat dipakai. %2.").arg(i + 1).arg(ReasonOf(key, e)));
-            w_.txtKey[i]->setFocus();
-            return;
-        }
     }
 
     const bool showProgress = request.text.size() >= kProgressThreshold;

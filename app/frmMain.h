@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 
 namespace karsidan {
@@ -68,7 +69,9 @@ private:
     void cmdEncrypt_Click();
     void cmdDecrypt_Click();
     void cmdSend_Click();
-    bool CheckKeys();
+    // The keys of the three boxes; on a broken rule the user is told and
+    // the box gets the focus.
+    std::optional<TripleDesKeys> CheckKeys();
     void RunCipher(CipherDirection direction);
     void ShowResult(const QByteArray& result);
     void ShowFailure(const QString& message);

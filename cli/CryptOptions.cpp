@@ -1,7 +1,6 @@
 #include "cli/CryptOptions.h"
 
 #include "codepage/CodePage.h"
-#include "cipher/reference/mdlMath.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -9,8 +8,6 @@
 #include <stdexcept>
 
 namespace {
-
-constexpr int kMaxKeyLength = 8; // the window's key boxes hold 8 characters
 
 QString HelpText(const QString& command, bool decrypt)
 {
@@ -42,25 +39,19 @@ QString HelpText(const QString& command, bool decrypt)
     return text;
 }
 
-// A key as code-page bytes: from the option when given, else the environment.
-std::string KeyFrom(const QCommandLineParser& parser, const QString& option, int number)
+// Key texts in box order, as UTF-8: from the options when given, else the
+// environment (whose bytes go to the key object unchecked, so malformed
+// UTF-8 is named as such).
+karsidan::TripleDesKeys KeysFrom(const QCommandLineParser& parser)
 {
-    std::string key;
-    if (parser.isSet(option)) {
-        const QString value = parser.value(option);
-        key = karsidan::Utf16ToCodePage(std::u16string_view(
-            reinterpret_cast<const char16_t*>(value.utf16()), static_cast<std::size_t>(value.size())));
-    } else {
-        const QByteArray value = qgetenv(("KARSIDAN_KEY" + std::to_string(number)).c_str());
-        key = karsidan::Utf8ToCodePage(std::string_view(value.constData(), static_cast<std::size_t>(value.size())));
+    std::array<QByteArray, 3> keys;
+    for (int number = 1; number <= 3; ++number) {
+        const QString option = "key" + QString::number(number);
+        keys[number - 1] = parser.isSet(option) ? parser.value(option).toUtf8()
+                                                : qgetenv(("KARSIDAN_KEY" + std::to_string(number)).c_str());
     }
-    const auto trimmed = karsidan::TrimSpaces(key);
-    if (trimmed.empty())
-        throw std::invalid_argument("Kunci " + std::to_string(number) + " kosong");
-    if (trimmed.size() > kMaxKeyLength)
-        throw std::invalid_argument("Kunci " + std::to_string(number) + " lebih dari "
-                                    + std::to_string(kMaxKeyLength) + " karakter");
-    return key;
+    const auto view = [](const QByteArray& b) { return std::string_view(b.constData(), std::size_t(b.size())); };
+    return karsidan::TripleDesKeys::FromUtf8(view(keys[0]), view(keys[1]), view(keys[2]));
 }
 
 } // namespace
@@ -109,7 +100,7 @@ CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt)
     options.raw = parser.isSet(raw);
     options.file = files.value(0);
     try {
-        options.keys = {KeyFrom(parser, "key1", 1), KeyFrom(parser, "key2", 2), KeyFrom(parser, "key3", 3)};
+        options.keys = KeysFrom(parser);
     } catch (const std::invalid_argument& e) {
         err << command << ": " << QString::fromUtf8(e.what()) << "\n";
         return {std::nullopt, 2};

@@ -1,6 +1,8 @@
 #pragma once
 // Options of `karsidan-cli encrypt|decrypt`, parsed and checked.
 
+#include "cipher/keys/TripleDesKeys.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +11,8 @@
 #include <string>
 
 struct CryptOptions {
-    // Keys in box order (first, second, third), as code-page bytes.
-    std::array<std::string, 3> keys;
+    // The keys of the three boxes (first, second, third), checked.
+    std::optional<karsidan::TripleDesKeys> keys;
     bool raw = false;
     QString file; // empty: standard input
 };

@@ -9,8 +9,7 @@
 
 void EncryptStreamed(const CryptOptions& options, CryptInput& input)
 {
-    const auto& k = options.keys;
-    karsidan::TripleDesEncryptStream stream(k[0], k[1], k[2], WriteCryptOutput);
+    karsidan::TripleDesEncryptStream stream(*options.keys, WriteCryptOutput);
     while (const std::size_t n = input.ReadSome(stream.Space()))
         stream.Commit(n);
     stream.Finish();
@@ -19,13 +18,12 @@ void EncryptStreamed(const CryptOptions& options, CryptInput& input)
 
 void DecryptStreamed(const CryptOptions& options, CryptInput& input)
 {
-    const auto& k = options.keys;
     karsidan::TripleDesDecryptStream::Sink sink = WriteCryptOutput;
     if (!options.raw) {
         // One byte is one character: the pieces convert on their own.
         sink = [](std::string_view bytes) { WriteCryptOutput(karsidan::CodePageToUtf8(bytes)); };
     }
-    karsidan::TripleDesDecryptStream stream(k[2], k[1], k[0], sink);
+    karsidan::TripleDesDecryptStream stream(*options.keys, sink);
     karsidan::CipherTextCount count;
     if (input.Rereadable()) {
         // The stream's text buffer serves the first reading too.

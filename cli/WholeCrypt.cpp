@@ -18,8 +18,7 @@ std::string ToCodePage(const CryptOptions& options, std::string input)
 void EncryptWhole(const CryptOptions& options, std::string input)
 {
     const std::string text = ToCodePage(options, std::move(input));
-    const auto& k = options.keys;
-    WriteCryptOutput(karsidan::TripleDesEngine().TripleDesEncrypt(text, k[0], k[1], k[2]));
+    WriteCryptOutput(karsidan::TripleDesEngine().TripleDesEncrypt(text, *options.keys));
     WriteCryptOutput("\n");
 }
 
@@ -27,7 +26,6 @@ void DecryptWhole(const CryptOptions& options, std::string input)
 {
     // Refuse what is not a cipher text rather than print unreadable text.
     const std::string digits = karsidan::CheckCipherText(ToCodePage(options, std::move(input)));
-    const auto& k = options.keys;
-    const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, k[2], k[1], k[0]);
+    const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, *options.keys);
     WriteCryptOutput(options.raw ? text : karsidan::CodePageToUtf8(text));
 }

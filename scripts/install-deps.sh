@@ -10,6 +10,7 @@ packages=(
   libssl-dev            # OpenSSL's des-ede3, the benchmarks' yardstick
   openssl               # independent Triple DES for the command-line tests
   fonts-dejavu-core     # a face for the offscreen widget tests
+  valgrind              # the constant-time test (memcheck) and its client-request header
 )
 if [ "${1:-}" = "--gui" ]; then
   packages+=(qt6-qpa-plugins fonts-liberation)

@@ -11,6 +11,8 @@
 
 namespace {
 
+const karsidan::TripleDesKeys kKeys = karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci3");
+
 double PeakMiB()
 {
     rusage usage{};
@@ -39,11 +41,11 @@ int main(int argc, char** argv)
     for (auto& c : text) c = static_cast<char>('!' + (x = x * 1103515245 + 12345) % 90);
     const double withText = PeakMiB();
 
-    std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(text, "kunci1", "kunci2", "kunci3");
+    std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(text, kKeys);
     const double afterEncrypt = PeakMiB();
     std::string().swap(text); // keep only the cipher text for the way back
     const double beforeDecrypt = ResidentMiB();
-    const std::string back = karsidan::TripleDesEngine().TripleDesDecrypt(cipher, "kunci3", "kunci2", "kunci1");
+    const std::string back = karsidan::TripleDesEngine().TripleDesDecrypt(cipher, kKeys);
     const double afterDecrypt = PeakMiB();
 
     const double n = double(mib);

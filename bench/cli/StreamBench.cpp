@@ -18,6 +18,8 @@
 
 namespace {
 
+const karsidan::TripleDesKeys kKeys = karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci3");
+
 constexpr std::size_t kTextBytes = std::size_t{64} << 20;
 
 const std::string& Text()
@@ -39,7 +41,7 @@ const std::string& Text()
 
 const std::string& Cipher()
 {
-    static const std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(Text(), "kunci1", "kunci2", "kunci3");
+    static const std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(Text(), kKeys);
     return cipher;
 }
 
@@ -72,7 +74,7 @@ void EncryptFromMemory(benchmark::State& state)
     std::size_t out = 0;
     for (auto _ : state) {
         out = 0;
-        karsidan::TripleDesEncryptStream stream("kunci1", "kunci2", "kunci3",
+        karsidan::TripleDesEncryptStream stream(kKeys,
                                                 [&](std::string_view d) { out += d.size(); }, options);
         stream.Write(Text());
         stream.Finish();
@@ -88,7 +90,7 @@ void EncryptFromFile(benchmark::State& state)
     for (auto _ : state) {
         out = 0;
         lseek(fd, 0, SEEK_SET);
-        karsidan::TripleDesEncryptStream stream("kunci1", "kunci2", "kunci3",
+        karsidan::TripleDesEncryptStream stream(kKeys,
                                                 [&](std::string_view d) { out += d.size(); }, options);
         for (;;) {
             const auto space = stream.Space();
@@ -107,7 +109,7 @@ void EngineWholeText(benchmark::State& state)
 {
     std::size_t out = 0;
     for (auto _ : state)
-        out = karsidan::TripleDesEngine().TripleDesEncrypt(Text(), "kunci1", "kunci2", "kunci3").size();
+        out = karsidan::TripleDesEngine().TripleDesEncrypt(Text(), kKeys).size();
     Finish(state, out, 2 * kTextBytes);
 }
 
@@ -117,7 +119,7 @@ void DecryptFromMemory(benchmark::State& state)
     std::size_t out = 0;
     for (auto _ : state) {
         out = 0;
-        karsidan::TripleDesDecryptStream stream("kunci3", "kunci2", "kunci1",
+        karsidan::TripleDesDecryptStream stream(kKeys,
                                                 [&](std::string_view d) { out += d.size(); }, options);
         stream.Write(Cipher());
         stream.Finish();

@@ -50,14 +50,14 @@ std::string LargeBuffer(std::size_t size)
 
 } // namespace
 
-void TransformBlocks(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
+void TransformBlocks(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
                      const BlocksDone& progress)
 {
-    ThreePassEcbBytesParallel(data, n, passes, BestLevel(), ThreadsFor(n), progress);
+    ThreePassEcbBytesParallel(data, n, masks, BestLevel(), ThreadsFor(n), progress);
 }
 
 std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad,
-                              const std::array<DesPass, 3>& passes, const BlocksDone& progress)
+                              const RoundKeyMasks& masks, const BlocksDone& progress)
 {
     const std::size_t blocks = (bytes.size() + 7) / 8;
     // The blocks go in the upper half: written once, not zeroed first.
@@ -66,7 +66,7 @@ std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad,
     hex.append(bytes);
     hex.append(8 * blocks - bytes.size(), static_cast<char>(pad));
     auto* work = reinterpret_cast<unsigned char*>(hex.data()) + 8 * blocks;
-    TransformBlocks(work, blocks, passes, progress);
+    TransformBlocks(work, blocks, masks, progress);
     EncodeHex(work, 8 * blocks, hex.data());
     return hex;
 }

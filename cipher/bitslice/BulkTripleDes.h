@@ -4,6 +4,7 @@
 // digits in memory at once.
 
 #include "cipher/bitslice/ParallelEcb.h"
+#include "cipher/bitslice/RoundKeyMasks.h"
 #include "cipher/bitslice/TripleDesBitslice.h"
 
 #include <array>
@@ -17,7 +18,7 @@ namespace karsidan::bitslice {
 // kernel, 16 upper-case digits per block. The blocks are transformed in
 // the upper half of the result and spread into digits in place.
 std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad,
-                              const std::array<DesPass, 3>& passes, const BlocksDone& progress = {});
+                              const RoundKeyMasks& masks, const BlocksDone& progress = {});
 
 // The digits '0'-'9' and 'A'-'F' of a cipher text, every other character
 // skipped, as whole blocks of 8 bytes plus the digits left over.
@@ -31,7 +32,7 @@ HexBlocks DecodeHexBlocks(std::string_view cipher);
 
 // Three passes over n blocks of 8 bytes in place, on the best kernel and as
 // many cores as the work is worth.
-void TransformBlocks(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
+void TransformBlocks(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
                      const BlocksDone& progress = {});
 
 } // namespace karsidan::bitslice

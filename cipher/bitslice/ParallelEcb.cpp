@@ -1,6 +1,9 @@
 #include "cipher/bitslice/ParallelEcb.h"
 
+#include "cipher/bitslice/RoundKeyMasks.h"
+
 #include <algorithm>
+#include <memory>
 #include <atomic>
 #include <exception>
 #include <stdexcept>
@@ -22,12 +25,12 @@ struct Shared {
     std::atomic<bool> stop{false}; // set when a share fails, e.g. progress cancels
 };
 
-void RunShare(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
+void RunShare(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level,
               Shared& shared, const BlocksDone* progress)
 {
     for (std::size_t start = 0; start < n && !shared.stop; start += kStepBlocks) {
         const std::size_t count = std::min(kStepBlocks, n - start);
-        ThreePassEcbBytes(data + start * 8, count, passes, level);
+        ThreePassEcbBytes(data + start * 8, count, masks, level);
         const std::size_t total = shared.done.fetch_add(count) + count;
         if (progress != nullptr && *progress) (*progress)(total);
     }
@@ -38,6 +41,14 @@ void RunShare(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& 
 void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
                                const std::array<DesPass, 3>& passes, Level level, unsigned threads,
                                const BlocksDone& progress)
+{
+    const auto masks = std::make_unique_for_overwrite<RoundKeyMasks>();
+    FillRoundKeyMasks(*masks, passes);
+    ThreePassEcbBytesParallel(data, n, *masks, level, threads, progress);
+}
+
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
+                               Level level, unsigned threads, const BlocksDone& progress)
 {
     if (!IsSupported(level)) {
         throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) +
@@ -64,7 +75,7 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
         try {
             workers.emplace_back([&, t, start, count] {
                 try {
-                    RunShare(data + start * 8, count, passes, level, shared, nullptr);
+                    RunShare(data + start * 8, count, masks, level, shared, nullptr);
                 } catch (...) {
                     errors[t] = std::current_exception();
                     shared.stop = true;
@@ -77,7 +88,7 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
     for (unsigned t : ownShares) {
         const std::size_t start = std::min(n, t * share);
         try {
-            RunShare(data + start * 8, std::min(n - start, share), passes, level, shared, &progress);
+            RunShare(data + start * 8, std::min(n - start, share), masks, level, shared, &progress);
         } catch (...) {
             errors[t] = std::current_exception();
             shared.stop = true;

@@ -19,4 +19,8 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
                                const std::array<DesPass, 3>& passes, Level level,
                                unsigned threads = 0, const BlocksDone& progress = {});
 
+// The same with masks made beforehand (TripleDesKeys::Masks).
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
+                               Level level, unsigned threads = 0, const BlocksDone& progress = {});
+
 } // namespace karsidan::bitslice

@@ -41,11 +41,13 @@ constexpr bool IsFirstExpansionUse(int j)
     return true;
 }
 
-// The sixteen 48-bit round keys of one DES key, round 1 first, bit 1 of
-// each round key in bit 47.
-std::array<std::uint64_t, 16> DesRoundKeys(std::uint64_t key);
-
 // Fills every field; the struct is 45 KiB, so callers keep it on the heap.
+// rounds[p]: the sixteen round keys of pass p's key (MakeDesRoundKeys),
+// round 1 first; encrypt[p] runs them forward, else backward.
+void FillRoundKeyMasks(RoundKeyMasks& masks,
+                       const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
+                       const std::array<bool, 3>& encrypt);
+// The same from the keys: schedules them first.
 void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes);
 
 } // namespace karsidan::bitslice

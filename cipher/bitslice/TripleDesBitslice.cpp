@@ -25,7 +25,7 @@ void RunBatches(Level level, unsigned char* data, std::size_t batches, const Rou
     }
 }
 
-void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
+void Run(unsigned char* data, std::size_t n, const RoundKeyMasks& keys, Level level,
          bool bytesLittleEndian)
 {
     if (!IsSupported(level)) {
@@ -35,12 +35,9 @@ void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passe
     if (n == 0) {
         return;
     }
-    // 45 KiB: on the heap, so worker threads with small stacks are safe.
-    const auto keys = std::make_unique_for_overwrite<RoundKeyMasks>();
-    FillRoundKeyMasks(*keys, passes);
     const std::size_t width = BatchBlocks(level);
     const std::size_t batches = n / width;
-    RunBatches(level, data, batches, *keys, bytesLittleEndian);
+    RunBatches(level, data, batches, keys, bytesLittleEndian);
     const std::size_t rest = n - batches * width;
     if (rest == 0) {
         return;
@@ -50,8 +47,17 @@ void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passe
     alignas(64) unsigned char tail[512 * 8] = {};
     unsigned char* last = data + batches * width * 8;
     std::memcpy(tail, last, rest * 8);
-    RunBatches(level, tail, 1, *keys, bytesLittleEndian);
+    RunBatches(level, tail, 1, keys, bytesLittleEndian);
     std::memcpy(last, tail, rest * 8);
+}
+
+void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
+         bool bytesLittleEndian)
+{
+    // 45 KiB: on the heap, so worker threads with small stacks are safe.
+    const auto keys = std::make_unique_for_overwrite<RoundKeyMasks>();
+    FillRoundKeyMasks(*keys, passes);
+    Run(data, n, *keys, level, bytesLittleEndian);
 }
 
 } // namespace
@@ -67,6 +73,11 @@ void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesP
 {
     // On a big-endian machine a native load of 8 bytes is the packed value.
     Run(data, n, passes, level, std::endian::native == std::endian::little);
+}
+
+void ThreePassEcbBytes(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level)
+{
+    Run(data, n, masks, level, std::endian::native == std::endian::little);
 }
 
 void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2,

@@ -27,6 +27,9 @@ const char* LevelName(Level level);
 // Blocks one kernel call transforms together: 64, 256 or 512.
 std::size_t BatchBlocks(Level level);
 
+// The three passes' round keys as the kernels take them (RoundKeyMasks.h).
+struct RoundKeyMasks;
+
 // One DES pass over every block: the key and the direction.
 struct DesPass {
     std::uint64_t key;
@@ -43,6 +46,8 @@ void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass
 // The same over n blocks of 8 bytes each, in text order, in place.
 void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
                        Level level);
+// The same with masks made once beforehand (TripleDesKeys::Masks).
+void ThreePassEcbBytes(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level);
 
 // Three-key EDE. encrypt: C = E_k3(D_k2(E_k1(P)));
 // decrypt: P = D_k1(E_k2(D_k3(C))).

@@ -1,7 +1,10 @@
 #pragma once
 // Fast DES and three-key EDE Triple DES over 64-bit blocks (first byte most
 // significant). Combined S-box+P tables, round keys pre-split for the eight
-// S-boxes, IP/FP by swap-moves; no allocation.
+// S-boxes, IP/FP by swap-moves; no allocation. The table loads are indexed
+// by key and data bits, so production runs the bitsliced kernels instead;
+// this kernel is the tests' second implementation and the benchmarks'
+// baseline (TableText.h).
 
 #include "cipher/des/DesRoundKeys.h"
 

@@ -1,10 +1,6 @@
 #include "cipher/des/DesRoundKeys.h"
 
-#include "cipher/reference/mdlBox.h"
-#include "cipher/reference/mdlMath.h"
-
-#include <stdexcept>
-#include <string>
+#include "cipher/des/DesTables.h"
 
 namespace karsidan {
 namespace {
@@ -30,21 +26,6 @@ DesRoundKeys MakeDesRoundKeys(std::uint64_t key) noexcept
         keys.round[r] = Permute((std::uint64_t{c} << 28) | d, 56, des_tables::PC2);
     }
     return keys;
-}
-
-std::uint64_t EffectiveKey(std::string_view keyText) noexcept
-{
-    const auto key = TrimSpaces(keyText);
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-        value = (value << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0xB7u);
-    return value;
-}
-
-void RequireKey(std::string_view keyText, int boxNumber)
-{
-    if (TrimSpaces(keyText).empty())
-        throw std::invalid_argument("Kunci " + std::to_string(boxNumber) + " kosong");
 }
 
 } // namespace karsidan

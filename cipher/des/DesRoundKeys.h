@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 namespace karsidan {
 
@@ -14,16 +13,9 @@ struct DesRoundKeys {
 
 DesRoundKeys MakeDesRoundKeys(std::uint64_t key) noexcept;
 
-// The 64-bit DES key a typed key stands for: its first 8 code-page bytes
-// after trimming outer spaces, completed with 0xB7 bytes.
-std::uint64_t EffectiveKey(std::string_view keyText) noexcept;
-
-// Throws std::invalid_argument "Kunci N kosong" for a key of nothing but
-// spaces: it would silently become eight padding bytes.
-void RequireKey(std::string_view keyText, int boxNumber);
-
 // Applies a DES permutation table (entries count from 1 at the most
 // significant of inputBits bits) to a value; the result has table-size bits.
+// Shifts by table entries only: no address depends on the value.
 template <std::size_t N>
 constexpr std::uint64_t Permute(std::uint64_t value, int inputBits,
                                 const std::array<std::uint8_t, N>& table) noexcept

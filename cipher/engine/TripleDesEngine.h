@@ -1,17 +1,19 @@
 #pragma once
 // Whole-text Triple DES (three keys, EDE, ECB) over code-page bytes.
-// Texts and keys are byte strings in the code page of CodePage.h.
-// Each engine object owns its key slots and block halves, so a transform
-// can run on a worker thread; two objects never share state. One object
-// runs one transform at a time.
+// Texts are byte strings in the code page of CodePage.h; the keys come as
+// one TripleDesKeys, made once per command.
 //
-// The whole-text entries run on 64-bit blocks (DesKernel.h), long texts on
-// the bitsliced kernels across all cores (bitslice/BulkTripleDes.h). The members
-// below them are the character-per-bit form of the same cipher, kept as the
-// readable reference the fast path is tested against; it also transforms the
-// 60-bit last block of a cipher text with an odd number of digits.
+// Every text, short or long, runs on the bitsliced kernels
+// (cipher/bitslice): no table lookup and no branch depends on a key or on
+// the text. Short texts take one batch on one core, long ones all cores.
+// The character-per-bit form of the same cipher lives in
+// cipher/reference, as the readable yardstick the tests hold this to.
+//
+// The engine keeps no state between calls; one object may run one
+// transform at a time, and objects share nothing.
 
-#include <array>
+#include "cipher/keys/TripleDesKeys.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -26,55 +28,18 @@ public:
     // transform returns nothing.
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
-    // Keys in box order. Outer spaces of text and keys are dropped; a key's
-    // first 8 characters count. Throws std::invalid_argument naming a blank
-    // key ("Kunci 2 kosong").
-    std::string TripleDesEncrypt(std::string_view text, std::string_view key1,
-                                 std::string_view key2, std::string_view key3,
+    // Outer spaces of the text are dropped; the last block is completed
+    // with 0xB7. 16 upper-case digits per block.
+    std::string TripleDesEncrypt(std::string_view text, const TripleDesKeys& keys,
                                  const Progress& progress = {});
 
-    // Keys in the order their passes use them: the caller passes the boxes
-    // third, second, first, and a blank key is named by its box number.
     // Lenient: characters other than '0'-'9' and 'A'-'F' are skipped (check
-    // with CheckCipherText first). Removes the padding: the run of 0xB7
-    // bytes at the very end, at most 7.
-    std::string TripleDesDecrypt(std::string_view cipher, std::string_view keyA,
-                                 std::string_view keyB, std::string_view keyC,
+    // with CheckCipherText first); digits short of a whole block are
+    // completed with padding. Throws std::invalid_argument for an odd
+    // number of digits, which leaves half a byte. Removes the padding: the
+    // run of 0xB7 bytes at the very end, at most 7.
+    std::string TripleDesDecrypt(std::string_view cipher, const TripleDesKeys& keys,
                                  const Progress& progress = {});
-
-    // Texts of at least this many blocks run on the bitsliced kernels
-    // (cipher/bitslice) across all cores; shorter ones on the 64-bit table
-    // path, which starts faster. Both give the same bytes; tests move the
-    // threshold to compare them.
-    static constexpr std::size_t kDefaultBitsliceMinBlocks = 64;
-    std::size_t bitsliceMinBlocks = kDefaultBitsliceMinBlocks;
-
-    // --- Character-per-bit form -----------------------------------------
-
-    // Fill slot 1, 2 or 3 from a key text. A blank key leaves 16 empty round
-    // keys, with which DesBlock fails (std::invalid_argument).
-    void LoadKey1(std::string_view key);
-    void LoadKey2(std::string_view key);
-    void LoadKey3(std::string_view key);
-    // Rotates the halves of a PC-1 result and stores the 16 round keys in a
-    // slot; any slot number other than 1 to 3 stores nothing.
-    void BuildSubkeys(std::string_view cd, int slot);
-
-    // One DES block (normally 64 bits) with a slot's round keys; any
-    // non-zero flag encrypts. Returns 16 hex digits.
-    std::string DesBlock(std::string_view block, int slot, int flag);
-    void SplitBlock(std::string_view bits);
-    std::string RoundFunction(std::string_view right, int round, int slot) const;
-
-    using Slot = std::array<std::string, 16>;
-    Slot Subkeys1;
-    Slot Subkeys2;
-    Slot Subkeys3;
-    std::string LeftHalf;
-    std::string RightHalf;
-
-private:
-    Slot& SlotFor(int slot);
 };
 
 } // namespace karsidan

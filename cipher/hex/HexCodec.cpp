@@ -1,5 +1,6 @@
 #include "cipher/hex/HexCodec.h"
 
+#include "cipher/hex/HexDigit.h"
 #include "cipher/hex/HexKernels.h"
 
 #include <array>
@@ -9,19 +10,14 @@ namespace karsidan::bitslice {
 
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
-
-// Digit value, or -1 for every character the reading skips.
-constexpr std::array<std::int8_t, 256> MakeDigitValues()
+// Upper-case digit of a nibble by arithmetic, not a table: the digits are
+// written from the cipher's output before it leaves the engine, where no
+// address may depend on the bytes.
+inline char Digit(unsigned nibble) noexcept
 {
-    std::array<std::int8_t, 256> v{};
-    for (auto& x : v) x = -1;
-    for (int c = '0'; c <= '9'; ++c) v[c] = static_cast<std::int8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c) v[c] = static_cast<std::int8_t>(c - 'A' + 10);
-    return v;
+    // '0' + n, and 7 more from 10 on: (9 - n) borrows into the high bits.
+    return static_cast<char>('0' + nibble + (((9u - nibble) >> 8) & 7u));
 }
-
-constexpr auto kDigitValues = MakeDigitValues();
 
 } // namespace
 
@@ -30,8 +26,8 @@ namespace detail {
 void EncodeHexScalar(const unsigned char* bytes, std::size_t n, char* out)
 {
     for (std::size_t i = 0; i < n; ++i) {
-        out[2 * i] = kDigits[bytes[i] >> 4];
-        out[2 * i + 1] = kDigits[bytes[i] & 15];
+        out[2 * i] = Digit(bytes[i] >> 4);
+        out[2 * i + 1] = Digit(bytes[i] & 15u);
     }
 }
 
@@ -39,7 +35,7 @@ HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char
                                HexDecodeState state)
 {
     for (std::size_t i = 0; i < size; ++i) {
-        const int v = kDigitValues[static_cast<unsigned char>(text[i])];
+        const int v = HexDigitValue(text[i]);
         if (v < 0) continue;
         if (state.digits % 2 == 0) {
             out[state.digits / 2] = static_cast<unsigned char>(v << 4);

@@ -1,5 +1,7 @@
 #include "cipher/reference/mdlBox.h"
 
+#include "cipher/padding/Padding.h"
+
 #include "cipher/reference/mdlMath.h"
 
 #include <algorithm>

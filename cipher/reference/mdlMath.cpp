@@ -1,5 +1,8 @@
 #include "cipher/reference/mdlMath.h"
 
+#include "cipher/hex/HexDigit.h"
+#include "cipher/padding/Padding.h"
+
 #include <stdexcept>
 
 namespace karsidan {
@@ -13,21 +16,12 @@ constexpr const char* kPatterns[16] = {
 
 } // namespace
 
-std::string_view TrimSpaces(std::string_view text) noexcept
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 std::string HexDigitToBits(std::string_view digit)
 {
     if (digit.size() != 1)
         return {};
-    const auto at = kDigits.find(digit.front());
-    return at == std::string_view::npos ? std::string() : std::string(kPatterns[at]);
+    const int v = HexDigitValue(digit.front());
+    return v < 0 ? std::string() : std::string(kPatterns[v]);
 }
 
 std::string BitsToHexDigit(std::string_view group)

@@ -48,7 +48,4 @@ std::string BitsToText(std::string_view bits);
 // One character per pair of digits; the pair "20" gives a space.
 std::string HexToText(std::string_view hex);
 
-// Leading and trailing spaces (code 32 only) removed.
-std::string_view TrimSpaces(std::string_view text) noexcept;
-
 } // namespace karsidan

@@ -29,21 +29,21 @@ std::string PaddedKeyBits(std::string_view key)
 
 } // namespace
 
-void TripleDesEngine::LoadKey1(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 1); }
-void TripleDesEngine::LoadKey2(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 2); }
-void TripleDesEngine::LoadKey3(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 3); }
+void ReferenceTripleDes::LoadKey1(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 1); }
+void ReferenceTripleDes::LoadKey2(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 2); }
+void ReferenceTripleDes::LoadKey3(std::string_view key) { BuildSubkeys(ApplyPC1(PaddedKeyBits(key)), 3); }
 
-TripleDesEngine::Slot& TripleDesEngine::SlotFor(int slot)
+ReferenceTripleDes::Slot& ReferenceTripleDes::SlotFor(int slot)
 {
     switch (slot) {
-    case 1: return Subkeys1;
-    case 2: return Subkeys2;
-    case 3: return Subkeys3;
+    case 1: return subkeys1_;
+    case 2: return subkeys2_;
+    case 3: return subkeys3_;
     default: throw std::out_of_range("Nomor slot kunci di luar 1 sampai 3");
     }
 }
 
-void TripleDesEngine::BuildSubkeys(std::string_view cd, int slot)
+void ReferenceTripleDes::BuildSubkeys(std::string_view cd, int slot)
 {
     const std::size_t half = cd.size() / 2;
     std::string c(cd.substr(0, half));
@@ -59,18 +59,18 @@ void TripleDesEngine::BuildSubkeys(std::string_view cd, int slot)
     }
 }
 
-void TripleDesEngine::SplitBlock(std::string_view bits)
+void ReferenceTripleDes::SplitBlock(std::string_view bits)
 {
-    LeftHalf = std::string(bits.substr(0, 32));
-    RightHalf = std::string(bits.size() >= 32 ? bits.substr(bits.size() - 32) : bits);
+    leftHalf_ = std::string(bits.substr(0, 32));
+    rightHalf_ = std::string(bits.size() >= 32 ? bits.substr(bits.size() - 32) : bits);
 }
 
-std::string TripleDesEngine::RoundFunction(std::string_view right, int round, int slot) const
+std::string ReferenceTripleDes::RoundFunction(std::string_view right, int round, int slot) const
 {
     std::string e;
     for (int j = 1; j <= 48; ++j)
         e += EBit(right, j);
-    const Slot& keys = slot == 1 ? Subkeys1 : slot == 2 ? Subkeys2 : slot == 3 ? Subkeys3
+    const Slot& keys = slot == 1 ? subkeys1_ : slot == 2 ? subkeys2_ : slot == 3 ? subkeys3_
         : throw std::out_of_range("Nomor slot kunci di luar 1 sampai 3");
     const std::string x = XorBits(e, keys.at(static_cast<std::size_t>(round - 1)));
     std::string s;
@@ -86,16 +86,16 @@ std::string TripleDesEngine::RoundFunction(std::string_view right, int round, in
     return f;
 }
 
-std::string TripleDesEngine::DesBlock(std::string_view block, int slot, int flag)
+std::string ReferenceTripleDes::DesBlock(std::string_view block, int slot, int flag)
 {
     SplitBlock(ApplyIP(block));
     for (int n = 0; n < 16; ++n) {
         const int round = flag != 0 ? n + 1 : 16 - n;
-        std::string t = RightHalf;
-        RightHalf = XorBits(LeftHalf, RoundFunction(RightHalf, round, slot));
-        LeftHalf = std::move(t);
+        std::string t = rightHalf_;
+        rightHalf_ = XorBits(leftHalf_, RoundFunction(rightHalf_, round, slot));
+        leftHalf_ = std::move(t);
     }
-    const std::string pre = RightHalf + LeftHalf;
+    const std::string pre = rightHalf_ + leftHalf_;
     std::string out;
     for (int j = 1; j <= static_cast<int>(pre.size()); ++j)
         out += IPInverseBit(pre, j);

@@ -1,10 +1,9 @@
 #include "cipher/stream/TripleDesDecryptStream.h"
 
-#include "cipher/des/DesRoundKeys.h"
-#include "cipher/hex/HexCodec.h"
 #include "cipher/bitslice/TripleDesBitslice.h"
-#include "cipher/reference/mdlMath.h"
-#include "cipher/reference/mdlTripleDes.h"
+#include "cipher/hex/HexCodec.h"
+#include "cipher/hex/HexDigit.h"
+#include "cipher/padding/Padding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,15 +13,6 @@
 namespace karsidan {
 
 namespace {
-
-int DigitValue(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The decoder reads upper-case digits only.
 void UpperCaseDigits(char* p, std::size_t n) noexcept
@@ -35,17 +25,13 @@ void UpperCaseDigits(char* p, std::size_t n) noexcept
 
 } // namespace
 
-TripleDesDecryptStream::TripleDesDecryptStream(std::string_view keyA, std::string_view keyB,
-                                               std::string_view keyC, Sink sink,
+TripleDesDecryptStream::TripleDesDecryptStream(const TripleDesKeys& keys, Sink sink,
                                                const StreamOptions& options)
-    : sink_(std::move(sink)),
+    : keys_(keys),
+      sink_(std::move(sink)),
       chunk_(std::max<std::size_t>(8, (options.chunkBytes + 7) / 8 * 8)),
       workers_(options.threads)
 {
-    RequireKey(keyC, 1);
-    RequireKey(keyB, 2);
-    RequireKey(keyA, 3);
-    keys_ = {EffectiveKey(keyA), EffectiveKey(keyB), EffectiveKey(keyC)};
     text_ = StreamBuffer(2 * chunk_);
     for (Slot& slot : slots_)
         slot.blocks = StreamBuffer(chunk_);
@@ -93,11 +79,11 @@ void TripleDesDecryptStream::Decode(std::string_view text)
         if (half_) {
             // The low digit of a byte split between two pieces.
             std::size_t i = 0;
-            while (i < text.size() && DigitValue(text[i]) < 0)
+            while (i < text.size() && HexDigitValue(text[i]) < 0)
                 ++i;
             if (i == text.size())
                 return;
-            out[bytes_] = static_cast<unsigned char>(out[bytes_] | DigitValue(text[i]));
+            out[bytes_] = static_cast<unsigned char>(out[bytes_] | HexDigitValue(text[i]));
             ++bytes_;
             half_ = false;
             text.remove_prefix(i + 1);
@@ -122,13 +108,13 @@ void TripleDesDecryptStream::Submit()
     Slot& next = slots_[current_ ^ 1];
     workers_.Wait();
     const std::size_t blocks = bytes_ / 8;
-    const std::array<bitslice::DesPass, 3> passes = {{{keys_[0], false}, {keys_[1], true}, {keys_[2], false}}};
+    const bitslice::RoundKeyMasks* masks = &keys_.Masks(PassOrder::Decryption);
     const bitslice::Level level = bitslice::BestLevel();
     const unsigned shares = workers_.shares();
-    workers_.Start([&slot, blocks, passes, level, shares](unsigned share) {
+    workers_.Start([&slot, blocks, masks, level, shares](unsigned share) {
         const auto range = StreamWorkers::ShareOf(blocks, bitslice::BatchBlocks(level), share, shares);
         if (range.count > 0)
-            bitslice::ThreePassEcbBytes(slot.blocks.bytes() + 8 * range.first, range.count, passes, level);
+            bitslice::ThreePassEcbBytes(slot.blocks.bytes() + 8 * range.first, range.count, *masks, level);
     });
     slot.pending = bytes_;
     bytes_ = 0;
@@ -163,11 +149,8 @@ void TripleDesDecryptStream::Finish()
     Hand(slots_[current_ ^ 1]);
     if (!holding_)
         return;
-    std::size_t keep = held_.size();
-    while (keep > 1 && static_cast<unsigned char>(held_[keep - 1]) == kPadByte)
-        --keep;
     holding_ = false;
-    sink_({held_.data(), keep});
+    sink_({held_.data(), held_.size() - PaddingLength(reinterpret_cast<const unsigned char*>(held_.data()))});
 }
 
 } // namespace karsidan

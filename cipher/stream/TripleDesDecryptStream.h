@@ -9,6 +9,7 @@
 // or by Write, which decodes from the caller's memory.
 
 #include "cipher/hex/CipherTextCount.h"
+#include "cipher/keys/TripleDesKeys.h"
 #include "cipher/stream/StreamBuffer.h"
 #include "cipher/stream/StreamOptions.h"
 #include "cipher/stream/StreamWorkers.h"
@@ -29,10 +30,7 @@ public:
     // no further use.
     using Sink = std::function<void(std::string_view bytes)>;
 
-    // Keys in the order their passes use them, as TripleDesDecrypt takes
-    // them (third, second, first box); a blank key is named by its box.
-    TripleDesDecryptStream(std::string_view keyA, std::string_view keyB, std::string_view keyC, Sink sink,
-                           const StreamOptions& options = {});
+    TripleDesDecryptStream(const TripleDesKeys& keys, Sink sink, const StreamOptions& options = {});
 
     // Where the next text goes; never empty. Valid until the next call.
     std::span<char> Space();
@@ -57,7 +55,7 @@ private:
     void Submit();
     void Hand(Slot& slot);
 
-    std::array<std::uint64_t, 3> keys_; // effective keys, in pass order
+    TripleDesKeys keys_;
     Sink sink_;
     std::size_t chunk_;                 // decrypted bytes per chunk
     StreamBuffer text_;                 // 2 * chunk_ characters

@@ -1,10 +1,9 @@
 #include "cipher/stream/TripleDesEncryptStream.h"
 
-#include "cipher/des/DesRoundKeys.h"
-#include "cipher/hex/HexCodec.h"
 #include "cipher/bitslice/TripleDesBitslice.h"
-#include "cipher/reference/mdlMath.h"
-#include "cipher/reference/mdlTripleDes.h"
+#include "cipher/consttime/ConstantTime.h"
+#include "cipher/hex/HexCodec.h"
+#include "cipher/padding/Padding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,10 +18,11 @@ namespace {
 // of a chunk: a file of nothing but spaces needs no memory for them.
 constexpr std::size_t kStagingBytes = 64 * 1024;
 
+// Whether a byte is a space is all that steers these scans.
 std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 {
     std::size_t i = 0;
-    while (i < n && p[i] == ' ')
+    while (i < n && ct::Declassify(p[i] == ' '))
         ++i;
     return i;
 }
@@ -30,24 +30,20 @@ std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 std::size_t TrailingSpaces(const char* p, std::size_t n) noexcept
 {
     std::size_t i = 0;
-    while (i < n && p[n - 1 - i] == ' ')
+    while (i < n && ct::Declassify(p[n - 1 - i] == ' '))
         ++i;
     return i;
 }
 
 } // namespace
 
-TripleDesEncryptStream::TripleDesEncryptStream(std::string_view key1, std::string_view key2,
-                                               std::string_view key3, Sink sink,
+TripleDesEncryptStream::TripleDesEncryptStream(const TripleDesKeys& keys, Sink sink,
                                                const StreamOptions& options)
-    : sink_(std::move(sink)),
+    : keys_(keys),
+      sink_(std::move(sink)),
       capacity_(std::max<std::size_t>(16, (options.chunkBytes + 7) / 8 * 8)),
       workers_(options.threads)
 {
-    RequireKey(key1, 1);
-    RequireKey(key2, 2);
-    RequireKey(key3, 3);
-    keys_ = {EffectiveKey(key1), EffectiveKey(key2), EffectiveKey(key3)};
     buffer_ = StreamBuffer(6 * capacity_);
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         slots_[i].text = buffer_.data() + 3 * capacity_ * i;
@@ -157,16 +153,15 @@ void TripleDesEncryptStream::Submit(std::size_t bytes, std::size_t carryFrom, st
     std::memcpy(next.text, slot.text + carryFrom, carryTo - carryFrom);
     fill_ = carryTo - carryFrom;
     if (bytes > 0) {
-        const std::array<bitslice::DesPass, 3> passes = {
-            {{keys_[0], true}, {keys_[1], false}, {keys_[2], true}}};
+        const bitslice::RoundKeyMasks* masks = &keys_.Masks(PassOrder::Encryption);
         const bitslice::Level level = bitslice::BestLevel();
         const unsigned shares = workers_.shares();
-        workers_.Start([&slot, bytes, passes, level, shares](unsigned share) {
+        workers_.Start([&slot, bytes, masks, level, shares](unsigned share) {
             const auto range = StreamWorkers::ShareOf(bytes / 8, bitslice::BatchBlocks(level), share, shares);
             if (range.count == 0)
                 return;
             auto* blocks = reinterpret_cast<unsigned char*>(slot.text) + 8 * range.first;
-            bitslice::ThreePassEcbBytes(blocks, range.count, passes, level);
+            bitslice::ThreePassEcbBytes(blocks, range.count, *masks, level);
             bitslice::EncodeHex(blocks, 8 * range.count, slot.digits + 16 * range.first, level);
         });
         slot.pendingDigits = 2 * bytes;

@@ -9,6 +9,7 @@
 // Bytes go in either straight into Space() (read(2) into it, then Commit)
 // or by Write, which copies.
 
+#include "cipher/keys/TripleDesKeys.h"
 #include "cipher/stream/StreamBuffer.h"
 #include "cipher/stream/StreamOptions.h"
 #include "cipher/stream/StreamWorkers.h"
@@ -30,10 +31,8 @@ public:
     // the caller, and the stream is then of no further use.
     using Sink = std::function<void(std::string_view digits)>;
 
-    // Keys in box order. Throws std::invalid_argument naming a blank key
-    // ("Kunci 2 kosong"), std::bad_alloc when the buffers cannot be had.
-    TripleDesEncryptStream(std::string_view key1, std::string_view key2, std::string_view key3, Sink sink,
-                           const StreamOptions& options = {});
+    // Throws std::bad_alloc when the buffers cannot be had.
+    TripleDesEncryptStream(const TripleDesKeys& keys, Sink sink, const StreamOptions& options = {});
 
     // Where the next bytes go; never empty. Valid until the next call.
     std::span<char> Space();
@@ -59,7 +58,7 @@ private:
     void Drain();
     void Hand(Slot& slot);
 
-    std::array<std::uint64_t, 3> keys_; // effective keys, box order
+    TripleDesKeys keys_;
     Sink sink_;
     std::size_t capacity_;
     StreamBuffer buffer_;          // both slots, one mapping: fewer pages to fault in

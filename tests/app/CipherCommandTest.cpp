@@ -14,7 +14,7 @@ CipherRequest Request(std::string text)
 {
     CipherRequest request;
     request.text = std::move(text);
-    request.keys = {"1", "2", "3"};
+    request.keys = TripleDesKeys::FromCodePage("1", "2", "3");
     return request;
 }
 

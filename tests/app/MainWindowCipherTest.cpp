@@ -46,6 +46,22 @@ TEST_F(MainWindowCipher, FirstBlankKeyIsReportedAndFocused)
     EXPECT_EQ(cipher.Requests().size(), 1u);
 }
 
+TEST_F(MainWindowCipher, AKeyTheCodePageCannotHoldIsNamedAndFocused)
+{
+    Target()->setPlainText("unchanged");
+    SetKeys("k1", QString::fromUtf8("k\xd0\xb6"), "k3"); // Cyrillic zhe
+    Click("cmdEncrypt");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_TRUE(messages.warnings[0].text.startsWith("Kunci 2 tidak dapat dipakai. Karakter"))
+        << messages.warnings[0].text.toStdString();
+    EXPECT_TRUE(messages.warnings[0].text.contains("U+0436"));
+    EXPECT_TRUE(messages.warnings[0].text.endsWith("."));
+    EXPECT_EQ(window->focusWidget(), Key(1));
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(Target()->toPlainText().isEmpty()) << "a refusal leaves no earlier result to save";
+    EXPECT_TRUE(cipher.Requests().empty());
+}
+
 TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
 {
     Source()->setPlainText(QString::fromUtf8("Baris satu caf\xc3\xa9\nBaris\xc2\xa0" "dua"));
@@ -57,9 +73,12 @@ TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
     EXPECT_EQ(requests[0].direction, CipherDirection::Encrypt);
     // Non-breaking space stays 0xA0; the line break becomes CR LF.
     EXPECT_EQ(requests[0].text, "Baris satu caf\xe9\r\nBaris\xa0" "dua");
-    EXPECT_EQ(requests[0].keys[0], "kunci\xe9");
-    EXPECT_EQ(requests[0].keys[1], " k2 "); // keys go as typed, untrimmed
-    EXPECT_EQ(requests[0].keys[2], "k3");
+    // The key object holds the effective keys: code-page bytes, trimmed,
+    // completed with 0xB7.
+    ASSERT_TRUE(requests[0].keys.has_value());
+    EXPECT_EQ(requests[0].keys->Effective(1), 0x6B756E6369E9B7B7ull);
+    EXPECT_EQ(requests[0].keys->Effective(2), 0x6B32B7B7B7B7B7B7ull);
+    EXPECT_EQ(requests[0].keys->Effective(3), 0x6B33B7B7B7B7B7B7ull);
     EXPECT_EQ(Target()->toPlainText().toStdString(), ScriptedCipher::ToHex(requests[0].text));
     EXPECT_TRUE(messages.warnings.empty());
 }

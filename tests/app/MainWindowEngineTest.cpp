@@ -30,7 +30,7 @@ TEST_F(MainWindowEngine, EncryptEqualsTheEngineAndDecryptRestoresTheText)
 
     const QString cipherText = Run("cmdEncrypt");
     const std::string expected =
-        TripleDesEngine{}.TripleDesEncrypt(bytes, "k\xe9y1", "kunci 2", "tiga333");
+        TripleDesEngine{}.TripleDesEncrypt(bytes, TripleDesKeys::FromCodePage("k\xe9y1", "kunci 2", "tiga333"));
     EXPECT_EQ(cipherText.toStdString(), expected);
     EXPECT_EQ(cipherText.size() % 16, 0);
     EXPECT_TRUE(messages.warnings.empty());

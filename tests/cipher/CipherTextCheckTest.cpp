@@ -52,12 +52,13 @@ TEST(CipherTextCheck, CountsDigitsInWholeBlocks)
 TEST(CipherTextCheck, LowerCaseCipherTextDecryptsAfterTheCheck)
 {
     TripleDesEngine engine;
-    const std::string cipher = engine.TripleDesEncrypt("Halo, dunia!", "a", "b", "c");
+    const auto keys = TripleDesKeys::FromCodePage("a", "b", "c");
+    const std::string cipher = engine.TripleDesEncrypt("Halo, dunia!", keys);
     std::string lower;
     for (std::size_t i = 0; i < cipher.size(); ++i) {
         lower += static_cast<char>(std::tolower(static_cast<unsigned char>(cipher[i])));
         if (i % 16 == 15)
             lower += "\n";
     }
-    EXPECT_EQ(engine.TripleDesDecrypt(CheckCipherText(lower), "c", "b", "a"), "Halo, dunia!");
+    EXPECT_EQ(engine.TripleDesDecrypt(CheckCipherText(lower), keys), "Halo, dunia!");
 }

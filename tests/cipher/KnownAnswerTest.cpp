@@ -4,6 +4,7 @@
 #include "cipher/des/DesRoundKeys.h"
 #include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "cipher/reference/mdlTripleDes.h"
 #include "cipher/reference/mdlBox.h"
 #include "cipher/reference/mdlMath.h"
 
@@ -63,7 +64,7 @@ TEST(KnownAnswers, SingleDesBothPaths)
         EXPECT_EQ(ToHex64(DesCryptBlock(FromHex(r[1]), keys, true)), r[2]);
         EXPECT_EQ(ToHex64(DesCryptBlock(FromHex(r[2]), keys, false)), r[1]);
 
-        TripleDesEngine engine;
+        ReferenceTripleDes engine;
         engine.LoadKey1(KeyText(r[0]));
         EXPECT_EQ(engine.DesBlock(HexToBits(r[1]), 1, -1), r[2]);
         EXPECT_EQ(engine.DesBlock(HexToBits(r[2]), 1, 0), r[1]);
@@ -92,8 +93,9 @@ TEST(KnownAnswers, TripleDesBlocksAndWholeText)
     const std::string k3 = KeyText(records[0][2]);
     TripleDesEngine engine;
     EXPECT_EQ(plain, "The qufck brown fox jump");
-    EXPECT_EQ(engine.TripleDesEncrypt(plain, k1, k2, k3), cipher);
-    EXPECT_EQ(engine.TripleDesDecrypt(cipher, k3, k2, k1), plain);
+    const auto keys = TripleDesKeys::FromCodePage(k1, k2, k3);
+    EXPECT_EQ(engine.TripleDesEncrypt(plain, keys), cipher);
+    EXPECT_EQ(engine.TripleDesDecrypt(cipher, keys), plain);
 }
 
 TEST(KnownAnswers, KeyScheduleBothPaths)
@@ -103,9 +105,9 @@ TEST(KnownAnswers, KeyScheduleBothPaths)
     for (const auto& r : records) {
         const auto round = static_cast<std::size_t>(std::stoi(r[1]));
         EXPECT_EQ(ToHex64(MakeDesRoundKeys(FromHex(r[0])).round[round - 1]).substr(4), r[2]);
-        TripleDesEngine engine;
+        ReferenceTripleDes engine;
         engine.LoadKey3(KeyText(r[0]));
-        EXPECT_EQ(BitsToHex(engine.Subkeys3[round - 1]), r[2]);
+        EXPECT_EQ(BitsToHex(engine.Subkeys3()[round - 1]), r[2]);
     }
 }
 

@@ -8,7 +8,7 @@
 namespace karsidan::test {
 namespace {
 
-std::string Pass(TripleDesEngine& engine, std::string w, int slot, int flag)
+std::string Pass(ReferenceTripleDes& engine, std::string w, int slot, int flag)
 {
     const auto r = static_cast<int>(w.size() % 64);
     if (r > 0)
@@ -21,7 +21,7 @@ std::string Pass(TripleDesEngine& engine, std::string w, int slot, int flag)
 
 } // namespace
 
-std::string StringPathEncrypt(TripleDesEngine& engine, std::string_view text, std::string_view k1,
+std::string StringPathEncrypt(ReferenceTripleDes& engine, std::string_view text, std::string_view k1,
                               std::string_view k2, std::string_view k3)
 {
     engine.LoadKey1(k1);
@@ -32,7 +32,7 @@ std::string StringPathEncrypt(TripleDesEngine& engine, std::string_view text, st
     return Pass(engine, HexToBits(w), 3, -1);
 }
 
-std::string StringPathDecryptRaw(TripleDesEngine& engine, std::string_view cipher,
+std::string StringPathDecryptRaw(ReferenceTripleDes& engine, std::string_view cipher,
                                  std::string_view kA, std::string_view kB, std::string_view kC)
 {
     engine.LoadKey1(kA);

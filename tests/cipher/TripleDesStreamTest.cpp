@@ -1,6 +1,5 @@
-// The streaming transforms against the engine's whole-text entries on the
-// table path (an implementation of its own, not the bitsliced kernels the
-// streams run on): random keys and texts, lengths around every chunk and
+// The streaming transforms against whole texts on the table kernel (an
+// implementation of its own, not the bitsliced kernels the streams run on): random keys and texts, lengths around every chunk and
 // batch boundary, input cut into pieces every way it can arrive, runs of
 // spaces longer than a chunk, and the fast cipher-text count against
 // CheckCipherText.
@@ -9,7 +8,9 @@
 #include "cipher/stream/StreamWorkers.h"
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
+#include "cipher/des/TableText.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "cipher/keys/TripleDesKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@
 #include <atomic>
 #include <cctype>
 #include <cstring>
-#include <limits>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -34,6 +34,7 @@ enum class Feed { Whole, RandomPieces, ShortReads };
 
 struct Keys {
     std::string k1, k2, k3;
+    TripleDesKeys Made() const { return TripleDesKeys::FromCodePage(k1, k2, k3); }
 };
 
 Keys RandomKeys(std::mt19937& rng)
@@ -45,13 +46,6 @@ Keys RandomKeys(std::mt19937& rng)
         return k;
     };
     return {key(), key(), key()};
-}
-
-TripleDesEngine TablePath()
-{
-    TripleDesEngine engine;
-    engine.bitsliceMinBlocks = std::numeric_limits<std::size_t>::max();
-    return engine;
 }
 
 // Random bytes; with spaces, a text where runs of spaces and padding bytes
@@ -90,7 +84,7 @@ std::string StreamEncrypt(std::string_view text, const Keys& k, StreamOptions op
                           std::mt19937& rng)
 {
     std::string out;
-    TripleDesEncryptStream stream(k.k1, k.k2, k.k3, [&](std::string_view d) { out.append(d); }, options);
+    TripleDesEncryptStream stream(k.Made(), [&](std::string_view d) { out.append(d); }, options);
     FeedInto(stream, text, feed, rng);
     stream.Finish();
     return out;
@@ -100,7 +94,7 @@ std::string StreamDecrypt(std::string_view cipher, const Keys& k, StreamOptions 
                           std::mt19937& rng)
 {
     std::string out;
-    TripleDesDecryptStream stream(k.k3, k.k2, k.k1, [&](std::string_view d) { out.append(d); }, options);
+    TripleDesDecryptStream stream(k.Made(), [&](std::string_view d) { out.append(d); }, options);
     FeedInto(stream, cipher, feed, rng);
     stream.Finish();
     return out;
@@ -144,7 +138,7 @@ TEST(TripleDesEncryptStream, MatchesTheEngineAtEveryBoundaryAndEveryWayOfFeeding
             for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads}) {
                 const Keys k = RandomKeys(rng);
                 const std::string text = RandomText(rng, n);
-                ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3))
+                ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TableEncryptText(text, k.Made()))
                     << "chunk " << options.chunkBytes << ", length " << n << ", feed " << int(feed);
             }
         }
@@ -167,7 +161,7 @@ TEST(TripleDesEncryptStream, OuterSpacesAreDroppedHoweverLongTheirRuns)
         texts.push_back(RandomText(rng, rng() % 300, true));
     for (const std::string& text : texts) {
         for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads})
-            ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3))
+            ASSERT_EQ(StreamEncrypt(text, k, options, feed, rng), TableEncryptText(text, k.Made()))
                 << "[" << text << "] feed " << int(feed);
     }
 }
@@ -177,7 +171,7 @@ TEST(TripleDesEncryptStream, DefaultChunksOverSeveralMegabytes)
     std::mt19937 rng(63);
     const Keys k = RandomKeys(rng);
     const std::string text = RandomText(rng, 5 * (std::size_t{1} << 20) + 13);
-    EXPECT_EQ(StreamEncrypt(text, k, {}, Feed::RandomPieces, rng), TripleDesEngine().TripleDesEncrypt(text, k.k1, k.k2, k.k3));
+    EXPECT_EQ(StreamEncrypt(text, k, {}, Feed::RandomPieces, rng), TripleDesEngine().TripleDesEncrypt(text, k.Made()));
 }
 
 TEST(TripleDesDecryptStream, MatchesCheckAndDecryptOfTheEngine)
@@ -190,9 +184,9 @@ TEST(TripleDesDecryptStream, MatchesCheckAndDecryptOfTheEngine)
             // A text of the user's own that ends in padding bytes: only 7 go.
             if (n % 5 == 0 && n >= 9)
                 std::fill(text.end() - 9, text.end(), kPad);
-            const std::string cipher = TablePath().TripleDesEncrypt(text, k.k1, k.k2, k.k3);
+            const std::string cipher = TableEncryptText(text, k.Made());
             const std::string messy = Messy(cipher, rng);
-            const std::string expected = TablePath().TripleDesDecrypt(CheckCipherText(messy), k.k3, k.k2, k.k1);
+            const std::string expected = TableDecryptText(CheckCipherText(messy), k.Made());
             for (const Feed feed : {Feed::Whole, Feed::RandomPieces, Feed::ShortReads}) {
                 ASSERT_EQ(StreamDecrypt(messy, k, options, feed, rng), expected)
                     << "chunk " << options.chunkBytes << ", length " << n << ", feed " << int(feed);
@@ -216,11 +210,11 @@ TEST(TripleDesDecryptStream, DigitsShortOfABlockAreRefusedWithTheCheckMessage)
 {
     std::mt19937 rng(66);
     const Keys k{"a", "b", "c"};
-    const std::string cipher = TablePath().TripleDesEncrypt("sixteen bytes!!!", k.k1, k.k2, k.k3);
+    const std::string cipher = TableEncryptText("sixteen bytes!!!", k.Made());
     for (const std::size_t cut : {1, 2, 15, 17}) {
         const std::string shorter = cipher.substr(0, cipher.size() - cut);
         std::string written;
-        TripleDesDecryptStream stream(k.k3, k.k2, k.k1, [&](std::string_view d) { written.append(d); }, {8, 1});
+        TripleDesDecryptStream stream(k.Made(), [&](std::string_view d) { written.append(d); }, {8, 1});
         stream.Write(shorter);
         std::string message;
         try {
@@ -236,23 +230,6 @@ TEST(TripleDesDecryptStream, DigitsShortOfABlockAreRefusedWithTheCheckMessage)
         // Only whole blocks before the last are written; nothing unchecked.
         EXPECT_LE(written.size(), shorter.size() / 16 * 8 - (shorter.size() >= 16 ? 8 : 0)) << cut;
     }
-    EXPECT_THROW(TripleDesDecryptStream("a", "", "c", [](std::string_view) {}), std::invalid_argument);
-}
-
-TEST(TripleDesStreams, BlankKeysAreNamedByTheirBox)
-{
-    auto message = [](auto make) {
-        try {
-            make();
-        } catch (const std::invalid_argument& e) {
-            return std::string(e.what());
-        }
-        return std::string("(no error)");
-    };
-    auto none = [](std::string_view) {};
-    EXPECT_EQ(message([&] { TripleDesEncryptStream("a", " ", "c", none); }), "Kunci 2 kosong");
-    // Decryption takes the boxes third, second, first.
-    EXPECT_EQ(message([&] { TripleDesDecryptStream("", "b", "c", none); }), "Kunci 3 kosong");
 }
 
 TEST(TripleDesStreams, AFailingSinkStopsTheStreamAndItStillWindsDown)
@@ -265,12 +242,13 @@ TEST(TripleDesStreams, AFailingSinkStopsTheStreamAndItStillWindsDown)
             throw std::runtime_error("disk penuh");
     };
     {
-        TripleDesEncryptStream stream("a", "b", "c", failing, {4096, 2});
+        TripleDesEncryptStream stream(TripleDesKeys::FromCodePage("a", "b", "c"), failing, {4096, 2});
         EXPECT_THROW(stream.Write(text), std::runtime_error);
     } // destroyed with a chunk possibly still on the workers
     calls = 0;
-    const std::string cipher = TablePath().TripleDesEncrypt(text, "a", "b", "c");
-    TripleDesDecryptStream stream("c", "b", "a", failing, {4096, 2});
+    const auto keys = TripleDesKeys::FromCodePage("a", "b", "c");
+    const std::string cipher = TableEncryptText(text, keys);
+    TripleDesDecryptStream stream(keys, failing, {4096, 2});
     EXPECT_THROW({ stream.Write(cipher); stream.Finish(); }, std::runtime_error);
 }
 

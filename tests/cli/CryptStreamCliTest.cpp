@@ -65,7 +65,7 @@ QByteArray RandomBytes(std::size_t n, unsigned seed)
 
 QByteArray EngineCipher(const QByteArray& text)
 {
-    return Bytes(karsidan::TripleDesEngine().TripleDesEncrypt(View(text), "kunci1", "kunci2", "kunci3"));
+    return Bytes(karsidan::TripleDesEngine().TripleDesEncrypt(View(text), karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci3")));
 }
 
 } // namespace

@@ -25,7 +25,8 @@ TEST(EncryptSendDecrypt, TheOtherCopyGetsTheTextBack)
 {
     const QString plain = QStringLiteral("Rapat jam 10 di ruang \u00B7B\u00B7 \u2014 bawa berkas \u20AC 5.000");
     karsidan::TripleDesEngine engine;
-    const std::string cipher = engine.TripleDesEncrypt(Bytes(plain), "kunci1", "kunci2", "kunci3");
+    const auto keys = karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci3");
+    const std::string cipher = engine.TripleDesEncrypt(Bytes(plain), keys);
     ASSERT_FALSE(cipher.empty());
 
     // Copy A saves the result editor's text, then sends under that path.
@@ -49,7 +50,7 @@ TEST(EncryptSendDecrypt, TheOtherCopyGetsTheTextBack)
     const QByteArray received = ReadFile(b.PathOf("rahasia.txt"));
     EXPECT_EQ(received.toStdString(), cipher);
     karsidan::TripleDesEngine other;
-    const std::string back = other.TripleDesDecrypt(received.toStdString(), "kunci3", "kunci2", "kunci1");
+    const std::string back = other.TripleDesDecrypt(received.toStdString(), keys);
     EXPECT_EQ(FromWireBytes(QByteArray::fromStdString(back)), plain);
 }
 
