@@ -10,7 +10,9 @@
 // reported. Outside valgrind the request is a handful of no-op
 // instructions.
 
+#if KARSIDAN_HAVE_VALGRIND
 #include <valgrind/memcheck.h>
+#endif
 
 #include <cstdint>
 
@@ -19,7 +21,9 @@ namespace karsidan::ct {
 template <typename T>
 inline T Declassify(T value) noexcept
 {
+#if KARSIDAN_HAVE_VALGRIND
     (void)VALGRIND_MAKE_MEM_DEFINED(&value, sizeof value);
+#endif
     return value;
 }
 
