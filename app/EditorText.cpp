@@ -58,36 +58,47 @@ void EditorText::SetPlainText(QTextEdit& editor, const QString& text)
     SetPlainText(*editor.document(), text, RowLength(editor));
 }
 
-void EditorText::SetPlainText(QTextDocument& document, const QString& text, qsizetype rowLength)
+std::vector<EditorText::Row> EditorText::SplitRows(const QString& text, qsizetype rowLength)
 {
     rowLength = std::max<qsizetype>(rowLength, 16);
-    // Blocks in order, and whether each continues the one before.
-    QString joined;
-    std::vector<bool> continues;
-    joined.reserve(text.size() + text.size() / rowLength + 1);
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (!continues.empty())
-            joined += QLatin1Char('\n');
+    std::vector<Row> rows;
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        QStringView line = QStringView(text).sliced(start, end - start);
         if (line.size() <= kLongLine) {
-            joined += line;
-            continues.push_back(false);
-            continue;
+            rows.push_back({start, line.size(), false});
+        } else {
+            qsizetype at = start;
+            while (!line.isEmpty()) {
+                const qsizetype n = PieceLength(line, rowLength);
+                rows.push_back({at, n, at != start});
+                at += n;
+                line = line.sliced(n);
+            }
         }
-        bool firstPiece = true;
-        while (!line.isEmpty()) {
-            const qsizetype n = PieceLength(line, rowLength);
-            if (!firstPiece)
-                joined += QLatin1Char('\n');
-            joined += line.left(n);
-            continues.push_back(!firstPiece);
-            firstPiece = false;
-            line = line.mid(n);
-        }
+        if (end == text.size())
+            return rows;
+        start = end + 1;
+    }
+}
+
+void EditorText::SetPlainText(QTextDocument& document, const QString& text, qsizetype rowLength)
+{
+    const std::vector<Row> rows = SplitRows(text, rowLength);
+    QString joined;
+    joined.reserve(text.size() + qsizetype(rows.size()));
+    for (const Row& row : rows) {
+        if (&row != &rows.front())
+            joined += QLatin1Char('\n');
+        joined += QStringView(text).sliced(row.from, row.length);
     }
     document.setPlainText(joined);
     std::size_t index = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index)
-        block.setUserState(index < continues.size() && continues[index] ? kContinuation : -1);
+        block.setUserState(index < rows.size() && rows[index].continues ? kContinuation : -1);
 }
 
 qsizetype EditorText::RowLength(const QTextEdit& editor)

@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QTextDocument;
 class QTextEdit;
@@ -35,6 +36,15 @@ public:
     // lines split into continuation blocks of one visual row each.
     static void SetPlainText(QTextEdit& editor, const QString& text);
     static void SetPlainText(QTextDocument& document, const QString& text, qsizetype rowLength);
+
+    // The rows SetPlainText shows text as: each line one row, a long line
+    // cut into rows of rowLength, all but the first continuing it.
+    struct Row {
+        qsizetype from;
+        qsizetype length;
+        bool continues;
+    };
+    static std::vector<Row> SplitRows(const QString& text, qsizetype rowLength);
 
     // Characters that fit one visual row of the editor (at least 16).
     static qsizetype RowLength(const QTextEdit& editor);

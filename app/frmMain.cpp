@@ -7,6 +7,7 @@
 #include "app/FileDialog.h"
 #include "app/HostIdentity.h"
 #include "app/MainLayoutBuilder.h"
+#include "app/ResultDisplay.h"
 #include "app/NetworkLink.h"
 #include "app/mdlProcedures.h"
 
@@ -59,6 +60,7 @@ frmMain::frmMain(MainServices services, QWidget* parent)
         DocumentCommands::Controls{this, w_.rtbSource, w_.rtbTarget, w_.txtKey},
         *services_.fileDialog, *services_.messages);
     cipher_ = new CipherCommand(services_.cipher, this);
+    display_ = new ResultDisplay(*w_.rtbTarget, this);
     network_ = new NetworkLink(
         NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
                                  [this](const QString& text) { SetStatusText(text); }},
@@ -108,17 +110,20 @@ void frmMain::ConnectControls()
     connect(w_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(w_.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(cipher_, &CipherCommand::Finished, this, &frmMain::ShowResult);
+    connect(display_, &ResultDisplay::Shown, this, [this] { SetBusy(false); });
     connect(cipher_, &CipherCommand::Failed, this, &frmMain::ShowFailure);
     connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowProgress);
 }
 
 bool frmMain::SaveFile()
 {
+    display_->Finish();
     return documents_->SaveFile();
 }
 
 QString frmMain::TargetText() const
 {
+    display_->Finish();
     return EditorText::PlainText(*w_.rtbTarget->document());
 }
 
@@ -257,10 +262,8 @@ void frmMain::RunCipher(CipherDirection direction)
 
 void frmMain::ShowResult(const QByteArray& result)
 {
-    EditorText::SetPlainText(
-        *w_.rtbTarget,
-        EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
-    SetBusy(false);
+    // Busy until the last row is shown (display_ emits Shown).
+    display_->Show(EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
 }
 
 void frmMain::ShowFailure(const QString& message)
@@ -273,7 +276,7 @@ void frmMain::Refuse(const QString& text)
 {
     // The result of an earlier run must not pass for the result of this one:
     // Save and Send would otherwise carry the old cipher text.
-    w_.rtbTarget->clear();
+    display_->Clear();
     Warn(text);
 }
 
@@ -320,7 +323,7 @@ void frmMain::mnuOpen_Click()
 
 void frmMain::mnuSave_Click()
 {
-    documents_->SaveFile();
+    SaveFile();
 }
 
 void frmMain::mnuExit_Click()

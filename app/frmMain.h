@@ -22,6 +22,7 @@ class DocumentCommands;
 class FileDialog;
 class MessageBoxHook;
 class NetworkLink;
+class ResultDisplay;
 
 // What the window needs from outside; tests pass fakes.
 struct MainServices {
@@ -98,6 +99,7 @@ private:
     MainServices services_;
     std::unique_ptr<DocumentCommands> documents_;
     CipherCommand* cipher_ = nullptr;
+    ResultDisplay* display_ = nullptr;
     NetworkLink* network_ = nullptr;
     QPointer<AssistantCharacter> objCharacter;
     WindowFade* fade_ = nullptr;
