@@ -15,7 +15,7 @@ class AtomicFile;
 namespace karsidan::net {
 
 struct PlacedFile {
-    QString name;  // the name stored under, empty on failure
+    QString name; // the name stored under, empty on failure
     QString error; // why nothing was stored (Indonesian)
 };
 

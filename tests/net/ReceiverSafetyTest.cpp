@@ -61,7 +61,7 @@ TEST(ReceiverSafety, AResetPartwayStoresNothingAndKeepsTheOldFile)
 TEST(ReceiverSafety, HostileNamesLeaveTheUsersFilesByteForByte)
 {
     ReceivingCopy copy;
-    const QByteArray program = "\x7F" "ELF the program itself";
+    const QByteArray program = QByteArray("\x7F") + "ELF the program itself";
     ASSERT_NO_FATAL_FAILURE(WriteUserFile(copy.PathOf("karsidan"), program));
     ASSERT_TRUE(QFile::setPermissions(copy.PathOf("karsidan"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     ASSERT_NO_FATAL_FAILURE(WriteUserFile(copy.PathOf("laporan.txt"), "disimpan dengan Simpan"));
