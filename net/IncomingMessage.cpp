@@ -1,12 +1,13 @@
 #include "net/IncomingMessage.h"
 
-#include "net/AtomicFileWriter.h"
 #include "net/MessageFormat.h"
 #include "net/ReceivedFileName.h"
+#include "net/ReceivedFilePlacement.h"
 #include "net/WireText.h"
+#include "storage/AtomicFile.h"
 
 #include <QDir>
-#include <QTemporaryFile>
+#include <QFile>
 
 #include <algorithm>
 
@@ -17,11 +18,32 @@ namespace {
 constexpr QByteArrayView kSeparator(kMessageSeparator, sizeof(kMessageSeparator) - 1);
 constexpr qint64 kCopyBlock = 1 << 20;
 
+std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
+
+QString WriteError(const storage::AtomicFile& file)
+{
+    return QStringLiteral("gagal menulis: %1").arg(QString::fromStdString(file.Error()));
+}
+
 } // namespace
 
 IncomingMessage::IncomingMessage(const QString& folder) : folder_(folder) {}
 
 IncomingMessage::~IncomingMessage() = default;
+
+std::unique_ptr<storage::AtomicFile> IncomingMessage::NewSpool(QString* error) const
+{
+    // The final name is chosen at the end; this one only places the
+    // temporary file in the folder.
+    auto file = std::make_unique<storage::AtomicFile>(
+        QFile::encodeName(QDir(folder_).filePath(QString::fromLatin1(kFallbackFileName))).toStdString(),
+        storage::AtomicFile::Mode::NoReplace);
+    if (!file->Open()) {
+        *error = QStringLiteral("berkas sementara tidak dapat dibuat: %1").arg(QString::fromStdString(file->Error()));
+        return nullptr;
+    }
+    return file;
+}
 
 QString IncomingMessage::Append(QByteArrayView bytes)
 {
@@ -43,9 +65,10 @@ QString IncomingMessage::Append(QByteArrayView bytes)
 QString IncomingMessage::Spool(QByteArrayView bytes)
 {
     if (!tail_) {
-        tail_ = std::make_unique<QTemporaryFile>(TemporaryFileTemplate(folder_));
-        if (!tail_->open())
-            return QStringLiteral("berkas sementara tidak dapat dibuat: %1").arg(tail_->errorString());
+        QString error;
+        tail_ = NewSpool(&error);
+        if (!tail_)
+            return error;
     }
     if (bytes.isEmpty())
         return {};
@@ -60,40 +83,61 @@ QString IncomingMessage::Spool(QByteArrayView bytes)
         carried_ = last.size();
         std::copy(last.begin(), last.end(), carry_);
     }
-    if (tail_->write(bytes.data(), bytes.size()) != bytes.size())
-        return QStringLiteral("gagal menulis: %1").arg(tail_->errorString());
+    if (!tail_->Write(View(bytes)))
+        return WriteError(*tail_);
     return {};
+}
+
+qint64 IncomingMessage::BytesLeftToWrite() const
+{
+    if (!tail_)
+        return head_.size();
+    return HasName() ? 0 : size_;
+}
+
+// Two separators or more: the content is the whole data after all, the
+// name part in memory followed by the spooled rest.
+std::unique_ptr<storage::AtomicFile> IncomingMessage::WholeData(QString* error) const
+{
+    auto whole = NewSpool(error);
+    if (!whole)
+        return nullptr;
+    QFile spooled(QString::fromStdString(tail_->TemporaryPath()));
+    bool ok = whole->Write(View(head_)) && spooled.open(QIODevice::ReadOnly);
+    while (ok && !spooled.atEnd()) {
+        const QByteArray block = spooled.read(kCopyBlock);
+        ok = !block.isEmpty() && whole->Write(View(block));
+    }
+    if (!ok) {
+        *error = whole->Failed() ? WriteError(*whole)
+                                 : QStringLiteral("berkas sementara tidak terbaca: %1").arg(spooled.errorString());
+        return nullptr;
+    }
+    return whole;
 }
 
 IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& currentName)
 {
-    const bool hasName = nameLength_ >= 0 && !secondSeparator_;
+    const bool hasName = HasName();
     const QString requested = hasName ? FromWireBytes(head_.left(nameLength_))
                                       : (currentName ? currentName() : QString());
-    const QString name = StoredFileName(requested);
-
     QString error;
+    std::unique_ptr<storage::AtomicFile> content;
     if (!tail_) {
         // No separator: the whole data is in memory and is the content.
-        error = WriteFileAtomically(folder_, name, head_);
+        content = NewSpool(&error);
+        if (content && !content->Write(View(head_)))
+            error = WriteError(*content);
     } else if (hasName) {
-        error = tail_->flush() ? ReplaceWithTemporary(*tail_, folder_, name) : tail_->errorString();
+        content = std::move(tail_);
     } else {
-        // Two separators or more: the content is the whole data after all.
-        QTemporaryFile whole(TemporaryFileTemplate(folder_));
-        bool ok = whole.open() && whole.write(head_) == head_.size() && tail_->flush() && tail_->seek(0);
-        QByteArray block;
-        while (ok && !tail_->atEnd()) {
-            block = tail_->read(kCopyBlock);
-            ok = !block.isEmpty() && whole.write(block) == block.size();
-        }
-        error = ok && whole.flush() ? ReplaceWithTemporary(whole, folder_, name)
-                                    : QStringLiteral("gagal menulis: %1").arg(whole.errorString());
+        content = WholeData(&error);
     }
     tail_.reset();
-    if (!error.isEmpty())
+    if (!content || !error.isEmpty())
         return {QString(), error};
-    return {name, QString()};
+    const PlacedFile placed = PlaceReceivedFile(*content, folder_, StoredFileName(requested));
+    return {placed.name, placed.error};
 }
 
 } // namespace karsidan::net

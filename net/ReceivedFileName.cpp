@@ -1,5 +1,7 @@
 #include "net/ReceivedFileName.h"
 
+#include "storage/AtomicFile.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -9,6 +11,9 @@ namespace karsidan::net {
 namespace {
 
 constexpr qsizetype kMaxNameLength = 255;
+
+// Refusing every hidden name keeps peers off our own files in the folder.
+static_assert(storage::kTemporaryPrefix[0] == '.');
 
 bool IsForbiddenCharacter(QChar c)
 {
@@ -44,7 +49,7 @@ QString SafeFileName(const QString& received)
     const qsizetype cut = std::max(received.lastIndexOf(QLatin1Char('\\')),
                                    received.lastIndexOf(QLatin1Char('/')));
     const QString name = received.mid(cut + 1);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         return {};
     if (name.size() > kMaxNameLength)
         return {};
@@ -55,9 +60,6 @@ QString SafeFileName(const QString& received)
         return {};
     if (IsReservedDeviceName(name))
         return {};
-    // Our own temporary files: a peer must not replace one in flight.
-    if (name.startsWith(QLatin1String(kTemporaryPrefix)))
-        return {};
     return name;
 }
 
@@ -65,6 +67,15 @@ QString StoredFileName(const QString& received)
 {
     const QString name = SafeFileName(received);
     return name.isEmpty() ? QString::fromLatin1(kFallbackFileName) : name;
+}
+
+QString NumberedFileName(const QString& name, int n)
+{
+    const QString number = QStringLiteral(" (%1)").arg(n);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return name + number;
+    return name.left(dot) + number + name.mid(dot);
 }
 
 } // namespace karsidan::net

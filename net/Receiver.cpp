@@ -5,20 +5,26 @@
 #include "net/TcpConnection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QtDebug>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <sys/statvfs.h>
 
 namespace karsidan::net {
 
 struct Receiver::Incoming {
     explicit Incoming(const QString& folder) : message(folder) {}
     IncomingMessage message;
+    QHostAddress address;
     QString peer;
-    QTimer idle;
+    QElapsedTimer since;
+    QTimer pace;
 };
 
 namespace {
@@ -28,10 +34,23 @@ QString Describe(const QHostAddress& address, quint16 port)
     return QStringLiteral("%1:%2").arg(address.toString()).arg(port);
 }
 
+qint64 FreeBytesOf(const QString& folder)
+{
+    struct statvfs info {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
+        return -1;
+    return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
+}
+
+QString Mebibytes(qint64 bytes)
+{
+    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+}
+
 } // namespace
 
 Receiver::Receiver(const QString& folder, QObject* parent)
-    : QObject(parent), folder_(folder), listener_(this)
+    : QObject(parent), folder_(folder), listener_(this), freeSpace_(FreeBytesOf)
 {
     connect(&listener_, &TcpListener::ConnectionRequest, this, &Receiver::OnConnectionRequest);
 }
@@ -63,6 +82,18 @@ void Receiver::StopListening()
 
 void Receiver::SetOwnSender(Sender* sender) { ownSender_ = sender; }
 
+void Receiver::SetConnectionLimits(int total, int perPeer)
+{
+    maxConnections_ = total;
+    maxConnectionsPerPeer_ = perPeer;
+}
+
+void Receiver::SetPace(int graceMs, qint64 minBytesPerSecond)
+{
+    graceMs_ = graceMs;
+    minBytesPerSecond_ = minBytesPerSecond;
+}
+
 bool Receiver::IsListening() const { return listener_.State() == SocketState::Listening; }
 quint16 Receiver::LocalPort() const { return listener_.LocalPort(); }
 
@@ -71,6 +102,21 @@ qint64 Receiver::BufferedBytes() const
     qint64 total = 0;
     for (const Incoming* in : incoming_)
         total += in->message.HeldInMemory();
+    return total;
+}
+
+int Receiver::ConnectionsFrom(const QHostAddress& address) const
+{
+    return static_cast<int>(std::count_if(incoming_.cbegin(), incoming_.cend(),
+                                          [&address](const Incoming* in) { return in->address == address; }));
+}
+
+qint64 Receiver::InFlightFrom(const QHostAddress& address) const
+{
+    qint64 total = 0;
+    for (const Incoming* in : incoming_)
+        if (in->address == address)
+            total += in->message.Size();
     return total;
 }
 
@@ -109,25 +155,58 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
     case Origin::Peer:
         break;
     }
-    if (incoming_.size() >= kMaxConnections) {
+    if (incoming_.size() >= maxConnections_) {
         listener_.Refuse(requestId);
-        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(kMaxConnections));
+        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(maxConnections_));
+        return;
+    }
+    if (ConnectionsFrom(peerAddress) >= maxConnectionsPerPeer_) {
+        listener_.Refuse(requestId);
+        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka dari alamat itu")
+                   .arg(peer)
+                   .arg(maxConnectionsPerPeer_));
         return;
     }
     TcpConnection* connection = listener_.Accept(requestId, this);
     if (!connection)
         return;
     auto* in = new Incoming(folder_);
+    in->address = peerAddress;
     in->peer = peer;
-    in->idle.setSingleShot(true);
+    in->since.start();
+    in->pace.setSingleShot(true);
     // Queued: Drop deletes the timer that fires.
-    connect(&in->idle, &QTimer::timeout, connection, [this, connection] {
-        Drop(connection, QStringLiteral("pengirim diam terlalu lama"));
+    connect(&in->pace, &QTimer::timeout, connection, [this, connection] {
+        Drop(connection, QStringLiteral("pengirim terlalu lambat"));
     }, Qt::QueuedConnection);
-    in->idle.start(idleTimeoutMs_);
+    ArmPace(*in);
     incoming_.insert(connection, in);
     connect(connection, &TcpConnection::DataArrival, this, [this, connection] { OnDataArrival(connection); });
     connect(connection, &TcpConnection::Closed, this, [this, connection](bool orderly) { OnClosed(connection, orderly); });
+}
+
+void Receiver::ArmPace(Incoming& in)
+{
+    // The time the bytes so far have bought, counted from the connection.
+    const qint64 earned = graceMs_ + in.message.Size() * 1000 / std::max<qint64>(1, minBytesPerSecond_);
+    const qint64 left = std::clamp<qint64>(earned - in.since.elapsed(), 0, std::numeric_limits<int>::max());
+    in.pace.start(static_cast<int>(left));
+}
+
+QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
+{
+    if (in.message.Size() + arriving > maxMessageBytes_)
+        return QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_);
+    if (BufferedBytes() + arriving > kMaxBufferedBytes)
+        return QStringLiteral("terlalu banyak data yang belum selesai diterima");
+    if (!quota_.Allows(in.address, InFlightFrom(in.address) + arriving))
+        return QStringLiteral("alamat itu sudah menyimpan lebih dari %1 dalam satu jam")
+            .arg(Mebibytes(quota_.BytesPerHour()));
+    const qint64 free = freeSpace_ ? freeSpace_(folder_) : -1;
+    if (free >= 0 && free - toWrite < minFreeBytes_)
+        return QStringLiteral("ruang disk tinggal %1; paling sedikit %2 harus tetap bebas")
+            .arg(Mebibytes(free), Mebibytes(minFreeBytes_));
+    return {};
 }
 
 void Receiver::OnDataArrival(TcpConnection* connection)
@@ -135,53 +214,57 @@ void Receiver::OnDataArrival(TcpConnection* connection)
     Incoming* in = incoming_.value(connection);
     if (!in)
         return;
-    in->idle.start(idleTimeoutMs_);
     while (connection->BytesAvailable() > 0) {
-        const qint64 arrived = connection->BytesAvailable();
-        if (in->message.Size() + arrived > maxMessageBytes_) {
-            Drop(connection, QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_));
-            return;
-        }
-        if (BufferedBytes() + arrived > kMaxBufferedBytes) {
-            Drop(connection, QStringLiteral("terlalu banyak data yang belum selesai diterima"));
+        const qint64 arrived = std::min<qint64>(connection->BytesAvailable(), kChunkBytes);
+        if (const QString refusal = Refusal(*in, arrived, arrived); !refusal.isEmpty()) {
+            Drop(connection, refusal);
             return;
         }
         // One small buffer for all connections: it stays in the cache.
         if (chunk_.size() < kChunkBytes)
             chunk_.resize(kChunkBytes);
-        const qint64 read = connection->GetData(chunk_.data(), std::min<qint64>(arrived, kChunkBytes));
+        const qint64 read = connection->GetData(chunk_.data(), arrived);
         if (read <= 0)
-            return;
+            break;
         const QString error = in->message.Append(QByteArrayView(chunk_.constData(), read));
         if (!error.isEmpty()) {
             Drop(connection, error);
             return;
         }
     }
+    ArmPace(*in);
 }
 
 void Receiver::OnClosed(TcpConnection* connection, bool orderly)
 {
     // Bytes that came with the close.
     OnDataArrival(connection);
-    Incoming* in = incoming_.take(connection);
+    Incoming* in = incoming_.value(connection);
     if (!in)
         return;
+    // Checked while the message still counts among the peer's.
+    const QString refusal = orderly ? Refusal(*in, 0, in->message.BytesLeftToWrite()) : QString();
+    incoming_.remove(connection);
     connection->Close();
     connection->deleteLater();
     const std::unique_ptr<Incoming> finished(in);
     if (!orderly) {
-        Report(QStringLiteral("sambungan dari %1 putus; pesan dibuang").arg(in->peer));
+        Report(QStringLiteral("sambungan dari %1 putus sebelum ditutup dengan benar; pesan dibuang").arg(in->peer));
         return;
     }
     // A peer that connects and sends nothing leaves no trace.
     if (in->message.Size() == 0)
         return;
+    if (!refusal.isEmpty()) {
+        Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in->peer, refusal));
+        return;
+    }
     const IncomingMessage::Stored stored = in->message.Store(savedFileName_);
     if (!stored.error.isEmpty()) {
         Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in->peer, stored.error));
         return;
     }
+    quota_.Add(in->address, in->message.Size());
     emit FileStored(stored.name, QDir(folder_).filePath(stored.name));
 }
 
@@ -192,7 +275,7 @@ void Receiver::Drop(TcpConnection* connection, const QString& reason)
         return;
     const QString peer = in->peer;
     delete in;
-    connection->Close();
+    connection->Reset();
     connection->deleteLater();
     Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(peer, reason));
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The receiving side (wskListen): listens on a port and stores every
 // message a peer sends as a file in the program folder. A message is all
-// the data of one connection, taken when the peer closes it. Nothing is
-// ever sent back, and nothing is deleted on a peer's request.
+// the data of one connection, stored only when the peer closes it in order;
+// a reset, a time-out or any error drops it whole. Nothing is ever sent
+// back, and nothing is deleted on a peer's request.
 
+#include "net/PeerQuota.h"
 #include "net/TcpListener.h"
 
 #include <QHash>
@@ -23,13 +25,24 @@ class Receiver : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
-    // Beyond these, further peers are turned away until others finish.
-    // Only a message's name part is held in memory (the rest is spooled
-    // to disk), so the memory cap only bites on data without a separator.
-    static constexpr int kMaxConnections = 16;
+    // Beyond these, further peers are turned away until others finish; the
+    // limit per address keeps one peer from taking every slot. Only a
+    // message's name part is held in memory (the rest is spooled to disk),
+    // so the memory cap only bites on data without a separator.
+    static constexpr int kMaxConnections = 64;
+    static constexpr int kMaxConnectionsPerPeer = 4;
     static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
-    // A peer that stays silent this long is dropped (it may hold a slot).
-    static constexpr int kIdleTimeoutMs = 5 * 60 * 1000;
+    // A whole message must keep this pace: after the grace (time for the
+    // user between "Sambung" and "Kirim Data") at least this many bytes a
+    // second on average since the connection came, or it is dropped. Each
+    // byte buys its own time only, so a trickle cannot hold a slot.
+    static constexpr int kGraceMs = 5 * 60 * 1000;
+    static constexpr qint64 kMinBytesPerSecond = 1024;
+    // A message is dropped when storing it would leave less than this free
+    // on the folder's file system.
+    static constexpr qint64 kMinFreeBytes = 128 * 1024 * 1024;
+    // What one peer address may store within an hour.
+    static constexpr qint64 kMaxBytesPerPeerHour = 1024LL * 1024 * 1024;
     static constexpr qint64 kChunkBytes = 256 * 1024;
 
     // folder: where received files go (AppFolder).
@@ -50,8 +63,15 @@ public:
     // refused and that outgoing connection closed.
     void SetOwnSender(Sender* sender);
 
+    // Limits other than the defaults above, and seams for the tests.
     void SetMessageLimit(qint64 bytes) { maxMessageBytes_ = bytes; }
-    void SetIdleTimeout(int milliseconds) { idleTimeoutMs_ = milliseconds; }
+    void SetConnectionLimits(int total, int perPeer);
+    void SetPace(int graceMs, qint64 minBytesPerSecond);
+    void SetFreeSpaceFloor(qint64 bytes) { minFreeBytes_ = bytes; }
+    // Free bytes on the folder's file system, or -1 when unknown.
+    void SetFreeSpaceSource(std::function<qint64(const QString& folder)> source) { freeSpace_ = std::move(source); }
+    void SetHourlyLimit(qint64 bytes) { quota_.SetBytesPerHour(bytes); }
+    void SetClock(PeerQuota::Clock clock) { quota_.SetClock(std::move(clock)); }
 
     // Status bar text for a listener that could not start.
     static QString ListeningOffText(const QString& reason);
@@ -70,9 +90,14 @@ private:
     Origin OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const;
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
+    // Why the next bytes of a message may not be kept, or an empty string.
+    QString Refusal(const Incoming& in, qint64 arriving, qint64 toWrite);
+    void ArmPace(Incoming& in);
     void Drop(TcpConnection* connection, const QString& reason);
     void Report(const QString& reason);
     qint64 BufferedBytes() const;
+    int ConnectionsFrom(const QHostAddress& address) const;
+    qint64 InFlightFrom(const QHostAddress& address) const;
 
     QString folder_;
     TcpListener listener_;
@@ -81,7 +106,13 @@ private:
     std::function<QString()> savedFileName_;
     QPointer<Sender> ownSender_;
     qint64 maxMessageBytes_ = kMaxMessageBytes;
-    int idleTimeoutMs_ = kIdleTimeoutMs;
+    int maxConnections_ = kMaxConnections;
+    int maxConnectionsPerPeer_ = kMaxConnectionsPerPeer;
+    int graceMs_ = kGraceMs;
+    qint64 minBytesPerSecond_ = kMinBytesPerSecond;
+    qint64 minFreeBytes_ = kMinFreeBytes;
+    std::function<qint64(const QString&)> freeSpace_;
+    PeerQuota quota_{kMaxBytesPerPeerHour};
 };
 
 } // namespace karsidan::net

@@ -30,20 +30,32 @@ public:
     qint64 GetData(char* buffer, qint64 count);
     // Ends the connection; no Closed event follows for this end.
     void Close();
+    // The same with a reset, so a peer still writing learns that its
+    // message was refused.
+    void Reset();
 
 signals:
     // bytesTotal: bytes waiting to be read.
     void DataArrival(qint64 bytesTotal);
-    // The peer closed the connection (or it broke); the rest of its data
-    // has been delivered through DataArrival before this.
+    // The peer closed the connection (orderly) or it broke (a reset or
+    // any other error); the rest of its data has been delivered through
+    // DataArrival before this. Emitted once.
     void Closed(bool orderly);
 
 private:
     void OnReadyRead();
     void OnDisconnected();
+    void Finish(bool orderly);
+    bool PeerFinishedInOrder() const;
+    void ReleaseWatch();
 
     QTcpSocket* socket_;
+    // A second descriptor of the same socket. Qt reads a reset as the end
+    // of the data and closes its descriptor before it reports either; this
+    // one keeps the socket, whose TCP state then tells a FIN from a reset.
+    int watch_ = -1;
     bool errorSeen_ = false;
+    bool finished_ = false;
 };
 
 } // namespace karsidan::net

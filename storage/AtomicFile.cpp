@@ -119,7 +119,7 @@ bool AtomicFile::Write(std::string_view bytes)
     return true;
 }
 
-bool AtomicFile::Commit()
+bool AtomicFile::Seal()
 {
     if (Failed() || fd_ < 0)
         return Failed() ? false : Fail(EBADF);
@@ -130,6 +130,13 @@ bool AtomicFile::Commit()
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR)
         return Fail(errno);
+    return true;
+}
+
+bool AtomicFile::Commit()
+{
+    if (!Seal())
+        return false;
     if (mode_ == Mode::Replace) {
         if (::rename(temporary_.c_str(), path_.c_str()) != 0)
             return Fail(errno);
@@ -145,6 +152,28 @@ bool AtomicFile::CommitAs(std::string path)
 {
     path_ = std::move(path);
     return Commit();
+}
+
+int AtomicFile::TryCommitAs(const std::string& path, Mode mode)
+{
+    if (committed_)
+        return EBADF;
+    // Sealed by an earlier try: only the rename is left.
+    if (fd_ >= 0 && !Seal())
+        return errorCode_;
+    if (Failed() || temporary_.empty())
+        return Failed() ? errorCode_ : EBADF;
+    int code = 0;
+    if (mode == Mode::Replace)
+        code = ::rename(temporary_.c_str(), path.c_str()) == 0 ? 0 : errno;
+    else
+        code = RenameNoReplace(temporary_, path);
+    if (code != 0)
+        return code;
+    path_ = path;
+    committed_ = true;
+    SyncFolder(FolderOf(path_));
+    return 0;
 }
 
 void AtomicFile::Discard()

@@ -33,6 +33,12 @@ public:
     // Commits under another name in the same folder, for a writer that
     // learns the final name only after the bytes (a received message).
     bool CommitAs(std::string path);
+    // For a writer that must try names until one is free: the same as
+    // CommitAs with its own mode, except that a failed rename (the name is
+    // taken, too long, a folder, ...) returns its errno and keeps the
+    // written temporary for the next try. Returns 0 once committed, or the
+    // errno of a failed write or sync (the temporary is then gone).
+    int TryCommitAs(const std::string& path, Mode mode);
     void Discard();
 
     const std::string& Path() const { return path_; }
@@ -43,6 +49,7 @@ public:
 
 private:
     bool Fail(int code);
+    bool Seal();
 
     std::string path_;
     Mode mode_;

@@ -1,6 +1,7 @@
 #pragma once
 // Loopback helpers shared by the network tests.
 
+#include "net/ReceivedFileLedger.h"
 #include "net/Receiver.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 
 #include <memory>
 #include <ostream>
+#include <sys/socket.h>
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -29,31 +31,45 @@ inline QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Everything in the folder but the list of received files, temporary
+// files included.
 inline QStringList FilesIn(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    names.removeAll(QString::fromLatin1(ReceivedFileLedger::kFileName));
+    return names;
 }
 
 // A peer that writes raw bytes, as a hostile or foreign program would.
-inline std::unique_ptr<QTcpSocket> ConnectPeer(quint16 port)
+// from: its own address; all of 127/8 is this machine, so each test peer
+// can come from an address of its own.
+inline std::unique_ptr<QTcpSocket> ConnectPeer(quint16 port, const char* from = "127.0.0.1")
 {
     auto socket = std::make_unique<QTcpSocket>();
+    EXPECT_TRUE(socket->bind(QHostAddress(QString::fromLatin1(from)), 0)) << from;
     socket->connectToHost(QHostAddress::LocalHost, port);
     EXPECT_TRUE(socket->waitForConnected(kWaitMs)) << socket->errorString().toStdString();
     return socket;
 }
 
+// Ends the connection with a reset instead of an orderly close.
+inline void ResetPeer(QTcpSocket& socket)
+{
+    const linger reset {1, 0};
+    ::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    socket.abort();
+}
+
+// Runs the event loop meanwhile, so a receiver in this thread reads along.
 inline void WriteAll(QTcpSocket& socket, const QByteArray& data)
 {
     socket.write(data);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(kWaitMs))
-            break;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return socket.bytesToWrite() == 0; }, kWaitMs));
 }
 
-inline void SendRaw(quint16 port, const QByteArray& data)
+inline void SendRaw(quint16 port, const QByteArray& data, const char* from = "127.0.0.1")
 {
-    auto socket = ConnectPeer(port);
+    auto socket = ConnectPeer(port, from);
     WriteAll(*socket, data);
     socket->disconnectFromHost();
 }

@@ -49,7 +49,20 @@ TEST(SafeFileName, KeepsCodePageCharactersAndInnerSpaces)
 {
     const QString name = QStringLiteral("pesan rahasia \u00B7\u20AC\u00E9.txt");
     EXPECT_EQ(SafeFileName(name), name);
-    EXPECT_EQ(SafeFileName(".hidden"), ".hidden");
+    EXPECT_EQ(SafeFileName("a.b.c"), "a.b.c");
+}
+
+TEST(SafeFileName, RefusesHiddenNames)
+{
+    for (const char* name : {".bashrc", "/home/ana/.profile", "C:\\x\\.hidden", ".karsidan-diterima", ". x"})
+        EXPECT_EQ(SafeFileName(QString::fromLatin1(name)), QString()) << name;
+}
+
+TEST(NumberedFileName, PutsTheNumberBeforeTheExtension)
+{
+    EXPECT_EQ(karsidan::net::NumberedFileName("laporan.txt", 2), "laporan (2).txt");
+    EXPECT_EQ(karsidan::net::NumberedFileName("arsip.tar.gz", 3), "arsip.tar (3).gz");
+    EXPECT_EQ(karsidan::net::NumberedFileName("karsidan", 2), "karsidan (2)");
 }
 
 TEST(StoredFileName, FallsBackToPesanTxt)

@@ -66,4 +66,24 @@ TEST(TwoCopies, ACopyRefusesOnlyItsOwnConnection)
     EXPECT_TRUE(a.failed->isEmpty());
 }
 
+// A message the receiver drops while the sender is still sending is a
+// failure there, never a success.
+TEST(TwoCopies, ADroppedMessageIsNoSuccessForItsSender)
+{
+    Copy a;
+    Copy b;
+    b.receiver->SetFreeSpaceSource([](const QString&) { return qint64(0); });
+    QSignalSpy failed(&a.sender, &Sender::Failed);
+    a.sender.CheckIP("127.0.0.1", b.Port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a.sender.State() == SocketState::Connected; }, kWaitMs));
+    // More than the system's buffers on both ends hold.
+    ASSERT_EQ(a.sender.SendData("besar.txt", QString(48 << 20, QLatin1Char('F'))), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failed.isEmpty() || !a.sent.isEmpty(); }, 4 * kWaitMs));
+    EXPECT_EQ(failed.size(), 1);
+    EXPECT_TRUE(a.sent.isEmpty());
+    EXPECT_EQ(a.sender.StatusText(), Sender::ErrorText());
+    ASSERT_TRUE(b.WaitFailed(1));
+    EXPECT_TRUE(FilesIn(b.folder).isEmpty());
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -151,6 +152,33 @@ TEST_F(AtomicFileTest, StreamedPiecesAndALateNameArriveAsOneFile)
     ASSERT_TRUE(file.CommitAs(target.string()));
     EXPECT_EQ(fs::file_size(target), 50000u);
     EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+}
+
+TEST_F(AtomicFileTest, ATakenOrRefusedNameKeepsTheBytesForTheNextName)
+{
+    WriteRaw(target, "milik pengguna");
+    fs::create_directory(folder / "folder");
+    AtomicFile file((folder / "sementara").string(), AtomicFile::Mode::NoReplace);
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.Write("pesan"));
+    EXPECT_EQ(file.TryCommitAs(target.string(), AtomicFile::Mode::NoReplace), EEXIST);
+    EXPECT_EQ(file.TryCommitAs((folder / "folder").string(), AtomicFile::Mode::NoReplace), EEXIST);
+    EXPECT_EQ(file.TryCommitAs((folder / "folder").string(), AtomicFile::Mode::Replace), EISDIR);
+    EXPECT_EQ(file.TryCommitAs((folder / std::string(300, 'n')).string(), AtomicFile::Mode::NoReplace),
+              ENAMETOOLONG);
+    EXPECT_FALSE(file.Failed());
+    ASSERT_EQ(file.TryCommitAs((folder / "bebas.txt").string(), AtomicFile::Mode::NoReplace), 0);
+    EXPECT_EQ(ReadAll(folder / "bebas.txt"), "pesan");
+    EXPECT_EQ(ReadAll(target), "milik pengguna");
+    EXPECT_TRUE(fs::is_directory(folder / "folder"));
+    EXPECT_TRUE(Others(folder, {"hasil.txt", "folder", "bebas.txt"}).empty());
+
+    // Replacing is the caller's choice, for a file it knows is its own.
+    AtomicFile again((folder / "sementara").string(), AtomicFile::Mode::NoReplace);
+    ASSERT_TRUE(again.Open() && again.Write("pesan baru"));
+    ASSERT_EQ(again.TryCommitAs((folder / "bebas.txt").string(), AtomicFile::Mode::Replace), 0);
+    EXPECT_EQ(ReadAll(folder / "bebas.txt"), "pesan baru");
+    EXPECT_TRUE(Others(folder, {"hasil.txt", "folder", "bebas.txt"}).empty());
 }
 
 TEST_F(AtomicFileTest, NothingIsLeftWhenTheWriterIsDroppedUncommitted)
