@@ -168,6 +168,11 @@ std::string EditorText::ToCodePage(const QString& text)
 
 QString EditorText::FromCodePage(std::string_view bytes)
 {
+    // Cipher texts are plain ASCII: Latin-1 is the same there, and Qt
+    // widens it many bytes at a time.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii && bytes.find('\r') == std::string_view::npos)
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     const std::u16string text = CodePageToUtf16(bytes);
     return NormalizeLineBreaks(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }

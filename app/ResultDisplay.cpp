@@ -18,7 +18,7 @@ namespace {
 
 // Rows handed to the document in one insertion: enough to amortise the
 // call, few enough to check the clock often.
-constexpr std::size_t kRowsPerInsert = 64;
+constexpr std::size_t kRowsPerInsert = 16;
 
 } // namespace
 

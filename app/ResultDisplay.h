@@ -20,7 +20,7 @@ public:
     // Texts up to this many characters are shown in one step.
     static constexpr qsizetype kAtOnce = 64 * 1024;
     // Time one slice may take before the loop gets its turn.
-    static constexpr int kSliceMs = 12;
+    static constexpr int kSliceMs = 8;
 
     explicit ResultDisplay(QTextEdit& editor, QObject* parent = nullptr);
 
