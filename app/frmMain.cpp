@@ -9,6 +9,8 @@
 #include "MainLayoutBuilder.h"
 #include "MessageBoxHook.h"
 #include "NetworkLink.h"
+#include "StartupOptions.h"
+#include "mdlGlobal.h"
 #include "mdlProcedures.h"
 
 #include <AssistantCharacter.h>
@@ -20,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -319,8 +322,13 @@ void frmMain::mnuAbout_Click()
                        "ke salinan KARSIDAN lain melalui TCP.\n\n"
                        "Triple DES adalah sandi lama: cukup untuk bertukar teks "
                        "dengan salinan program ini, tetapi tidak layak untuk "
-                       "melindungi rahasia dari penyerang yang kuat.")
-            .arg(QStringLiteral(KARSIDAN_VERSION)));
+                       "melindungi rahasia dari penyerang yang kuat.\n\n"
+                       "Berkas yang diterima disimpan di folder:\n%2\n\n"
+                       "Bila folder program tidak dapat ditulisi, atau program dipasang "
+                       "(misalnya di /usr/bin), berkas yang diterima disimpan di folder "
+                       "data pengguna:\n%3")
+            .arg(QStringLiteral(KARSIDAN_VERSION), QDir::toNativeSeparators(mdlGlobal::AppFolder),
+                 QDir::toNativeSeparators(StartupOptions::UserDataFolder())));
 }
 
 void frmMain::tlbMain_ButtonClick(int position)

@@ -1,5 +1,6 @@
 #include "mdlMain.h"
 
+#include "AppIdentity.h"
 #include "EngineCipher.h"
 #include "MessageBoxHook.h"
 #include "QtFileDialog.h"
@@ -17,8 +18,7 @@ namespace karsidan {
 int Main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("karsidan"));
-    QApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+    SetApplicationIdentity();
 
     QString error;
     const auto options = StartupOptions::Parse(QApplication::arguments(), error);
