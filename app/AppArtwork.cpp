@@ -85,29 +85,34 @@ QIcon SaveDocumentIcon()
     });
 }
 
+void PaintWindowIcon(QPainter& p)
+{
+    // Page with hex rows.
+    p.setPen(QPen(QColor(80, 80, 80), 1.5));
+    p.setBrush(QColor(250, 250, 245));
+    p.drawRect(QRectF(4, 2, 30, 40));
+    p.setPen(QPen(QColor(120, 140, 180), 2));
+    for (int row = 0; row < 5; ++row)
+        p.drawLine(QPointF(9, 9 + row * 6), QPointF(29, 9 + row * 6));
+    // Padlock.
+    p.setPen(QPen(QColor(120, 80, 0), 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(24, 16, 18, 20), 0, 180 * 16);
+    p.setPen(QPen(QColor(120, 80, 0), 1.5));
+    p.setBrush(QColor(230, 170, 20));
+    p.drawRoundedRect(QRectF(20, 26, 26, 21), 3, 3);
+    p.setBrush(QColor(90, 60, 0));
+    p.drawEllipse(QPointF(33, 34), 2.5, 2.5);
+    p.drawRect(QRectF(32, 35, 2, 6));
+}
+
 QIcon WindowIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 50, 64}) {
         icon.addPixmap(Draw(size, [size](QPainter& p) {
-            p.scale(size / 50.0, size / 50.0);
-            // Page with hex rows.
-            p.setPen(QPen(QColor(80, 80, 80), 1.5));
-            p.setBrush(QColor(250, 250, 245));
-            p.drawRect(QRectF(4, 2, 30, 40));
-            p.setPen(QPen(QColor(120, 140, 180), 2));
-            for (int row = 0; row < 5; ++row)
-                p.drawLine(QPointF(9, 9 + row * 6), QPointF(29, 9 + row * 6));
-            // Padlock.
-            p.setPen(QPen(QColor(120, 80, 0), 4));
-            p.setBrush(Qt::NoBrush);
-            p.drawArc(QRectF(24, 16, 18, 20), 0, 180 * 16);
-            p.setPen(QPen(QColor(120, 80, 0), 1.5));
-            p.setBrush(QColor(230, 170, 20));
-            p.drawRoundedRect(QRectF(20, 26, 26, 21), 3, 3);
-            p.setBrush(QColor(90, 60, 0));
-            p.drawEllipse(QPointF(33, 34), 2.5, 2.5);
-            p.drawRect(QRectF(32, 35, 2, 6));
+            p.scale(size / double(kWindowIconUnits), size / double(kWindowIconUnits));
+            PaintWindowIcon(p);
         }));
     }
     return icon;

@@ -1,6 +1,8 @@
 #pragma once
 #include <QIcon>
 
+class QPainter;
+
 namespace karsidan {
 
 // Toolbar pictures: the desktop theme's icon when there is one, else our own.
@@ -10,5 +12,10 @@ QIcon SaveDocumentIcon();
 
 // The window icon: a padlock over a page of hex digits, drawn here.
 QIcon WindowIcon();
+
+// Draws the window icon into a square of side kWindowIconUnits. The
+// installed SVG and PNG icons are rendered through this too, at build time.
+constexpr int kWindowIconUnits = 50;
+void PaintWindowIcon(QPainter& p);
 
 } // namespace karsidan

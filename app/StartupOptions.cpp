@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -16,6 +17,15 @@ bool IsWritableFolder(const QString& folder)
         return false;
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".karsidan-probe-XXXXXX")));
     return probe.open();
+}
+
+// An installed copy (bin/ beside share/ holding its desktop entry) shares
+// its folder with every user and every program there, and root could
+// write into it: a received name such as "ls" would replace a program.
+bool IsInstalledCopy(const QString& programFolder)
+{
+    return QFileInfo::exists(QDir(programFolder).filePath(
+        QStringLiteral("../share/applications/" KARSIDAN_APP_ID ".desktop")));
 }
 
 } // namespace
@@ -75,11 +85,16 @@ QString StartupOptions::ResolveAppFolder(const QString& requested, const QString
         QDir().mkpath(absolute);
         return WithTrailingSeparator(absolute);
     }
-    if (IsWritableFolder(programFolder))
+    if (!IsInstalledCopy(programFolder) && IsWritableFolder(programFolder))
         return WithTrailingSeparator(programFolder);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const QString data = UserDataFolder();
     QDir().mkpath(data);
     return WithTrailingSeparator(data);
+}
+
+QString StartupOptions::UserDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
 QString StartupOptions::WithTrailingSeparator(const QString& folder)

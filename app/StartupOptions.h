@@ -21,8 +21,14 @@ struct StartupOptions {
 
     // The folder for received files, ending in "/": the given folder when
     // there is one (created when missing), else the program's folder when it
-    // is writable, else the per-user data folder (created when missing).
+    // is writable and not an installed copy's (bin/ with the desktop entry in
+    // ../share/applications), else the per-user data folder (created when
+    // missing).
     static QString ResolveAppFolder(const QString& requested, const QString& programFolder);
+
+    // The per-user data folder (~/.local/share/karsidan on Linux), which
+    // takes received files when the program's folder is not writable.
+    static QString UserDataFolder();
 
     // Appends the separator unless the folder already ends in one.
     static QString WithTrailingSeparator(const QString& folder);

@@ -7,8 +7,11 @@
 #include "app/FileDialog.h"
 #include "app/HostIdentity.h"
 #include "app/MainLayoutBuilder.h"
-#include "app/ResultDisplay.h"
+#include "net/ui/MessageBoxHook.h"
 #include "app/NetworkLink.h"
+#include "app/ResultDisplay.h"
+#include "app/StartupOptions.h"
+#include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 
 #include "app/effects/AssistantCharacter.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -341,8 +345,13 @@ void frmMain::mnuAbout_Click()
                        "ke salinan KARSIDAN lain melalui TCP.\n\n"
                        "Triple DES adalah sandi lama: cukup untuk bertukar teks "
                        "dengan salinan program ini, tetapi tidak layak untuk "
-                       "melindungi rahasia dari penyerang yang kuat.")
-            .arg(QStringLiteral(KARSIDAN_VERSION)));
+                       "melindungi rahasia dari penyerang yang kuat.\n\n"
+                       "Berkas yang diterima disimpan di folder:\n%2\n\n"
+                       "Bila folder program tidak dapat ditulisi, atau program dipasang "
+                       "(misalnya di /usr/bin), berkas yang diterima disimpan di folder "
+                       "data pengguna:\n%3")
+            .arg(QStringLiteral(KARSIDAN_VERSION), QDir::toNativeSeparators(mdlGlobal::AppFolder),
+                 QDir::toNativeSeparators(StartupOptions::UserDataFolder())));
 }
 
 void frmMain::tlbMain_ButtonClick(int position)

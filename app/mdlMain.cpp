@@ -1,5 +1,6 @@
 #include "app/mdlMain.h"
 
+#include "app/AppIdentity.h"
 #include "app/EngineCipher.h"
 #include "net/ui/MessageBoxHook.h"
 #include "app/QtFileDialog.h"
@@ -21,8 +22,7 @@ int Main(int argc, char** argv)
     // user, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("karsidan"));
-    QApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+    SetApplicationIdentity();
 
     QString error;
     const auto options = StartupOptions::Parse(QApplication::arguments(), error);

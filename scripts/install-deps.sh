@@ -1,20 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need,
-# skipping those already present. Uses sudo when not run as root.
+# Installs the Debian 12 packages one use of the checkout needs, skipping
+# those already present. Uses sudo when not run as root.
+#   install-deps.sh run    what building and opening the window needs
+#   install-deps.sh test   what the build, the tests and the benchmarks need
+#                          (the default)
 set -euo pipefail
 
-packages=(
+mode=${1:-test}
+build=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libssl-dev            # OpenSSL's des-ede3, the benchmarks' yardstick
-  openssl               # independent Triple DES for the command-line tests
-  fonts-dejavu-core     # a face for the offscreen widget tests
-  valgrind              # the constant-time test (memcheck) and its client-request header
+  qt6-svg-dev           # the build renders the installed SVG icon
 )
-if [ "${1:-}" = "--gui" ]; then
-  packages+=(qt6-qpa-plugins fonts-liberation)
-fi
+case "$mode" in
+  run)
+    packages=("${build[@]}"
+      qt6-qpa-plugins       # the window's platform plugins (X11, Wayland)
+      fonts-liberation      # metric twins of Arial and Courier New
+    )
+    ;;
+  test)
+    packages=("${build[@]}"
+      libgtest-dev libgmock-dev libbenchmark-dev
+      libssl-dev            # OpenSSL's des-ede3, the benchmarks' yardstick
+      openssl               # independent Triple DES for the command-line tests
+      fonts-dejavu-core     # a face for the offscreen widget tests
+      valgrind              # the constant-time test (memcheck) and its client-request header
+      # The install test's validators and the package test's tools.
+      desktop-file-utils appstream man-db groff-base lintian dpkg-dev
+      xvfb xauth x11-utils  # the install test opens the window under Xvfb
+    )
+    ;;
+  *)
+    echo "Pemakaian: install-deps.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test (no display needed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600

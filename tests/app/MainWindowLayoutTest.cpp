@@ -1,5 +1,7 @@
 // The window's fixed layout, captions, fonts, limits, tab order and menus.
 #include "tests/app/MainWindowFixture.h"
+#include "app/StartupOptions.h"
+#include "app/mdlGlobal.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -154,6 +156,20 @@ TEST_F(MainWindowLayout, AboutNamesTheCipherAndItsLimits)
     EXPECT_TRUE(text.contains("Triple DES"));
     EXPECT_TRUE(text.contains("ECB"));
     EXPECT_TRUE(text.contains("tidak layak"));
+}
+
+TEST_F(MainWindowLayout, AboutSaysWhereReceivedFilesGo)
+{
+    const QString saved = mdlGlobal::AppFolder;
+    mdlGlobal::AppFolder = "/tmp/karsidan-about-inbox/";
+    Trigger("mnuAbout");
+    mdlGlobal::AppFolder = saved;
+    ASSERT_EQ(messages.abouts.size(), 1u);
+    const QString text = messages.abouts[0].text;
+    EXPECT_TRUE(text.contains("/tmp/karsidan-about-inbox/")) << text.toStdString();
+    // The per-user data folder, where an installed copy keeps them.
+    EXPECT_TRUE(text.contains(StartupOptions::UserDataFolder())) << text.toStdString();
+    EXPECT_TRUE(text.contains("folder data pengguna"));
 }
 
 TEST_F(MainWindowLayout, WindowLoadsCentredOnItsScreen)

@@ -77,5 +77,28 @@ TEST(StartupOptions, AppFolderRule)
     QStandardPaths::setTestModeEnabled(false);
 }
 
+TEST(StartupOptions, InstalledCopyKeepsReceivedFilesPerUser)
+{
+    // bin/ is writable here, as /usr/bin is for root; an installed copy
+    // must still not write received files beside the programs.
+    QTemporaryDir prefix;
+    const QString bin = QDir(prefix.path()).filePath("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(StartupOptions::ResolveAppFolder({}, bin), bin + "/");
+
+    const QString applications = QDir(prefix.path()).filePath("share/applications");
+    ASSERT_TRUE(QDir().mkpath(applications));
+    QFile entry(QDir(applications).filePath(KARSIDAN_APP_ID ".desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.close();
+    QStandardPaths::setTestModeEnabled(true);
+    const QString data = StartupOptions::ResolveAppFolder({}, bin);
+    EXPECT_EQ(data, StartupOptions::WithTrailingSeparator(StartupOptions::UserDataFolder()));
+    EXPECT_NE(data, bin + "/");
+    // An explicit folder still wins.
+    EXPECT_EQ(StartupOptions::ResolveAppFolder(bin, bin), bin + "/");
+    QStandardPaths::setTestModeEnabled(false);
+}
+
 } // namespace
 } // namespace karsidan
