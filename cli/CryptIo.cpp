@@ -14,7 +14,7 @@ void WriteCryptOutput(std::string_view bytes)
             bytes.remove_prefix(static_cast<std::size_t>(written));
         } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // A non-blocking descriptor inherited from the caller: wait.
-            pollfd ready {STDOUT_FILENO, POLLOUT, 0};
+            pollfd ready{STDOUT_FILENO, POLLOUT, 0};
             (void)poll(&ready, 1, -1);
         } else if (written < 0 && errno == EBADF) {
             throw CryptIoError("Gagal menulis keluaran: keluaran standar tertutup");

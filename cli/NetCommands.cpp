@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/CryptIo.h"
+#include "cli/NetStopSignals.h"
 #include "net/MessageFormat.h"
 #include "net/OutgoingFileName.h"
-#include "cli/NetStopSignals.h"
 #include "net/Receiver.h"
 #include "net/Sender.h"
 
