@@ -3,6 +3,8 @@
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 
+#include <cstdio>
+
 namespace karsidan {
 
 NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
@@ -17,6 +19,10 @@ NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
             [](const QString& name, const QString&) { mdlGlobal::SavedFileName = name; });
     connect(&sender_, &net::Sender::StatusChanged, this,
             [this](const QString& text) { hooks_.setStatus(text); });
+    // The panel only says "Sambungan Error"; the reason goes to standard error.
+    connect(&sender_, &net::Sender::Failed, this, [](const QString& reason) {
+        std::fprintf(stderr, "karsidan: %s: %s\n", qPrintable(net::Sender::ErrorText()), qPrintable(reason));
+    });
 }
 
 void NetworkLink::StartListening()

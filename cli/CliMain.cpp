@@ -1,7 +1,12 @@
 #include "cli/Commands.h"
 
+#include "cli/CryptIo.h"
+#include "cli/StandardDescriptors.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,15 +30,11 @@ const char* const kUsage =
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("karsidan-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+namespace {
 
-    QStringList args = QCoreApplication::arguments();
+int Dispatch(QStringList args)
+{
     args.removeFirst();
-    QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.isEmpty()) {
         err << kUsage;
@@ -41,11 +42,11 @@ int main(int argc, char** argv)
     }
     const QString command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        out << kUsage;
+        PrintOut(QString::fromUtf8(kUsage));
         return 0;
     }
     if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
-        out << "karsidan-cli " << KARSIDAN_VERSION << "\n";
+        PrintOut(QStringLiteral("karsidan-cli " KARSIDAN_VERSION "\n"));
         return 0;
     }
     if (command == QLatin1String("encrypt"))
@@ -58,4 +59,26 @@ int main(int argc, char** argv)
         return RunReceive(args);
     err << "Perintah tidak dikenal: " << command << "\n\n" << kUsage;
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before the application object opens descriptors of its own.
+    if (!GuardStandardDescriptors()) {
+        const char message[] = "karsidan-cli: /dev/null tidak dapat dibuka untuk deskriptor standar yang tertutup\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("karsidan-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+    try {
+        return Dispatch(QCoreApplication::arguments());
+    } catch (const CryptIoError& error) {
+        // Help and version texts that could not be written.
+        QTextStream(stderr) << "karsidan-cli: " << QString::fromUtf8(error.what()) << "\n";
+        return 1;
+    }
 }

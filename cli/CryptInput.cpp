@@ -3,7 +3,6 @@
 #include "cli/CryptIo.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,5 +65,5 @@ void CryptInput::Rewind()
 
 void CryptInput::ReadFailed(int error) const
 {
-    throw CryptIoError(("Gagal membaca " + name_ + ": ").toStdString() + std::strerror(error));
+    throw CryptIoError(("Gagal membaca " + name_ + ": ").toStdString() + IoErrorText(error));
 }

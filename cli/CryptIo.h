@@ -1,5 +1,8 @@
 #pragma once
-// Output of the crypt commands and the failures they report (exit code 1).
+// Standard output of karsidan-cli and the failures the commands report
+// (exit code 1).
+
+#include <QString>
 
 #include <stdexcept>
 #include <string>
@@ -12,5 +15,13 @@ public:
 };
 
 // Writes all bytes to standard output with write(2), piece by piece as the
-// streams hand them out. Throws CryptIoError ("Gagal menulis keluaran: ...").
+// streams hand them out. Throws CryptIoError ("Gagal menulis keluaran: ...")
+// for a closed descriptor, a reader that has gone or a full disk.
 void WriteCryptOutput(std::string_view bytes);
+
+// Help, version and the lines of "receive": the text in UTF-8, through
+// WriteCryptOutput, so no failed write goes unnoticed.
+void PrintOut(const QString& text);
+
+// Why a read or write failed, in words for the user.
+std::string IoErrorText(int error);

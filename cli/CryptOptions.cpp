@@ -1,5 +1,7 @@
 #include "cli/CryptOptions.h"
 
+#include "cli/CryptIo.h"
+
 #include "codepage/CodePage.h"
 
 #include <QCommandLineParser>
@@ -83,11 +85,11 @@ CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt)
         return {std::nullopt, 2};
     }
     if (parser.isSet(help)) {
-        QTextStream(stdout) << HelpText(command, decrypt);
+        PrintOut(HelpText(command, decrypt));
         return {std::nullopt, 0};
     }
     if (parser.isSet(version)) {
-        QTextStream(stdout) << "karsidan-cli " << KARSIDAN_VERSION << "\n";
+        PrintOut(QStringLiteral("karsidan-cli " KARSIDAN_VERSION "\n"));
         return {std::nullopt, 0};
     }
     const QStringList files = parser.positionalArguments();

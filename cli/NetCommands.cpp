@@ -1,10 +1,11 @@
 #include "cli/Commands.h"
 
-#include "net/MessageFormat.h"
+#include "cli/CryptIo.h"
 #include "cli/NetStopSignals.h"
+#include "net/MessageFormat.h"
+#include "net/OutgoingFileName.h"
 #include "net/Receiver.h"
 #include "net/Sender.h"
-#include "net/WireText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,8 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-
-#include <stdexcept>
 
 using karsidan::net::ComposeMessage;
 using karsidan::net::kDefaultPort;
@@ -32,12 +31,6 @@ QTextStream& Err()
     return stream;
 }
 
-QTextStream& Out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
 // Parses args (args[0] is the sub-command). Returns -1 to go on, else the
 // exit code (help shown, or the arguments were wrong).
 int Parse(QCommandLineParser& parser, const QStringList& args)
@@ -48,7 +41,7 @@ int Parse(QCommandLineParser& parser, const QStringList& args)
         return kExitBadInput;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        Out() << parser.helpText();
+        PrintOut(parser.helpText());
         return kExitOk;
     }
     return -1;
@@ -72,7 +65,7 @@ int RunReceive(const QStringList& args)
     parser.setApplicationDescription(QStringLiteral(
         "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai berkas.\n"
         "Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
-        "Berhenti dengan kode 0 pada SIGINT atau SIGTERM."));
+        "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu tidak dapat ditulis."));
     parser.addOption({QStringLiteral("port"), QStringLiteral("Port yang didengarkan (bawaan %1, 0: port bebas).").arg(kDefaultPort),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("folder"), QStringLiteral("Folder penyimpanan (bawaan: folder kerja)."),
@@ -111,7 +104,13 @@ int RunReceive(const QStringList& args)
     receiver.SetSavedFileNameSource([&savedFileName] { return savedFileName; });
     QObject::connect(&receiver, &Receiver::FileStored, [&savedFileName](const QString& name, const QString& path) {
         savedFileName = name;
-        Out() << QDir::toNativeSeparators(path) << Qt::endl;
+        try {
+            PrintOut(QDir::toNativeSeparators(path) + QLatin1Char('\n'));
+        } catch (const CryptIoError& error) {
+            // Whoever reads the lines is gone: stop rather than store unseen.
+            Err() << "receive: " << QString::fromUtf8(error.what()) << "; berhenti menerima" << Qt::endl;
+            QCoreApplication::exit(kExitFailure);
+        }
     });
     const QString reason = receiver.StartListening(static_cast<quint16>(port), address);
     if (!reason.isEmpty()) {
@@ -134,7 +133,9 @@ int RunSend(const QStringList& args)
     parser.addOption({QStringLiteral("to"), QStringLiteral("Alamat IPv4 penerima."), QStringLiteral("ADDRESS")});
     parser.addOption({QStringLiteral("port"), QStringLiteral("Port penerima (bawaan %1).").arg(kDefaultPort), QStringLiteral("N")});
     parser.addOption({QStringLiteral("name"),
-                      QStringLiteral("Nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk masukan standar)."),
+                      QStringLiteral("Nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk masukan standar).\n"
+                                     "Hanya bagian terakhir jalur yang dikirim; karakter di luar Windows-1252\n"
+                                     "dan \"|\" menjadi \"_\"."),
                       QStringLiteral("NAME")});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Berkas yang dikirim (bawaan: masukan standar)."),
                                  QStringLiteral("[FILE]"));
@@ -165,23 +166,19 @@ int RunSend(const QStringList& args)
     }
 
     QFile input;
+    const QString source = fromStdin ? QStringLiteral("masukan standar") : files.first();
     const bool opened = fromStdin ? input.open(stdin, QIODevice::ReadOnly)
                                   : (input.setFileName(files.first()), input.open(QIODevice::ReadOnly));
-    if (!opened) {
-        Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
-              << " tidak dapat dibaca: " << input.errorString() << "\n";
+    // A read that fails partway must not send what came before it.
+    const QByteArray body = opened ? input.readAll() : QByteArray();
+    if (!opened || input.error() != QFileDevice::NoError) {
+        Err() << "send: " << source << " tidak dapat dibaca: " << input.errorString() << "\n";
         return kExitFailure;
     }
-    const QByteArray body = input.readAll();
-    if (body.size() + name.size() + 3 > Receiver::kMaxMessageBytes) {
+    // Only the file's own name goes out, never the folders before it.
+    const QByteArray nameBytes = karsidan::net::OutgoingFileName(name);
+    if (body.size() + nameBytes.size() + 3 > Receiver::kMaxMessageBytes) {
         Err() << "send: pesan lebih dari " << Receiver::kMaxMessageBytes << " byte; penerima akan menolaknya\n";
-        return kExitBadInput;
-    }
-    QByteArray nameBytes;
-    try {
-        nameBytes = karsidan::net::ToWireBytes(name);
-    } catch (const std::invalid_argument& error) {
-        Err() << "send: nama " << name << ": " << QString::fromUtf8(error.what()) << "\n";
         return kExitBadInput;
     }
 

@@ -1,6 +1,7 @@
 #include "net/Sender.h"
 
 #include "net/MessageFormat.h"
+#include "net/OutgoingFileName.h"
 #include "net/WireText.h"
 
 #include <QTimer>
@@ -45,21 +46,27 @@ void Sender::CheckIP(const QString& address, int port)
 
 QString Sender::SendData(const QString& savedFileName, const QString& text)
 {
-    QByteArray name;
     QByteArray body;
     try {
-        name = ToWireBytes(savedFileName);
         body = ToWireBytes(text);
     } catch (const std::invalid_argument& error) {
-        const QString reason = QString::fromUtf8(error.what());
+        const QString reason = QStringLiteral("teks tidak dapat dikirim: ") + QString::fromUtf8(error.what());
         Fail(reason);
         return reason;
     }
-    return SendMessage(ComposeMessage(name, body));
+    return SendMessage(ComposeMessage(OutgoingFileName(savedFileName), body));
 }
 
 QString Sender::SendMessage(const QByteArray& message)
 {
+    if (inFlight_) {
+        // Two messages on one connection would reach the peer as one. The
+        // first goes on; only this one is refused.
+        const QString reason = QStringLiteral("pesan sebelumnya masih dikirim; pesan ini tidak dikirim");
+        SetStatus(ErrorText());
+        emit Failed(reason);
+        return reason;
+    }
     switch (State()) {
     case SocketState::Connecting:
         waiting_ = message;
@@ -69,8 +76,11 @@ QString Sender::SendMessage(const QByteArray& message)
         inFlight_ = true;
         socket_.SendData(message);
         return {};
-    default:
-        return QStringLiteral("belum tersambung");
+    default: {
+        const QString reason = QStringLiteral("belum tersambung");
+        Fail(reason);
+        return reason;
+    }
     }
 }
 

@@ -26,12 +26,15 @@ public:
     // still open is closed first.
     void CheckIP(const QString& address, int port);
 
-    // Sends savedFileName | text. While the connection is still being set
-    // up the message waits and goes out once it is up. Returns an empty
-    // string when the message is on its way, otherwise the reason (also
-    // reported through Failed and "Sambungan Error").
+    // Sends the base name of savedFileName | text (see OutgoingFileName).
+    // While the connection is still being set up the message waits and goes
+    // out once it is up. Returns an empty string when the message is on its
+    // way, otherwise the reason. Every failure, here or later, is reported
+    // through Failed and "Sambungan Error"; none ends in SendFinished.
     QString SendData(const QString& savedFileName, const QString& text);
-    // The same for a message already in wire bytes.
+    // The same for a message already in wire bytes. Refused without a
+    // connection, and while an earlier message is still on its way (one
+    // message per connection).
     QString SendMessage(const QByteArray& message);
 
     // Closes the connection if there is one; reports nothing.

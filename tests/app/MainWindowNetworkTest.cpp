@@ -10,10 +10,68 @@
 #include <QApplication>
 #include <QDir>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryFile>
 #include <QTimer>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace karsidan::test {
 namespace {
+
+// What the process writes to standard error while it lives.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        EXPECT_TRUE(file_.open());
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        ::dup2(file_.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() { Restore(); }
+    QString Text()
+    {
+        Restore();
+        file_.seek(0);
+        return QString::fromLocal8Bit(file_.readAll());
+    }
+
+private:
+    void Restore()
+    {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
+// Accepts connections and keeps what each one sends.
+struct PeerCapture {
+    QTcpServer server;
+    QList<QByteArray> received;
+    int closed = 0;
+
+    PeerCapture()
+    {
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                const int index = int(received.size());
+                received << QByteArray();
+                QObject::connect(s, &QTcpSocket::readyRead, [this, s, index] { received[index] += s->readAll(); });
+                QObject::connect(s, &QTcpSocket::disconnected, [this] { ++closed; });
+            }
+        });
+    }
+};
 
 class MainWindowNetwork : public MainWindowFixture {
 protected:
@@ -100,6 +158,75 @@ TEST_F(MainWindowNetwork, SendWithoutConnectionWarnsInTheDialog)
     ASSERT_EQ(messages.warnings.size(), 1u);
     EXPECT_EQ(messages.warnings[0].text, "Maaf, Anda belum terhubung dengan Sambungan");
     EXPECT_EQ(messages.warnings[0].title, "ALAMAT IP");
+}
+
+TEST_F(MainWindowNetwork, KirimDataSendsOnlyTheBaseNameEvenWithForeignCharacters)
+{
+    const QString folderName = QStringLiteral("rahasia \u79D8");
+    ASSERT_TRUE(QDir(folder.path()).mkdir(folderName));
+    const QString saved = QDir(PathOf(folderName)).filePath(QStringLiteral("laporan \u20AC\u4E2D.txt"));
+    Target()->setPlainText(QStringLiteral("0123456789ABCDEF"));
+    dialog.answers.push_back(saved);
+    Trigger("mnuSave");
+    ASSERT_EQ(mdlGlobal::SavedFileName, saved);
+
+    PeerCapture peer;
+    StandardErrorCapture err;
+    window->show();
+    WithSendDialog(*window, [this, &peer](net::frmSend& send) {
+        FillAddress(send, peer.server.serverPort());
+        send.cmdConnect->click();
+        ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+        send.cmdSend->click();
+    });
+    ASSERT_TRUE(WaitUntil([&] { return peer.closed == 1; }, 5000));
+    EXPECT_EQ(peer.received, QList<QByteArray>{"laporan \x80_.txt | 0123456789ABCDEF"});
+    EXPECT_EQ(Panel(), "Tersambung ke 127.0.0.1");
+    EXPECT_EQ(err.Text(), "");
+    EXPECT_EQ(mdlGlobal::SavedFileName, saved) << "sending leaves the saved name";
+}
+
+TEST_F(MainWindowNetwork, EverySendFailureShowsInThePanelAndOnStandardError)
+{
+    mdlGlobal::SavedFileName = QStringLiteral("a.txt");
+    window->show();
+
+    {
+        // Nobody listens.
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        StandardErrorCapture err;
+        window->Network().CheckIP(QStringLiteral("127.0.0.1"), port);
+        ASSERT_TRUE(WaitUntil([this] { return Panel() == "Sambungan Error"; }, 5000));
+        EXPECT_TRUE(err.Text().startsWith("karsidan: Sambungan Error: ")) << err.Text().toStdString();
+    }
+    {
+        // A text the code page cannot carry: nothing goes out.
+        PeerCapture peer;
+        StandardErrorCapture err;
+        Target()->setPlainText(QStringLiteral("0A\u4E2D"));
+        WithSendDialog(*window, [this, &peer](net::frmSend& send) {
+            FillAddress(send, peer.server.serverPort());
+            send.cmdConnect->click();
+            ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+            send.cmdSend->click();
+        });
+        EXPECT_EQ(Panel(), "Sambungan Error");
+        ASSERT_TRUE(WaitUntil([&] { return peer.closed == 1; }, 5000));
+        EXPECT_EQ(peer.received, QList<QByteArray>{QByteArray()});
+        const QString text = err.Text();
+        EXPECT_TRUE(text.startsWith("karsidan: Sambungan Error: teks tidak dapat dikirim")) << text.toStdString();
+    }
+    {
+        // A port no socket can use.
+        StandardErrorCapture err;
+        window->Network().CheckIP(QStringLiteral("127.0.0.1"), 70000);
+        EXPECT_EQ(Panel(), "Sambungan Error");
+        EXPECT_TRUE(err.Text().contains("70000"));
+    }
+    EXPECT_TRUE(messages.warnings.empty());
 }
 
 // Both windows live in this process and share the program's globals, so

@@ -1,11 +1,15 @@
 #include "tests/net/NetTestSupport.h"
 
 #include "net/MessageFormat.h"
+#include "net/OutgoingFileName.h"
 #include "net/Sender.h"
 
 #include <QTcpServer>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -60,6 +64,77 @@ struct Capture {
     }
 };
 
+#ifdef Q_OS_UNIX
+// A peer on a plain socket that reads only when told, so the sender's
+// bytes pile up, and that can end the connection with a reset.
+struct SlowPeer {
+    int listening = -1;
+    int connection = -1;
+    quint16 port = 0;
+
+    SlowPeer()
+    {
+        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::listen(listening, 1), 0);
+        EXPECT_EQ(::getsockname(listening, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        port = ntohs(address.sin_port);
+    }
+    ~SlowPeer()
+    {
+        for (int fd : {connection, listening})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    bool Accept()
+    {
+        return QTest::qWaitFor([&] {
+            connection = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK);
+            return connection >= 0;
+        }, kWaitMs);
+    }
+    // Everything until the sender closes.
+    QByteArray ReadToEnd()
+    {
+        QByteArray data;
+        char buffer[1 << 16];
+        bool ended = false;
+        (void)QTest::qWaitFor([&] {
+            for (;;) {
+                const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+                if (got > 0) {
+                    data.append(buffer, got);
+                    continue;
+                }
+                ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                return ended;
+            }
+        }, 4 * kWaitMs);
+        EXPECT_TRUE(ended);
+        return data;
+    }
+    // Unread data plus a zero linger: the close sends a reset.
+    void Reset()
+    {
+        const linger now {1, 0};
+        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        ::close(connection);
+        connection = -1;
+    }
+};
+
+// More than loopback buffers hold, so part of it waits in the sender.
+const QString& LargeText()
+{
+    static const QString text(32 << 20, QLatin1Char('A'));
+    return text;
+}
+#endif
+
 quint16 PortWithNobodyListening()
 {
     QTcpServer probe;
@@ -83,8 +158,7 @@ TEST(Sender, ShowsProgressAndSendsTheMessageOnce)
     EXPECT_EQ(w.sender.SendData("C:\\x\\c.txt", "0A1B"), "");
     ASSERT_TRUE(w.finished.wait(kWaitMs));
     ASSERT_TRUE(peer.WaitClosedByPeer(0)) << "the sender closes after the write";
-    EXPECT_EQ(peer.received, QList<QByteArray>{"C:\\x\\c.txt | 0A1B"});
-    EXPECT_EQ(peer.received[0].size(), 17);
+    EXPECT_EQ(peer.received, QList<QByteArray>{"c.txt | 0A1B"}) << "no folders leave this machine";
     EXPECT_TRUE(w.sender.IsClosed());
     EXPECT_EQ(w.statuses.last(), "Tersambung ke 127.0.0.1") << "closing keeps the panel";
     EXPECT_EQ(w.failed.size(), 0);
@@ -112,7 +186,10 @@ TEST(Sender, ARefusedConnectionEndsInError)
     EXPECT_EQ(w.statuses, (QStringList{"Sambungan ke 127.0.0.1", "Sambungan Error"}));
     EXPECT_TRUE(w.sender.IsClosed());
     EXPECT_EQ(w.sender.SendData("a.txt", "0A"), "belum tersambung");
-    EXPECT_EQ(w.statuses.size(), 2) << "a refused send shows nothing more";
+    EXPECT_EQ(w.statuses.size(), 3) << "a send without connection is a failure too";
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+    EXPECT_EQ(w.failed.size(), 2);
+    EXPECT_EQ(w.finished.size(), 0);
 }
 
 TEST(Sender, AnAttemptWithoutAnswerTimesOut)
@@ -228,5 +305,90 @@ TEST(Sender, ASecondConnectReplacesTheFirst)
     EXPECT_EQ(second.received, QList<QByteArray>{"b.txt | 0B"});
     EXPECT_EQ(first.received, QList<QByteArray>{QByteArray()});
 }
+
+} // namespace
+
+namespace {
+
+TEST(OutgoingFileName, OnlyTheLastPartGoesOutInTheCodePage)
+{
+    const struct {
+        QString saved;
+        QByteArray sent;
+    } cases[] = {
+        {"/home/ana/rahasia/laporan.txt", "laporan.txt"},
+        {"C:\\Dokumen\\Ana\\c.txt", "c.txt"},
+        {"D:\\campur/aduk\\akhir.txt", "akhir.txt"},
+        {"laporan.txt", "laporan.txt"},
+        {QStringLiteral("/tmp/\u4E2D\u6587/caf\u00E9 \u20AC.txt"), "caf\xE9 \x80.txt"},
+        {QStringLiteral("/tmp/\u4E2D\u6587.txt"), "__.txt"},
+        // One character beyond the basic plane, one "_".
+        {QStringLiteral("/tmp/\U0001F600.txt"), "_.txt"},
+        // A bar could form the separator and cut the message wrongly.
+        {"/tmp/a | b.txt", "a _ b.txt"},
+        {"/tmp/x |", "x _"},
+        {"/tmp/folder/", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OutgoingFileName(c.saved), c.sent) << c.saved.toStdString();
+}
+
+TEST(Sender, APathWithForeignCharactersSendsItsBaseNameWithUnderscores)
+{
+    Capture peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.Port());
+    ASSERT_TRUE(w.WaitConnected());
+    EXPECT_EQ(w.sender.SendData(QStringLiteral("/home/ana/\u79D8\u5BC6/laporan\u4E2D.txt"), "0A1B"), "");
+    ASSERT_TRUE(w.finished.wait(kWaitMs));
+    ASSERT_TRUE(peer.WaitClosedByPeer(0));
+    EXPECT_EQ(peer.received, QList<QByteArray>{"laporan_.txt | 0A1B"});
+    EXPECT_EQ(w.failed.size(), 0);
+    EXPECT_EQ(w.statuses.last(), "Tersambung ke 127.0.0.1");
+}
+
+#ifdef Q_OS_UNIX
+TEST(Sender, AResetBeforeTheMessageIsHandedOverIsAFailure)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(w.WaitConnected());
+    ASSERT_EQ(w.sender.SendData("besar.txt", LargeText()), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.sender.Socket().BytesToWrite() > 0; }, kWaitMs));
+    QTest::qWait(50);
+    ASSERT_GT(w.sender.Socket().BytesToWrite(), 0) << "part of the message still waits";
+    peer.Reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.failed.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(w.finished.size(), 0) << "never reported as sent";
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+    EXPECT_TRUE(w.sender.IsClosed());
+}
+
+TEST(Sender, ASecondMessageWhileTheFirstIsOnItsWayIsRefusedAndTheFirstArrivesWhole)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(w.WaitConnected());
+    ASSERT_EQ(w.sender.SendData("satu.txt", LargeText()), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.sender.Socket().BytesToWrite() > 0; }, kWaitMs));
+    const QString reason = w.sender.SendData("dua.txt", "0B");
+    EXPECT_FALSE(reason.isEmpty());
+    ASSERT_EQ(w.failed.size(), 1);
+    EXPECT_EQ(w.failed.at(0).at(0).toString(), reason);
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+
+    const QByteArray received = peer.ReadToEnd();
+    EXPECT_EQ(received.size(), 11 + LargeText().size());
+    EXPECT_TRUE(received.startsWith("satu.txt | AAAA"));
+    EXPECT_FALSE(received.contains("dua.txt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.finished.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(w.failed.size(), 1);
+}
+#endif
 
 } // namespace
