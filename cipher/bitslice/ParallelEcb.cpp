@@ -3,9 +3,9 @@
 #include "cipher/bitslice/RoundKeyMasks.h"
 
 #include <algorithm>
-#include <memory>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -16,20 +16,29 @@ namespace karsidan::bitslice {
 
 namespace {
 
-// Blocks per step of one thread: about 1 MiB, so progress moves often
-// enough and the step costs far more than reporting it.
+// Blocks per step of one thread: at most about 1 MiB, so progress moves
+// often enough; at least 256 KiB, so a step costs far more than its key
+// setup (a few microseconds). Both are whole batches of every kernel.
 constexpr std::size_t kStepBlocks = 128 * 1024;
+constexpr std::size_t kMinStepBlocks = 32 * 1024;
 
 struct Shared {
+    std::atomic<std::size_t> next{0}; // first block of the next step to take
     std::atomic<std::size_t> done{0};
-    std::atomic<bool> stop{false}; // set when a share fails, e.g. progress cancels
+    std::atomic<bool> stop{false}; // set when a step fails, e.g. progress cancels
 };
 
-void RunShare(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level,
-              Shared& shared, const BlocksDone* progress)
+// Takes steps from the shared counter until none is left. A thread that
+// starts late (its core busy with another program, or slow to create)
+// just takes fewer: fixed halves made the caller wait for it, and on a
+// loaded machine 16 MiB on two threads took as long as on one.
+void RunSteps(unsigned char* data, std::size_t n, std::size_t step, const RoundKeyMasks& masks,
+              Level level, Shared& shared, const BlocksDone* progress)
 {
-    for (std::size_t start = 0; start < n && !shared.stop; start += kStepBlocks) {
-        const std::size_t count = std::min(kStepBlocks, n - start);
+    while (!shared.stop) {
+        const std::size_t start = shared.next.fetch_add(step);
+        if (start >= n) break;
+        const std::size_t count = std::min(step, n - start);
         ThreePassEcbBytes(data + start * 8, count, masks, level);
         const std::size_t total = shared.done.fetch_add(count) + count;
         if (progress != nullptr && *progress) (*progress)(total);
@@ -55,44 +64,38 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKe
                                     " kernel");
     }
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    // About eight steps per thread, so a late thread costs little; every
+    // step but the last is whole batches, so only the last has a tail.
     const std::size_t width = BatchBlocks(level);
-    const std::size_t batches = (n + width - 1) / width;
-    // Never more threads than batches; every share but the last is whole
-    // batches, so only the last one has a tail.
-    threads = unsigned(std::min<std::size_t>(threads, std::max<std::size_t>(batches, 1)));
-    const std::size_t share = (batches + threads - 1) / threads * width;
+    const std::size_t perThread = (n / (std::size_t(threads) * 8) + width - 1) / width * width;
+    const std::size_t step = std::clamp(perThread, kMinStepBlocks, kStepBlocks);
+    const std::size_t steps = (n + step - 1) / step;
+    threads = unsigned(std::min<std::size_t>(threads, std::max<std::size_t>(steps, 1)));
 
     Shared shared;
     std::vector<std::thread> workers;
     std::vector<std::exception_ptr> errors(threads);
-    std::vector<unsigned> ownShares = {0};
     // Nothing below may throw while a worker runs but the work itself.
     workers.reserve(threads);
-    ownShares.reserve(threads);
     for (unsigned t = 1; t < threads; ++t) {
-        const std::size_t start = std::min(n, t * share);
-        const std::size_t count = std::min(n - start, share);
         try {
-            workers.emplace_back([&, t, start, count] {
+            workers.emplace_back([&, t] {
                 try {
-                    RunShare(data + start * 8, count, masks, level, shared, nullptr);
+                    RunSteps(data, n, step, masks, level, shared, nullptr);
                 } catch (...) {
                     errors[t] = std::current_exception();
                     shared.stop = true;
                 }
             });
         } catch (const std::system_error&) {
-            ownShares.push_back(t); // no thread to be had: this one does it
+            break; // no thread to be had: the others take its steps
         }
     }
-    for (unsigned t : ownShares) {
-        const std::size_t start = std::min(n, t * share);
-        try {
-            RunShare(data + start * 8, std::min(n - start, share), masks, level, shared, &progress);
-        } catch (...) {
-            errors[t] = std::current_exception();
-            shared.stop = true;
-        }
+    try {
+        RunSteps(data, n, step, masks, level, shared, &progress);
+    } catch (...) {
+        errors[0] = std::current_exception();
+        shared.stop = true;
     }
     for (auto& w : workers) w.join();
     for (const auto& e : errors) {

@@ -1,6 +1,7 @@
 #pragma once
-// Bitsliced Triple DES over all cores: the blocks are cut into one
-// contiguous share per thread, each a whole number of batches but the last.
+// Bitsliced Triple DES over all cores: the threads take steps of whole
+// batches (the last may have a tail) from a shared counter until none is
+// left, so a thread that starts late does less.
 
 #include "cipher/bitslice/TripleDesBitslice.h"
 

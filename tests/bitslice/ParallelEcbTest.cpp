@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -48,6 +49,26 @@ TEST(ParallelEcb, ProgressGrowsToTheBlockCountOnTheCallingThread)
     EXPECT_FALSE(otherThread);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), n);
+}
+
+// A progress that throws cancels: every thread stops after the step it is
+// on, so most of a long text is left as it was, and the caller gets the
+// exception.
+TEST(ParallelEcb, ProgressThatThrowsStopsEveryThreadAfterItsStep)
+{
+    const std::size_t n = 2u << 20; // 16 MiB: sixteen steps
+    std::vector<unsigned char> bytes(n * 8, 0);
+    EXPECT_THROW(ThreePassEcbBytesParallel(bytes.data(), n, {{{1, true}, {2, false}, {3, true}}},
+                                           BestLevel(), 2,
+                                           [](std::size_t) { throw std::runtime_error("cancelled"); }),
+                 std::runtime_error);
+    std::size_t untouched = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto* b = bytes.data() + 8 * i;
+        untouched += std::all_of(b, b + 8, [](unsigned char c) { return c == 0; });
+    }
+    EXPECT_GT(untouched, n / 2);
+    EXPECT_LT(untouched, n); // the steps under way were finished
 }
 
 } // namespace

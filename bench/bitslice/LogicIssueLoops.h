@@ -1,0 +1,19 @@
+#pragma once
+// Straight runs of one AVX-512 logic instruction, 24 per loop iteration
+// (see LogicIssueLoops.cpp). x86-64 with AVX-512 only.
+
+namespace karsidan::bench {
+
+enum class LogicLoop {
+    TernarySameTwo,  // vpternlogq, two operands the same two registers every time
+    TernaryThree,    // vpternlogq, three distinct registers, each written shortly before
+    TernaryTwo,      // vpternlogq, two distinct registers and one fixed one
+    XorTwo,          // vpxorq, two distinct registers
+    YmmTernaryThree, // as TernaryThree on 256-bit registers
+};
+
+constexpr int kLogicLoopOps = 24;
+
+void RunLogicLoop(LogicLoop loop, long iterations);
+
+} // namespace karsidan::bench

@@ -1,0 +1,71 @@
+// How many vector logic operations a core of this machine issues per
+// cycle, in the patterns that bound the bitsliced kernels: the yardstick
+// for "how far is the kernel from the processor's limit".
+//
+// A vpternlogq reads three registers. Reading the same two registers in
+// every operation (as a loop of independent operations on constants does)
+// is not what an S-box circuit does: its gates read three different values
+// computed shortly before. This prints both, and the rest in between.
+//
+// Usage: karsidan_logic_issue   (pin it to one core: taskset -c 1)
+#include "bench/bitslice/LogicIssueLoops.h"
+#include "bench/bitslice/ProcessorInfo.h"
+#include "cipher/bitslice/TripleDesBitslice.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+using karsidan::bench::LogicLoop;
+
+double ThreadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Operations per second, best of several runs (the machine is shared).
+double Rate(LogicLoop loop)
+{
+    constexpr long kIterations = 4'000'000;
+    double best = 1e9;
+    for (int rep = 0; rep < 9; ++rep) {
+        const double t0 = ThreadSeconds();
+        karsidan::bench::RunLogicLoop(loop, kIterations);
+        const double t = ThreadSeconds() - t0;
+        if (t < best) best = t;
+    }
+    return double(kIterations) * karsidan::bench::kLogicLoopOps / best;
+}
+
+} // namespace
+
+int main()
+{
+    using karsidan::bitslice::Level;
+    std::printf("processor: %s; kernel the dispatch picks: %s\n", karsidan::bench::ProcessorFamily().c_str(),
+                karsidan::bitslice::LevelName(karsidan::bitslice::BestLevel()));
+    const double hz = karsidan::bench::MeasuredClockHz();
+    std::printf("clock (dependent scalar additions): %.2f GHz\n", hz / 1e9);
+    if (!karsidan::bitslice::IsSupported(Level::Avx512)) {
+        std::printf("no AVX-512 here: nothing more to measure\n");
+        return 0;
+    }
+    const struct {
+        LogicLoop loop;
+        const char* name;
+    } kLoops[] = {
+        {LogicLoop::TernarySameTwo, "vpternlogq zmm, two operands the same two registers throughout"},
+        {LogicLoop::TernaryThree, "vpternlogq zmm, three registers each written 13-24 ops before"},
+        {LogicLoop::TernaryTwo, "vpternlogq zmm, two such registers and one fixed register"},
+        {LogicLoop::XorTwo, "vpxorq zmm, two such registers"},
+        {LogicLoop::YmmTernaryThree, "vpternlogq ymm, three such registers"},
+    };
+    for (const auto& l : kLoops) {
+        const double rate = Rate(l.loop);
+        std::printf("%-66s %5.2f G/s  %4.2f per cycle\n", l.name, rate / 1e9, rate / hz);
+    }
+    return 0;
+}
