@@ -1,0 +1,122 @@
+#include "codepage/AsciiRuns.h"
+
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
+namespace karsidan {
+namespace detail {
+
+bool IsControlByte(unsigned char b) noexcept
+{
+    if (b < 0x20)
+        return b != '\t' && b != '\n' && b != '\r';
+    return b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+namespace {
+
+std::size_t CopyPlainScalar(const char* in, std::size_t n, char* out, char stopA, char stopB)
+{
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        const char c = in[i];
+        if (static_cast<unsigned char>(c) >= 0x80 || c == stopA || c == stopB)
+            break;
+        out[i] = c;
+    }
+    return i;
+}
+
+std::size_t FindControlScalar(const char* in, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        if (IsControlByte(static_cast<unsigned char>(in[i])))
+            return i;
+    return n;
+}
+
+#if defined(__x86_64__)
+std::size_t CopyPlainSse2(const char* in, std::size_t n, char* out, char stopA, char stopB)
+{
+    const __m128i a = _mm_set1_epi8(stopA);
+    const __m128i b = _mm_set1_epi8(stopB);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+        // The sign bit marks bytes of 0x80 and above.
+        const __m128i stop = _mm_or_si128(v, _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)));
+        if (const int mask = _mm_movemask_epi8(stop))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+    return i + CopyPlainScalar(in + i, n - i, out + i, stopA, stopB);
+}
+
+std::size_t FindControlSse2(const char* in, std::size_t n)
+{
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i below20 = _mm_set1_epi8(static_cast<char>(0x20 ^ 0x80));
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i del = _mm_set1_epi8(0x7F);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        // Unsigned v < 0x20 as a signed compare of the biased bytes.
+        const __m128i low = _mm_cmplt_epi8(_mm_xor_si128(v, bias), below20);
+        const __m128i allowed = _mm_or_si128(_mm_cmpeq_epi8(v, tab),
+                                             _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+        const int control = _mm_movemask_epi8(_mm_andnot_si128(allowed, low))
+                            | _mm_movemask_epi8(_mm_cmpeq_epi8(v, del));
+        const int high = _mm_movemask_epi8(v); // the C1 controls are checked one by one
+        if (control | high) {
+            const std::size_t at = FindControlScalar(in + i, 16);
+            if (at < 16)
+                return i + at;
+        }
+    }
+    return i + FindControlScalar(in + i, n - i);
+}
+#endif
+
+} // namespace
+
+CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx2)
+        return CopyPlainAvx2;
+    if (level == AsciiLevel::Sse2)
+        return CopyPlainSse2;
+#endif
+    (void)level;
+    return CopyPlainScalar;
+}
+
+FindControlFn FindControlFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx2)
+        return FindControlAvx2;
+    if (level == AsciiLevel::Sse2)
+        return FindControlSse2;
+#endif
+    (void)level;
+    return FindControlScalar;
+}
+
+} // namespace detail
+
+AsciiLevel BestAsciiLevel() noexcept
+{
+#if defined(__x86_64__)
+    static const AsciiLevel level = __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2 : AsciiLevel::Sse2;
+    return level;
+#else
+    return AsciiLevel::Scalar;
+#endif
+}
+
+} // namespace karsidan
