@@ -1,7 +1,12 @@
+// karsidan-cli: encrypt and decrypt here, in plain C++, so that a run
+// starts at once; send and receive are handed to the Qt helper
+// karsidan-cli-net, as git hands sub-commands to its helpers.
 #include "cli/Commands.h"
+#include "cli/NetLauncher.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -16,46 +21,47 @@ const char* const kUsage =
     "  send      kirim satu pesan ke salinan KARSIDAN lain\n"
     "  receive   terima pesan dan simpan sebagai berkas\n"
     "\n"
-    "  karsidan-cli PERINTAH --help   menjelaskan opsi perintah itu\n"
-    "  karsidan-cli --version         menampilkan versi\n"
+    "Opsi:\n"
+    "  -h, --help      menampilkan bantuan ini\n"
+    "  -v, --version   menampilkan versi\n"
+    "\n"
+    "  karsidan-cli PERINTAH --help   menjelaskan opsi, variabel lingkungan dan\n"
+    "                                 kode keluar perintah itu\n"
+    "\n"
+    "Variabel lingkungan: KARSIDAN_KEY1, KARSIDAN_KEY2, KARSIDAN_KEY3 (kunci\n"
+    "encrypt dan decrypt).\n"
     "\n"
     "Kode keluar: 0 berhasil, 1 kegagalan masukan/keluaran atau sambungan,\n"
     "2 masukan tidak sah (kunci kosong, kunci lebih dari 8 karakter, karakter\n"
-    "di luar kode halaman Windows-1252, bukan teks sandi).\n";
+    "di luar kode halaman Windows-1252, bukan teks sandi, opsi salah).\n";
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("karsidan-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
+    // Standard descriptors are made sure of here, before anything else.
 
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (args.isEmpty()) {
-        err << kUsage;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    const QString command = args.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        out << kUsage;
+    const std::string& command = args.front();
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
-        out << "karsidan-cli " << KARSIDAN_VERSION << "\n";
+    if (command == "--version" || command == "-v") {
+        std::fputs("karsidan-cli " KARSIDAN_VERSION "\n", stdout);
         return 0;
     }
-    if (command == QLatin1String("encrypt"))
+    if (command == "encrypt")
         return RunEncrypt(args);
-    if (command == QLatin1String("decrypt"))
+    if (command == "decrypt")
         return RunDecrypt(args);
-    if (command == QLatin1String("send"))
-        return RunSend(args);
-    if (command == QLatin1String("receive"))
-        return RunReceive(args);
-    err << "Perintah tidak dikenal: " << command << "\n\n" << kUsage;
+    if (command == "send" || command == "receive")
+        return RunNetHelper(argv[0], args);
+    std::fputs(("karsidan-cli: perintah tidak dikenal: " + command + "\n\n").c_str(), stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }

@@ -1,7 +1,8 @@
 #include "cli/CryptIo.h"
 
+#include "storage/AtomicFile.h"
+
 #include <cerrno>
-#include <cstring>
 
 #include <unistd.h>
 
@@ -12,7 +13,7 @@ void WriteCryptOutput(std::string_view bytes)
         if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
         } else if (written < 0 && errno != EINTR) {
-            throw CryptIoError(std::string("Gagal menulis keluaran: ") + std::strerror(errno));
+            throw CryptIoError("Gagal menulis keluaran: " + karsidan::storage::ReasonFor(errno));
         } else if (written == 0) {
             throw CryptIoError("Gagal menulis keluaran");
         }
