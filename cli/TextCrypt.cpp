@@ -25,18 +25,17 @@ unsigned long long CheckFile(CryptInput& input, Buffers& buffers)
     Utf8ToCodePageStream check({.windowText = true});
     unsigned long long total = 0;
     while (const std::size_t n = input.ReadSome({buffers.text.get(), kPiece})) {
-        check.Convert({buffers.text.get(), n}, buffers.bytes.get());
+        check.Check({buffers.text.get(), n});
         total += n;
     }
     check.Finish();
     return total;
 }
 
-void CheckHeld(std::string_view text, Buffers& buffers)
+void CheckHeld(std::string_view text)
 {
     Utf8ToCodePageStream check({.windowText = true});
-    for (std::size_t at = 0; at < text.size(); at += kPiece)
-        check.Convert(text.substr(at, kPiece), buffers.bytes.get());
+    check.Check(text);
     check.Finish();
 }
 
@@ -48,8 +47,24 @@ void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& ou
     karsidan::TripleDesEncryptStream stream(k[0], k[1], k[2], [&output](std::string_view d) { output.Write(d); });
     Buffers buffers;
     Utf8ToCodePageStream convert({.windowText = true});
+    // Converted straight into the stream's buffer where it has room, so
+    // the bytes are not copied once more.
     auto feed = [&](std::string_view piece) {
-        stream.Write({buffers.bytes.get(), convert.Convert(piece, buffers.bytes.get())});
+        while (!piece.empty()) {
+            const std::span<char> space = stream.Space();
+            const std::size_t fits = space.size() > Utf8ToCodePageStream::MaxOutput(0)
+                                         ? (space.size() - Utf8ToCodePageStream::MaxOutput(0)) / 2
+                                         : 0;
+            if (fits >= 64) {
+                const std::string_view part = piece.substr(0, fits);
+                stream.Commit(convert.Convert(part, space.data()));
+                piece.remove_prefix(part.size());
+            } else {
+                const std::string_view part = piece.substr(0, 64);
+                stream.Write({buffers.bytes.get(), convert.Convert(part, buffers.bytes.get())});
+                piece.remove_prefix(part.size());
+            }
+        }
     };
     if (input.Rereadable()) {
         const unsigned long long checked = CheckFile(input, buffers);
@@ -68,7 +83,7 @@ void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& ou
             throw CryptIoError("Berkas " + input.name() + " berubah selama dibaca");
     } else {
         const HeldInput held = input.ReadAll();
-        CheckHeld(held.View(), buffers);
+        CheckHeld(held.View());
         for (std::size_t at = 0; at < held.View().size(); at += kPiece)
             feed(held.View().substr(at, kPiece));
     }

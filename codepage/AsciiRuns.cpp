@@ -1,5 +1,11 @@
 #include "codepage/AsciiRuns.h"
 
+#include "codepage/CodePage.h"
+#include "codepage/Utf8FastLoop.h"
+
+#include <array>
+#include <memory>
+
 #if defined(__x86_64__)
 #include <emmintrin.h>
 #endif
@@ -53,6 +59,39 @@ std::size_t CopyPlainSse2(const char* in, std::size_t n, char* out, char stopA, 
     return i + CopyPlainScalar(in + i, n - i, out + i, stopA, stopB);
 }
 
+struct Sse2 {
+    static constexpr std::size_t kWidth = 16;
+    static unsigned High(const char* in)
+    {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in))));
+    }
+    static unsigned Specials(const char* in, char* out, char stopA, char stopB)
+    {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+        const __m128i stop = _mm_or_si128(v, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(stopA)),
+                                                          _mm_cmpeq_epi8(v, _mm_set1_epi8(stopB))));
+        return static_cast<unsigned>(_mm_movemask_epi8(stop));
+    }
+};
+
+std::size_t Utf8ToCodePageSse2(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
+                               const unsigned char* byteOf)
+{
+    return Utf8ToCodePageLoop<Sse2>(in, n, out, produced, state, byteOf);
+}
+
+std::size_t Utf8CheckSse2(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf)
+{
+    return Utf8CheckLoop<Sse2>(in, n, state, byteOf);
+}
+
+std::size_t CodePageToUtf8Sse2(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
+                               const Utf8Bytes* high)
+{
+    return CodePageToUtf8Loop<Sse2>(in, n, out, produced, windowText, high);
+}
+
 std::size_t FindControlSse2(const char* in, std::size_t n)
 {
     const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
@@ -82,6 +121,54 @@ std::size_t FindControlSse2(const char* in, std::size_t n)
 #endif
 
 } // namespace
+
+const unsigned char* CodePageByteTable()
+{
+    static const auto table = [] {
+        auto t = std::make_unique<std::array<unsigned char, 0x10000>>();
+        t->fill(0);
+        for (unsigned b = 0x80; b < 0x100; ++b)
+            (*t)[ByteToUnicode(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
+        return t;
+    }();
+    return table->data();
+}
+
+Utf8ToCodePageFastFn Utf8ToCodePageFastFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx2)
+        return Utf8ToCodePageAvx2;
+    if (level == AsciiLevel::Sse2)
+        return Utf8ToCodePageSse2;
+#endif
+    (void)level;
+    return nullptr;
+}
+
+Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx2)
+        return Utf8CheckAvx2;
+    if (level == AsciiLevel::Sse2)
+        return Utf8CheckSse2;
+#endif
+    (void)level;
+    return nullptr;
+}
+
+CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx2)
+        return CodePageToUtf8Avx2;
+    if (level == AsciiLevel::Sse2)
+        return CodePageToUtf8Sse2;
+#endif
+    (void)level;
+    return nullptr;
+}
 
 CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept
 {

@@ -25,6 +25,34 @@ inline constexpr std::size_t kAsciiSlack = 32;
 // keeps: 0x81, 0x8D, 0x8F, 0x90, 0x9D), or n.
 using FindControlFn = std::size_t (*)(const char* in, std::size_t n);
 
+// The in-line loops of Utf8FastLoop.h. Each converts from the start of in
+// while the bytes are of the common kinds and at least a vector's worth
+// remains; returns the bytes consumed and sets produced. out needs room
+// for 2 bytes per byte of input (3 back) and kAsciiSlack more.
+struct FastState {
+    bool windowText = false;
+    bool afterCr = false;               // the last character was a CR
+    unsigned long long extraBytes = 0;  // continuation bytes so far
+};
+struct Utf8Bytes {
+    char bytes[4];
+    unsigned length;
+};
+// byteOf: the code-page byte of every character below U+10000, 0 for those
+// it lacks (and for the ASCII ones, which never get there).
+using Utf8ToCodePageFastFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
+                                             FastState& state, const unsigned char* byteOf);
+using Utf8CheckFastFn = std::size_t (*)(const char* in, std::size_t n, FastState& state,
+                                        const unsigned char* byteOf);
+const unsigned char* CodePageByteTable();
+Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept;
+using CodePageToUtf8FastFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
+                                             bool windowText, const Utf8Bytes* high);
+
+// Null for the scalar level, which takes the careful path throughout.
+Utf8ToCodePageFastFn Utf8ToCodePageFastFor(AsciiLevel level) noexcept;
+CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept;
+
 CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept;
 FindControlFn FindControlFor(AsciiLevel level) noexcept;
 
@@ -33,6 +61,11 @@ bool IsControlByte(unsigned char byte) noexcept;
 #if defined(__x86_64__)
 std::size_t CopyPlainAvx2(const char* in, std::size_t n, char* out, char stopA, char stopB);
 std::size_t FindControlAvx2(const char* in, std::size_t n);
+std::size_t Utf8ToCodePageAvx2(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
+                               const unsigned char* byteOf);
+std::size_t Utf8CheckAvx2(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf);
+std::size_t CodePageToUtf8Avx2(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
+                               const Utf8Bytes* high);
 #endif
 
 } // namespace detail

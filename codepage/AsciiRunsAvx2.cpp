@@ -4,6 +4,8 @@
 
 #include "codepage/AsciiRuns.h"
 
+#include "codepage/Utf8FastLoop.h"
+
 #include <immintrin.h>
 
 namespace karsidan::detail {
@@ -27,6 +29,43 @@ std::size_t CopyPlainAvx2(const char* in, std::size_t n, char* out, char stopA, 
         out[i] = c;
     }
     return i;
+}
+
+namespace {
+
+struct Avx2 {
+    static constexpr std::size_t kWidth = 32;
+    static unsigned High(const char* in)
+    {
+        return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in))));
+    }
+    static unsigned Specials(const char* in, char* out, char stopA, char stopB)
+    {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
+        const __m256i stop = _mm256_or_si256(v, _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopA)),
+                                                                 _mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopB))));
+        return static_cast<unsigned>(_mm256_movemask_epi8(stop));
+    }
+};
+
+} // namespace
+
+std::size_t Utf8ToCodePageAvx2(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
+                               const unsigned char* byteOf)
+{
+    return Utf8ToCodePageLoop<Avx2>(in, n, out, produced, state, byteOf);
+}
+
+std::size_t Utf8CheckAvx2(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf)
+{
+    return Utf8CheckLoop<Avx2>(in, n, state, byteOf);
+}
+
+std::size_t CodePageToUtf8Avx2(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
+                               const Utf8Bytes* high)
+{
+    return CodePageToUtf8Loop<Avx2>(in, n, out, produced, windowText, high);
 }
 
 std::size_t FindControlAvx2(const char* in, std::size_t n)

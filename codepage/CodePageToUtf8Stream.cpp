@@ -7,26 +7,25 @@
 namespace karsidan {
 namespace {
 
-struct Utf8Of {
-    unsigned char length = 0;
-    std::array<char, 3> bytes{};
-};
-
 // UTF-8 of the upper half of the code page, worked out once.
-const std::array<Utf8Of, 128>& HighTable()
+using detail::Utf8Bytes;
+
+const std::array<Utf8Bytes, 128>& HighTable()
 {
-    static const std::array<Utf8Of, 128> table = [] {
-        std::array<Utf8Of, 128> t{};
+    static const std::array<Utf8Bytes, 128> table = [] {
+        std::array<Utf8Bytes, 128> t{};
         for (unsigned b = 0x80; b < 0x100; ++b) {
             const char32_t c = ByteToUnicode(static_cast<unsigned char>(b));
-            Utf8Of& e = t[b - 0x80];
+            Utf8Bytes& e = t[b - 0x80];
             if (c < 0x800) {
                 e.length = 2;
-                e.bytes = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0};
+                e.bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+                e.bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
             } else {
                 e.length = 3;
-                e.bytes = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                           static_cast<char>(0x80 | (c & 0x3F))};
+                e.bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+                e.bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                e.bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
             }
         }
         return t;
@@ -37,7 +36,8 @@ const std::array<Utf8Of, 128>& HighTable()
 } // namespace
 
 CodePageToUtf8Stream::CodePageToUtf8Stream(const Options& options)
-    : windowText_(options.windowText), copyPlain_(detail::CopyPlainFor(options.level))
+    : windowText_(options.windowText), fast_(detail::CodePageToUtf8FastFor(options.level)),
+      copyPlain_(detail::CopyPlainFor(options.level))
 {
 }
 
@@ -54,6 +54,13 @@ std::size_t CodePageToUtf8Stream::Convert(std::string_view bytes, char* out)
     }
     const char stop = windowText_ ? '\r' : '\x80';
     while (i < n) {
+        if (fast_) {
+            std::size_t produced = 0;
+            i += fast_(bytes.data() + i, n - i, out + o, produced, windowText_, high.data());
+            o += produced;
+            if (i == n)
+                break;
+        }
         const std::size_t run = copyPlain_(bytes.data() + i, n - i, out + o, stop, stop);
         i += run;
         o += run;
@@ -72,7 +79,7 @@ std::size_t CodePageToUtf8Stream::Convert(std::string_view bytes, char* out)
             ++i;
             continue;
         }
-        const Utf8Of& e = high[b - 0x80];
+        const Utf8Bytes& e = high[b - 0x80];
         out[o] = e.bytes[0];
         out[o + 1] = e.bytes[1];
         out[o + 2] = e.bytes[2];

@@ -34,6 +34,7 @@ public:
 
 private:
     bool windowText_;
+    detail::CodePageToUtf8FastFn fast_;
     detail::CopyPlainFn copyPlain_;
     bool heldCr_ = false;
 };

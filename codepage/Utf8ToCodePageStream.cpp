@@ -40,8 +40,10 @@ long Decode(const unsigned char* s, std::size_t length) noexcept
 } // namespace
 
 Utf8ToCodePageStream::Utf8ToCodePageStream(const Options& options)
-    : windowText_(options.windowText), copyPlain_(detail::CopyPlainFor(options.level))
+    : fast_(detail::Utf8ToCodePageFastFor(options.level)), check_(detail::Utf8CheckFastFor(options.level)),
+      byteOf_(detail::CodePageByteTable()), copyPlain_(detail::CopyPlainFor(options.level))
 {
+    state_.windowText = options.windowText;
 }
 
 void Utf8ToCodePageStream::Malformed(unsigned long long at) const
@@ -52,11 +54,11 @@ void Utf8ToCodePageStream::Malformed(unsigned long long at) const
 std::size_t Utf8ToCodePageStream::LineBreak(char c, char* out)
 {
     // CR and LF each give CR LF; the LF of a CR LF gives nothing more.
-    if (c == '\n' && afterCr_) {
-        afterCr_ = false;
+    if (c == '\n' && state_.afterCr) {
+        state_.afterCr = false;
         return 0;
     }
-    afterCr_ = c == '\r';
+    state_.afterCr = c == '\r';
     out[0] = '\r';
     out[1] = '\n';
     return 2;
@@ -69,10 +71,10 @@ std::size_t Utf8ToCodePageStream::Sequence(const unsigned char* s, std::size_t l
     const long c = Decode(s, length);
     if (c < 0)
         Malformed(start);
-    const unsigned long long index = start - extraBytes_;
-    extraBytes_ += length - 1;
-    afterCr_ = false;
-    if (c == 0xFEFF && start == 0 && windowText_)
+    const unsigned long long index = start - state_.extraBytes;
+    state_.extraBytes += length - 1;
+    state_.afterCr = false;
+    if (c == 0xFEFF && start == 0 && state_.windowText)
         return 0;
     const auto byte = UnicodeToByte(static_cast<char32_t>(c));
     if (!byte)
@@ -107,14 +109,22 @@ std::size_t Utf8ToCodePageStream::Convert(std::string_view utf8, char* out)
         heldSize_ = 0;
     }
 
-    const char stop = windowText_ ? '\n' : '\x80';
-    const char stopCr = windowText_ ? '\r' : '\x80';
+    const char stop = state_.windowText ? '\n' : '\x80';
+    const char stopCr = state_.windowText ? '\r' : '\x80';
     while (i < n) {
+        if (fast_) {
+            std::size_t produced = 0;
+            i += fast_(utf8.data() + i, n - i, out + o, produced, state_, byteOf_);
+            o += produced;
+            if (i == n)
+                break;
+        }
+        // What the fast loop leaves: one character the careful way.
         const std::size_t run = copyPlain_(utf8.data() + i, n - i, out + o, stop, stopCr);
         if (run > 0) {
             i += run;
             o += run;
-            afterCr_ = false;
+            state_.afterCr = false;
             if (i == n)
                 break;
         }
@@ -142,6 +152,26 @@ std::size_t Utf8ToCodePageStream::Convert(std::string_view utf8, char* out)
     }
     bytes_ = base + n;
     return o;
+}
+
+void Utf8ToCodePageStream::Check(std::string_view utf8)
+{
+    // What the fast check leaves (a sequence cut by a piece, a character
+    // it does not know, the last bytes) goes through Convert in small
+    // steps, into a buffer of its own.
+    constexpr std::size_t kStep = 64;
+    char scratch[MaxOutput(kStep)];
+    while (!utf8.empty()) {
+        std::size_t good = 0;
+        if (check_ && heldSize_ == 0) {
+            good = check_(utf8.data(), utf8.size(), state_, byteOf_);
+            bytes_ += good;
+            utf8.remove_prefix(good);
+        }
+        const std::string_view step = utf8.substr(0, kStep);
+        Convert(step, scratch);
+        utf8.remove_prefix(step.size());
+    }
 }
 
 void Utf8ToCodePageStream::Finish() const

@@ -36,6 +36,10 @@ public:
     // UTF-8 and UnmappableCharacterError, with the positions in the whole
     // text; the stream is of no further use then.
     std::size_t Convert(std::string_view utf8, char* out);
+    // Only whether the next piece converts: the same errors as Convert,
+    // without writing the bytes, faster. A stream is either checked or
+    // converted, not both.
+    void Check(std::string_view utf8);
     // The end of the text: throws for a sequence left unfinished.
     void Finish() const;
 
@@ -44,13 +48,14 @@ private:
     std::size_t LineBreak(char c, char* out);
     [[noreturn]] void Malformed(unsigned long long at) const;
 
-    bool windowText_;
+    detail::FastState state_;             // line breaks, and continuation bytes to count characters
+    detail::Utf8ToCodePageFastFn fast_;
+    detail::Utf8CheckFastFn check_;
+    const unsigned char* byteOf_;
     detail::CopyPlainFn copyPlain_;
     unsigned long long bytes_ = 0;        // input bytes before the current piece
-    unsigned long long extraBytes_ = 0;   // continuation bytes so far, to count characters
     std::array<unsigned char, 4> held_{}; // a sequence cut by the end of a piece
     std::size_t heldSize_ = 0;
-    bool afterCr_ = false;                // the last character was a CR
 };
 
 } // namespace karsidan

@@ -93,6 +93,25 @@ std::string Streamed(const std::string& utf8, const std::vector<std::size_t>& cu
     });
 }
 
+// Only checked, cut at the given offsets: "ok" or the error, as Outcome.
+std::string Checked(const std::string& utf8, const std::vector<std::size_t>& cuts, AsciiLevel level)
+{
+    return Outcome([&] {
+        Utf8ToCodePageStream stream({true, level});
+        std::size_t from = 0;
+        for (const std::size_t cut : cuts) {
+            stream.Check(std::string_view(utf8).substr(from, cut - from));
+            from = cut;
+        }
+        stream.Check(std::string_view(utf8).substr(from));
+        stream.Finish();
+        return std::string();
+    });
+}
+
+// What Checked gives for a whole conversion's outcome.
+std::string Verdict(const std::string& outcome) { return outcome.rfind("ok:", 0) == 0 ? "ok:" : outcome; }
+
 std::string Decoded(const std::string& bytes, const std::vector<std::size_t>& cuts, AsciiLevel level, bool window)
 {
     CodePageToUtf8Stream stream({window, level});
@@ -154,6 +173,10 @@ TEST(CodePageStream, EveryByteAndEveryCodePointAsTheScalarConversion)
         const std::string one = Utf8Of(c);
         const std::string expected = Scalar(one, false);
         ASSERT_EQ(Streamed(one, {}, BestAsciiLevel(), false), expected) << std::hex << unsigned(c);
+        if (c != 0xFEFF) { // the check reads as the window does, which drops a leading mark
+            ASSERT_EQ(Checked(pad + one + pad, {}, BestAsciiLevel()), Verdict(Scalar(pad + one + pad, false)))
+                << std::hex << unsigned(c);
+        }
         if (c % 97 == 0 || c < 0x3000) {
             ASSERT_EQ(Streamed(pad + one, {}, BestAsciiLevel(), false), Scalar(pad + one, false))
                 << std::hex << unsigned(c);
@@ -165,7 +188,7 @@ TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
 {
     const std::vector<std::string> bad = {
         "\x80", "\xBF", "\xC0\x80", "\xC1\xBF",      // a continuation alone; overlong two-byte leads
-        "\xE0\x80\x80", "\xE0\x9F\xBF",              // overlong three bytes
+        "\xE0\x80\x80", "\xE0\x9F\xBF", "\xE0\x83\xA9", // overlong three bytes, the last an overlong é
         "\xF0\x80\x80\x80", "\xF0\x8F\xBF\xBF",      // overlong four bytes
         "\xED\xA0\x80", "\xED\xBF\xBF",              // surrogates
         "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\xFE",  // beyond U+10FFFF
@@ -177,14 +200,18 @@ TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
     for (const AsciiLevel level : Levels()) {
         for (const std::string& b : bad) {
             for (const std::size_t before : {0u, 5u, 15u, 16u, 31u, 32u, 47u}) {
-                const std::string text = std::string(before, 'x') + "\xC3\xA9" + b + "\nekor";
+                const std::string text = std::string(before, 'x') + "\xC3\xA9" + b + "\nekor" + std::string(40, 'y');
                 for (const bool window : {false, true}) {
                     const std::string expected = Scalar(text, window);
                     ASSERT_EQ(expected.rfind("error:", 0), 0u) << text;
                     ASSERT_EQ(Streamed(text, {}, level, window), expected) << Name(level) << " " << text;
-                    for (std::size_t cut = 1; cut < text.size(); ++cut)
+                    for (std::size_t cut = 1; cut < text.size(); ++cut) {
                         ASSERT_EQ(Streamed(text, {cut}, level, window), expected)
                             << Name(level) << " cut " << cut << " " << text;
+                        if (window) {
+                            ASSERT_EQ(Checked(text, {cut}, level), Verdict(expected)) << Name(level) << " cut " << cut;
+                        }
+                    }
                 }
                 std::vector<std::size_t> bytewise;
                 for (std::size_t k = 1; k < text.size(); ++k)
@@ -231,6 +258,9 @@ TEST(CodePageStream, RandomTextsInRandomPieces)
         const std::string expected = Scalar(text, window);
         for (const AsciiLevel level : Levels()) {
             ASSERT_EQ(Streamed(text, cuts, level, window), expected) << Name(level) << " round " << round;
+            if (window) {
+                ASSERT_EQ(Checked(text, cuts, level), Verdict(expected)) << Name(level) << " round " << round;
+            }
             if (expected.rfind("ok:", 0) == 0) {
                 const std::string bytes = expected.substr(3);
                 std::string back = CodePageToUtf8(bytes);
