@@ -8,6 +8,7 @@
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
+#include <initializer_list>
 #endif
 
 namespace karsidan {
@@ -107,14 +108,12 @@ std::size_t FindControlSse2(const char* in, std::size_t n)
         const __m128i low = _mm_cmplt_epi8(_mm_xor_si128(v, bias), below20);
         const __m128i allowed = _mm_or_si128(_mm_cmpeq_epi8(v, tab),
                                              _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-        const int control = _mm_movemask_epi8(_mm_andnot_si128(allowed, low))
-                            | _mm_movemask_epi8(_mm_cmpeq_epi8(v, del));
-        const int high = _mm_movemask_epi8(v); // the C1 controls are checked one by one
-        if (control | high) {
-            const std::size_t at = FindControlScalar(in + i, 16);
-            if (at < 16)
-                return i + at;
-        }
+        __m128i control = _mm_or_si128(_mm_andnot_si128(allowed, low), _mm_cmpeq_epi8(v, del));
+        // The five C1 controls the code page keeps.
+        for (const char c1 : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
+            control = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(c1)));
+        if (const int mask = _mm_movemask_epi8(control))
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     }
     return i + FindControlScalar(in + i, n - i);
 }

@@ -7,6 +7,7 @@
 #include "codepage/Utf8FastLoop.h"
 
 #include <immintrin.h>
+#include <initializer_list>
 
 namespace karsidan::detail {
 
@@ -82,12 +83,12 @@ std::size_t FindControlAvx2(const char* in, std::size_t n)
         const __m256i low = _mm256_cmpgt_epi8(below20, _mm256_xor_si256(v, bias));
         const __m256i allowed = _mm256_or_si256(_mm256_cmpeq_epi8(v, tab),
                                                 _mm256_or_si256(_mm256_cmpeq_epi8(v, lf), _mm256_cmpeq_epi8(v, cr)));
-        const __m256i control = _mm256_or_si256(_mm256_andnot_si256(allowed, low), _mm256_cmpeq_epi8(v, del));
-        if (_mm256_movemask_epi8(_mm256_or_si256(control, v))) {
-            for (std::size_t k = 0; k < 32; ++k)
-                if (IsControlByte(static_cast<unsigned char>(in[i + k])))
-                    return i + k;
-        }
+        __m256i control = _mm256_or_si256(_mm256_andnot_si256(allowed, low), _mm256_cmpeq_epi8(v, del));
+        // The five C1 controls the code page keeps.
+        for (const char c1 : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
+            control = _mm256_or_si256(control, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c1)));
+        if (const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(control)))
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
     for (; i < n; ++i)
         if (IsControlByte(static_cast<unsigned char>(in[i])))
