@@ -5,6 +5,7 @@
 #include "cli/CryptOptions.h"
 #include "cli/CryptOutput.h"
 #include "cli/KeyWarnings.h"
+#include "cli/SmallCrypt.h"
 #include "cli/StreamCrypt.h"
 #include "cli/TextCrypt.h"
 
@@ -32,18 +33,25 @@ int Run(const std::vector<std::string>& args, bool decrypt)
     try {
         CryptInput input(options.file);
         CryptOutput output(options.output);
-        if (decrypt) {
-            const DecryptOutcome outcome = DecryptStreamed(options, input, output);
-            output.Commit();
-            if (outcome.controlBytes)
-                Tell(command, "peringatan: hasil tidak tampak seperti teks (ada byte kendali); kunci salah?");
-        } else {
-            if (options.raw)
-                EncryptStreamed(options, input, output);
+        const long long size = input.Size();
+        const bool shortFile = size >= 0 && static_cast<unsigned long long>(size) <= kShortInput;
+        bool controlBytes = false;
+        if (shortFile) {
+            const HeldInput held = input.ReadAll();
+            if (decrypt)
+                controlBytes = DecryptShort(options, held.View(), output);
             else
-                EncryptText(options, input, output);
-            output.Commit();
+                EncryptShort(options, held.View(), output);
+        } else if (decrypt) {
+            controlBytes = DecryptStreamed(options, input, output).controlBytes;
+        } else if (options.raw) {
+            EncryptStreamed(options, input, output);
+        } else {
+            EncryptText(options, input, output);
         }
+        output.Commit();
+        if (controlBytes)
+            Tell(command, "peringatan: hasil tidak tampak seperti teks (ada byte kendali); kunci salah?");
         return 0;
     } catch (const CryptIoError& e) {
         Tell(command, e.what());

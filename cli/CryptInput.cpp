@@ -76,6 +76,14 @@ HeldInput CryptInput::ReadAll()
     }
 }
 
+long long CryptInput::Size() const noexcept
+{
+    struct stat info {};
+    if (!Rereadable() || fstat(fd_, &info) != 0)
+        return -1;
+    return info.st_size > start_ ? info.st_size - start_ : 0;
+}
+
 void CryptInput::Rewind()
 {
     if (lseek(fd_, static_cast<off_t>(start_), SEEK_SET) < 0)

@@ -23,6 +23,9 @@ public:
     // Everything from here to the end, in memory.
     HeldInput ReadAll();
 
+    // Bytes from here to the end of a regular file; -1 for anything else.
+    long long Size() const noexcept;
+
     // True for a regular file, which can be read twice.
     bool Rereadable() const noexcept { return start_ >= 0; }
     // Back to where reading began; only when Rereadable().

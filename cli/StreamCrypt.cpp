@@ -4,12 +4,14 @@
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
 #include "cli/CryptIo.h"
+#include "cli/SmallCrypt.h"
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
 #include "codepage/ControlBytes.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -82,6 +84,13 @@ void EncryptStreamed(const CryptOptions& options, CryptInput& input, CryptOutput
 
 DecryptOutcome DecryptStreamed(const CryptOptions& options, CryptInput& input, CryptOutput& output)
 {
+    // Standard input is held whole; a short one needs no stream.
+    std::optional<HeldInput> piped;
+    if (!input.Rereadable()) {
+        piped = input.ReadAll();
+        if (piped->View().size() <= kShortInput)
+            return {DecryptShort(options, piped->View(), output)};
+    }
     const auto& k = options.keys;
     TextSink text(options.raw, output);
     karsidan::TripleDesDecryptStream stream(k[2], k[1], k[0], [&text](std::string_view bytes) { text(bytes); });
@@ -97,7 +106,7 @@ DecryptOutcome DecryptStreamed(const CryptOptions& options, CryptInput& input, C
         while (const std::size_t n = input.ReadSome(stream.Space()))
             stream.Commit(n);
     } else {
-        const HeldInput held = input.ReadAll();
+        const HeldInput& held = *piped;
         karsidan::CountCipherText(held.View(), count);
         if (!count.Acceptable()) {
             RefuseCipherText(options, held.View());

@@ -2,9 +2,11 @@
 
 #include "cipher/stream/TripleDesEncryptStream.h"
 #include "cli/CryptIo.h"
+#include "cli/SmallCrypt.h"
 #include "codepage/Utf8ToCodePageStream.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -43,6 +45,15 @@ void CheckHeld(std::string_view text)
 
 void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& output)
 {
+    // Standard input is held whole; a short one needs no stream.
+    std::optional<HeldInput> piped;
+    if (!input.Rereadable()) {
+        piped = input.ReadAll();
+        if (piped->View().size() <= kShortInput) {
+            EncryptShort(options, piped->View(), output);
+            return;
+        }
+    }
     const auto& k = options.keys;
     karsidan::TripleDesEncryptStream stream(k[0], k[1], k[2], [&output](std::string_view d) { output.Write(d); });
     Buffers buffers;
@@ -82,7 +93,7 @@ void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& ou
         if (total != checked)
             throw CryptIoError("Berkas " + input.name() + " berubah selama dibaca");
     } else {
-        const HeldInput held = input.ReadAll();
+        const HeldInput& held = *piped;
         CheckHeld(held.View());
         for (std::size_t at = 0; at < held.View().size(); at += kPiece)
             feed(held.View().substr(at, kPiece));
