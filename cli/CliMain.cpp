@@ -1,10 +1,14 @@
+// karsidan-cli: encrypt and decrypt here, in plain C++, so that a run
+// starts at once; send and receive are handed to the Qt helper
+// karsidan-cli-net, as git hands sub-commands to its helpers.
 #include "cli/Commands.h"
-
 #include "cli/CryptIo.h"
+#include "cli/NetLauncher.h"
 #include "cli/StandardDescriptors.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -21,64 +25,62 @@ const char* const kUsage =
     "  send      kirim satu pesan ke salinan KARSIDAN lain\n"
     "  receive   terima pesan dan simpan sebagai berkas\n"
     "\n"
-    "  karsidan-cli PERINTAH --help   menjelaskan opsi perintah itu\n"
-    "  karsidan-cli --version         menampilkan versi\n"
+    "Opsi:\n"
+    "  -h, --help      menampilkan bantuan ini\n"
+    "  -v, --version   menampilkan versi\n"
+    "\n"
+    "  karsidan-cli PERINTAH --help   menjelaskan opsi, variabel lingkungan dan\n"
+    "                                 kode keluar perintah itu\n"
+    "\n"
+    "Variabel lingkungan: KARSIDAN_KEY1, KARSIDAN_KEY2, KARSIDAN_KEY3 (kunci\n"
+    "encrypt dan decrypt).\n"
     "\n"
     "Kode keluar: 0 berhasil, 1 kegagalan masukan/keluaran atau sambungan,\n"
     "2 masukan tidak sah (kunci kosong, kunci lebih dari 8 karakter, karakter\n"
-    "di luar kode halaman Windows-1252, bukan teks sandi).\n";
+    "di luar kode halaman Windows-1252, bukan teks sandi, opsi salah).\n";
 
-} // namespace
-
-namespace {
-
-int Dispatch(QStringList args)
+// Help and version through the checked writer: exit code 1 when they
+// cannot be written.
+int PrintOrFail(const char* text)
 {
-    args.removeFirst();
-    QTextStream err(stderr);
-    if (args.isEmpty()) {
-        err << kUsage;
-        return 2;
+    try {
+        WriteCryptOutput(text);
+    } catch (const CryptIoError& error) {
+        std::fputs((std::string("karsidan-cli: ") + error.what() + "\n").c_str(), stderr);
+        return 1;
     }
-    const QString command = args.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        PrintOut(QString::fromUtf8(kUsage));
-        return 0;
-    }
-    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
-        PrintOut(QStringLiteral("karsidan-cli " KARSIDAN_VERSION "\n"));
-        return 0;
-    }
-    if (command == QLatin1String("encrypt"))
-        return RunEncrypt(args);
-    if (command == QLatin1String("decrypt"))
-        return RunDecrypt(args);
-    if (command == QLatin1String("send"))
-        return RunSend(args);
-    if (command == QLatin1String("receive"))
-        return RunReceive(args);
-    err << "Perintah tidak dikenal: " << command << "\n\n" << kUsage;
-    return 2;
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Before the application object opens descriptors of its own.
+    // Before anything opens a descriptor of its own: a closed 0, 1 or 2
+    // gets /dev/null, so no file is ever written through "standard output".
     if (!GuardStandardDescriptors()) {
         const char message[] = "karsidan-cli: /dev/null tidak dapat dibuka untuk deskriptor standar yang tertutup\n";
         [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
         return 1;
     }
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("karsidan-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KARSIDAN_VERSION));
-    try {
-        return Dispatch(QCoreApplication::arguments());
-    } catch (const CryptIoError& error) {
-        // Help and version texts that could not be written.
-        QTextStream(stderr) << "karsidan-cli: " << QString::fromUtf8(error.what()) << "\n";
-        return 1;
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
     }
+    const std::string& command = args.front();
+    if (command == "--help" || command == "-h")
+        return PrintOrFail(kUsage);
+    if (command == "--version" || command == "-v")
+        return PrintOrFail("karsidan-cli " KARSIDAN_VERSION "\n");
+    if (command == "encrypt")
+        return RunEncrypt(args);
+    if (command == "decrypt")
+        return RunDecrypt(args);
+    if (command == "send" || command == "receive")
+        return RunNetHelper(argv[0], args);
+    std::fputs(("karsidan-cli: perintah tidak dikenal: " + command + "\n\n").c_str(), stderr);
+    std::fputs(kUsage, stderr);
+    return 2;
 }

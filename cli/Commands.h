@@ -3,9 +3,8 @@
 // name (args[0] is the sub-command) and returns the process exit code:
 // 0 success, 1 I/O or connection failure, 2 bad input.
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
-int RunEncrypt(const QStringList& args);
-int RunDecrypt(const QStringList& args);
-int RunSend(const QStringList& args);
-int RunReceive(const QStringList& args);
+int RunEncrypt(const std::vector<std::string>& args);
+int RunDecrypt(const std::vector<std::string>& args);

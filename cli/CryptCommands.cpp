@@ -3,46 +3,69 @@
 #include "cli/CryptInput.h"
 #include "cli/CryptIo.h"
 #include "cli/CryptOptions.h"
+#include "cli/CryptOutput.h"
+#include "cli/KeyWarnings.h"
+#include "cli/SmallCrypt.h"
 #include "cli/StreamCrypt.h"
-#include "cli/WholeCrypt.h"
+#include "cli/TextCrypt.h"
 
-#include <QTextStream>
-
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 
 namespace {
 
-int Run(const QStringList& args, bool decrypt)
+void Tell(const std::string& command, const std::string& text)
 {
-    const QString command = args.value(0);
+    std::fputs((command + ": " + text + "\n").c_str(), stderr);
+}
+
+int Run(const std::vector<std::string>& args, bool decrypt)
+{
+    const std::string& command = args.at(0);
     const CryptParseResult parsed = ParseCryptOptions(args, decrypt);
     if (!parsed.options)
         return parsed.exitCode;
-    QTextStream err(stderr);
+    const CryptOptions& options = *parsed.options;
+    const auto& k = *options.keys;
+    for (const std::string& warning : WeakKeyWarnings({k.Effective(1), k.Effective(2), k.Effective(3)}))
+        Tell(command, warning);
     try {
-        const CryptOptions& options = *parsed.options;
         CryptInput input(options.file);
-        if (decrypt)
-            DecryptStreamed(options, input);
-        else if (options.raw)
-            EncryptStreamed(options, input);
-        else
-            EncryptWhole(options, input.ReadAll());
+        CryptOutput output(options.output);
+        const long long size = input.Size();
+        const bool shortFile = size >= 0 && static_cast<unsigned long long>(size) <= kShortInput;
+        bool controlBytes = false;
+        if (shortFile) {
+            const HeldInput held = input.ReadAll();
+            if (decrypt)
+                controlBytes = DecryptShort(options, held.View(), output);
+            else
+                EncryptShort(options, held.View(), output);
+        } else if (decrypt) {
+            controlBytes = DecryptStreamed(options, input, output).controlBytes;
+        } else if (options.raw) {
+            EncryptStreamed(options, input, output);
+        } else {
+            EncryptText(options, input, output);
+        }
+        output.Commit();
+        if (controlBytes)
+            Tell(command, "peringatan: hasil tidak tampak seperti teks (ada byte kendali); kunci salah?");
         return 0;
     } catch (const CryptIoError& e) {
-        err << command << ": " << QString::fromUtf8(e.what()) << "\n";
+        Tell(command, e.what());
         return 1;
     } catch (const std::invalid_argument& e) {
-        err << command << ": " << QString::fromUtf8(e.what()) << "\n";
+        Tell(command, e.what());
         return 2;
     } catch (const std::bad_alloc&) {
-        err << command << ": memori tidak cukup untuk masukan ini\n";
+        Tell(command, "memori tidak cukup untuk masukan ini");
         return 1;
     }
 }
 
 } // namespace
 
-int RunEncrypt(const QStringList& args) { return Run(args, false); }
-int RunDecrypt(const QStringList& args) { return Run(args, true); }
+int RunEncrypt(const std::vector<std::string>& args) { return Run(args, false); }
+int RunDecrypt(const std::vector<std::string>& args) { return Run(args, true); }

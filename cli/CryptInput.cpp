@@ -1,32 +1,54 @@
 #include "cli/CryptInput.h"
 
 #include "cli/CryptIo.h"
+#include "storage/AtomicFile.h"
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-CryptInput::CryptInput(const QString& file)
-    : name_(file.isEmpty() ? QStringLiteral("masukan standar") : file)
+namespace {
+
+std::string ReadReason(int error)
 {
-    bool opened;
-    // Unbuffered: every byte is read with read(2) on the handle below.
-    if (file.isEmpty() || file == QLatin1String("-")) {
-        opened = file_.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered);
-    } else {
-        file_.setFileName(file);
-        opened = file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    switch (error) {
+    case ENOENT: return "berkas tidak ada";
+    case EISDIR: return "itu folder, bukan berkas";
+    default: return karsidan::storage::ReasonFor(error);
     }
-    if (!opened)
-        throw CryptIoError(("Tidak dapat membuka " + name_ + ": " + file_.errorString()).toStdString());
-    fd_ = file_.handle();
+}
+
+} // namespace
+
+CryptInput::CryptInput(const std::string& file)
+    : name_(file.empty() || file == "-" ? "masukan standar" : file)
+{
+    if (file.empty() || file == "-") {
+        fd_ = STDIN_FILENO;
+    } else {
+        fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(errno));
+        owned_ = true;
+    }
     struct stat info {};
-    if (fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (fstat(fd_, &info) != 0)
+        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(errno));
+    if (S_ISDIR(info.st_mode))
+        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(EISDIR));
+    if (S_ISREG(info.st_mode)) {
         const off_t at = lseek(fd_, 0, SEEK_CUR);
         if (at >= 0)
             start_ = at;
     }
+}
+
+CryptInput::~CryptInput()
+{
+    if (owned_)
+        ::close(fd_);
 }
 
 std::size_t CryptInput::ReadSome(std::span<char> into)
@@ -40,21 +62,26 @@ std::size_t CryptInput::ReadSome(std::span<char> into)
     }
 }
 
-std::string CryptInput::ReadAll()
+HeldInput CryptInput::ReadAll()
 {
-    constexpr std::size_t kStep = 1 << 20;
-    std::string data;
+    HeldInput held;
     struct stat info {};
     if (Rereadable() && fstat(fd_, &info) == 0 && info.st_size > start_)
-        data.reserve(static_cast<std::size_t>(info.st_size - start_) + kStep);
+        held.Reserve(static_cast<std::size_t>(info.st_size - start_) + 1);
     for (;;) {
-        const std::size_t used = data.size();
-        data.resize(used + kStep);
-        const std::size_t got = ReadSome({data.data() + used, kStep});
-        data.resize(used + got);
+        const std::size_t got = ReadSome(held.Room());
         if (got == 0)
-            return data;
+            return held;
+        held.Grow(got);
     }
+}
+
+long long CryptInput::Size() const noexcept
+{
+    struct stat info {};
+    if (!Rereadable() || fstat(fd_, &info) != 0)
+        return -1;
+    return info.st_size > start_ ? info.st_size - start_ : 0;
 }
 
 void CryptInput::Rewind()
@@ -65,5 +92,5 @@ void CryptInput::Rewind()
 
 void CryptInput::ReadFailed(int error) const
 {
-    throw CryptIoError(("Gagal membaca " + name_ + ": ").toStdString() + IoErrorText(error));
+    throw CryptIoError("Gagal membaca " + name_ + ": " + ReadReason(error));
 }

@@ -2,8 +2,7 @@
 // The input of the crypt commands: a file or standard input, read with
 // read(2) into the caller's buffer, so a stream reuses its own.
 
-#include <QFile>
-#include <QString>
+#include "cli/HeldInput.h"
 
 #include <cstddef>
 #include <span>
@@ -13,13 +12,19 @@ class CryptInput {
 public:
     // Opens FILE, or standard input when file is empty or "-". Throws
     // CryptIoError ("Tidak dapat membuka ...").
-    explicit CryptInput(const QString& file);
+    explicit CryptInput(const std::string& file);
+    ~CryptInput();
+    CryptInput(const CryptInput&) = delete;
+    CryptInput& operator=(const CryptInput&) = delete;
 
     // Reads what is there, up to into.size() bytes; 0 only at the end. A
     // pipe may give less than asked. Throws CryptIoError ("Gagal membaca ...").
     std::size_t ReadSome(std::span<char> into);
-    // Everything from here to the end.
-    std::string ReadAll();
+    // Everything from here to the end, in memory.
+    HeldInput ReadAll();
+
+    // Bytes from here to the end of a regular file; -1 for anything else.
+    long long Size() const noexcept;
 
     // True for a regular file, which can be read twice.
     bool Rereadable() const noexcept { return start_ >= 0; }
@@ -27,13 +32,13 @@ public:
     void Rewind();
 
     // The file name for messages ("masukan standar" for standard input).
-    const QString& name() const noexcept { return name_; }
+    const std::string& name() const noexcept { return name_; }
 
 private:
     [[noreturn]] void ReadFailed(int error) const;
 
-    QFile file_;
-    QString name_;
+    std::string name_;
     int fd_ = -1;
+    bool owned_ = false;
     long long start_ = -1; // offset reading began at, -1 when not rereadable
 };

@@ -1,7 +1,8 @@
 #include "cli/CryptIo.h"
 
+#include "storage/AtomicFile.h"
+
 #include <cerrno>
-#include <cstring>
 
 #include <poll.h>
 #include <unistd.h>
@@ -19,40 +20,9 @@ void WriteCryptOutput(std::string_view bytes)
         } else if (written < 0 && errno == EBADF) {
             throw CryptIoError("Gagal menulis keluaran: keluaran standar tertutup");
         } else if (written < 0 && errno != EINTR) {
-            throw CryptIoError("Gagal menulis keluaran: " + IoErrorText(errno));
+            throw CryptIoError("Gagal menulis keluaran: " + karsidan::storage::ReasonFor(errno));
         } else if (written == 0) {
             throw CryptIoError("Gagal menulis keluaran");
         }
-    }
-}
-
-void PrintOut(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    WriteCryptOutput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
-std::string IoErrorText(int error)
-{
-    switch (error) {
-    case EPIPE:
-        return "pembaca sudah menutup pipa";
-    case ENOSPC:
-        return "disk penuh";
-    case EDQUOT:
-        return "kuota disk habis";
-    case EFBIG:
-        return "berkas melebihi batas ukuran";
-    case EROFS:
-        return "sistem berkas hanya dapat dibaca";
-    case EACCES:
-    case EPERM:
-        return "akses ditolak";
-    case EIO:
-        return "kesalahan perangkat (EIO)";
-    case EBADF:
-        return "deskriptor tertutup";
-    default:
-        return std::strerror(error);
     }
 }

@@ -1,8 +1,6 @@
 #pragma once
 // Standard output of karsidan-cli and the failures the commands report
-// (exit code 1).
-
-#include <QString>
+// (exit code 1). Plain C++: the encrypt and decrypt commands load no Qt.
 
 #include <stdexcept>
 #include <string>
@@ -18,10 +16,3 @@ public:
 // streams hand them out. Throws CryptIoError ("Gagal menulis keluaran: ...")
 // for a closed descriptor, a reader that has gone or a full disk.
 void WriteCryptOutput(std::string_view bytes);
-
-// Help, version and the lines of "receive": the text in UTF-8, through
-// WriteCryptOutput, so no failed write goes unnoticed.
-void PrintOut(const QString& text);
-
-// Why a read or write failed, in words for the user.
-std::string IoErrorText(int error);

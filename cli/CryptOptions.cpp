@@ -1,111 +1,125 @@
 #include "cli/CryptOptions.h"
 
+#include "cli/ArgumentList.h"
 #include "cli/CryptIo.h"
 
-#include "codepage/CodePage.h"
-
-#include <QCommandLineParser>
-#include <QTextStream>
-
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
 
-QString HelpText(const QString& command, bool decrypt)
-{
-    QString text;
-    QTextStream out(&text);
-    out << "Pemakaian: karsidan-cli " << command << " -1 KUNCI1 -2 KUNCI2 -3 KUNCI3 [--raw] [BERKAS]\n\n";
-    if (decrypt)
-        out << "Mendekripsi teks sandi (angka heksadesimal, huruf besar atau kecil, spasi dan\n"
-               "baris baru boleh) dari BERKAS atau masukan standar, lalu mencetak teksnya\n"
-               "tanpa tambahan apa pun. Kunci diberikan dalam urutan kotak jendela (pertama,\n"
-               "kedua, ketiga); urutan kebalikannya untuk dekripsi diatur sendiri.\n";
-    else
-        out << "Mengenkripsi BERKAS atau masukan standar dengan Triple DES (tiga kunci, EDE,\n"
-               "ECB) dan mencetak teks sandi heksadesimal huruf besar diikuti satu baris baru.\n"
-               "Spasi di awal dan akhir teks tidak ikut dienkripsi.\n";
-    out << "\nOpsi:\n"
-           "  -1, --key1 KUNCI   kunci pertama (tanpa opsi: variabel lingkungan KARSIDAN_KEY1)\n"
-           "  -2, --key2 KUNCI   kunci kedua   (tanpa opsi: KARSIDAN_KEY2)\n"
-           "  -3, --key3 KUNCI   kunci ketiga  (tanpa opsi: KARSIDAN_KEY3)\n"
-           "      --raw          teks dilewatkan sebagai byte apa adanya, tanpa konversi UTF-8\n"
-           "  -h, --help         menampilkan bantuan ini\n"
-           "  -v, --version      menampilkan versi\n"
-           "\nKunci dan teks ditulis dalam UTF-8 dan diubah ke kode halaman Windows-1252.\n"
-           "Kunci paling banyak 8 karakter (spasi di awal dan akhir diabaikan); kunci yang\n"
-           "lebih pendek dilengkapi dengan karakter \xC2\xB7. Memakai variabel lingkungan\n"
-           "menjaga kunci tidak terlihat di daftar proses.\n"
-           "\nKode keluar: 0 berhasil, 1 kegagalan baca/tulis, 2 masukan tidak sah (kunci\n"
-           "kosong atau lebih dari 8 karakter, karakter di luar Windows-1252, bukan teks sandi).\n";
-    return text;
-}
+void Print(std::FILE* to, const std::string& text) { std::fputs(text.c_str(), to); }
 
-// Key texts in box order, as UTF-8: from the options when given, else the
-// environment (whose bytes go to the key object unchecked, so malformed
-// UTF-8 is named as such).
-karsidan::TripleDesKeys KeysFrom(const QCommandLineParser& parser)
+// Help and version on standard output: a failed write is exit code 1.
+CryptParseResult PrintChecked(const std::string& command, const std::string& text)
 {
-    std::array<QByteArray, 3> keys;
-    for (int number = 1; number <= 3; ++number) {
-        const QString option = "key" + QString::number(number);
-        keys[number - 1] = parser.isSet(option) ? parser.value(option).toUtf8()
-                                                : qgetenv(("KARSIDAN_KEY" + std::to_string(number)).c_str());
+    try {
+        WriteCryptOutput(text);
+    } catch (const CryptIoError& e) {
+        Print(stderr, command + ": " + e.what() + "\n");
+        return {std::nullopt, 1};
     }
-    const auto view = [](const QByteArray& b) { return std::string_view(b.constData(), std::size_t(b.size())); };
-    return karsidan::TripleDesKeys::FromUtf8(view(keys[0]), view(keys[1]), view(keys[2]));
+    return {std::nullopt, 0};
 }
 
 } // namespace
 
-CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt)
+std::string CryptHelpText(const std::string& command, bool decrypt)
 {
-    QTextStream err(stderr);
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption key1({"1", "key1"}, {}, "KUNCI");
-    const QCommandLineOption key2({"2", "key2"}, {}, "KUNCI");
-    const QCommandLineOption key3({"3", "key3"}, {}, "KUNCI");
-    const QCommandLineOption raw(QStringLiteral("raw"));
-    const QCommandLineOption help(QStringList{"h", "help"});
-    const QCommandLineOption version(QStringList{"v", "version"});
-    parser.addOptions({key1, key2, key3, raw, help, version});
-    parser.addPositionalArgument("BERKAS", {});
+    std::string text = "Pemakaian: karsidan-cli " + command
+                       + " [-1 KUNCI1 -2 KUNCI2 -3 KUNCI3] [--keys-file BERKAS] [--raw] [-o KELUARAN] [BERKAS]\n\n";
+    if (decrypt)
+        text += "Mendekripsi teks sandi (angka heksadesimal, huruf besar atau kecil, spasi dan\n"
+                "baris baru boleh) dari BERKAS atau masukan standar, lalu mencetak teksnya\n"
+                "tanpa tambahan apa pun. Kunci diberikan dalam urutan kotak jendela (pertama,\n"
+                "kedua, ketiga); urutan kebalikannya untuk dekripsi diatur sendiri.\n"
+                "Hasil yang tidak tampak seperti teks (ada byte kendali selain tab, CR dan LF)\n"
+                "diberi peringatan \"kunci salah?\" di keluaran galat.\n";
+    else
+        text += "Mengenkripsi BERKAS atau masukan standar dengan Triple DES (tiga kunci, EDE,\n"
+                "ECB) dan mencetak teks sandi heksadesimal huruf besar diikuti satu baris baru.\n"
+                "Spasi di awal dan akhir teks tidak ikut dienkripsi.\n";
+    text += "\nOpsi:\n"
+            "  -1, --key1 KUNCI       kunci pertama\n"
+            "  -2, --key2 KUNCI       kunci kedua\n"
+            "  -3, --key3 KUNCI       kunci ketiga\n"
+            "      --keys-file BERKAS tiga kunci dari BERKAS, satu per baris (pertama,\n"
+            "                         kedua, ketiga), tidak terlihat di daftar proses\n"
+            "      --raw              byte apa adanya: tanpa konversi UTF-8 dan tanpa\n"
+            "                         mengubah baris baru\n"
+            "  -o, --output BERKAS    tulis ke BERKAS (\"-\": keluaran standar); bila gagal,\n"
+            "                         tidak ada berkas yang tertinggal\n"
+            "  -h, --help             menampilkan bantuan ini\n"
+            "  -v, --version          menampilkan versi\n"
+            "\nKunci yang tidak diberikan sebagai opsi diambil dari --keys-file, lalu dari\n"
+            "variabel lingkungan, lalu ditanyakan di terminal tanpa gema (\"Kunci Pertama: \").\n"
+            "Tanpa terminal, kunci yang tidak ada adalah galat.\n"
+            "\nVariabel lingkungan:\n"
+            "  KARSIDAN_KEY1, KARSIDAN_KEY2, KARSIDAN_KEY3   kunci pertama, kedua, ketiga\n"
+            "\nTeks dan kunci ditulis dalam UTF-8 dan diubah ke kode halaman Windows-1252.\n"
+            "Seperti di jendela, setiap baris baru (LF, CR LF, CR) dienkripsi sebagai CR LF;\n"
+            "setelah dekripsi CR LF menjadi LF lagi. Dengan --raw byte tidak diubah.\n"
+            "Kunci paling banyak 8 karakter (spasi di awal dan akhir diabaikan); kunci yang\n"
+            "lebih pendek dilengkapi dengan karakter \xC2\xB7. Kunci pertama = kedua atau\n"
+            "kedua = ketiga (DES tunggal) dan pertama = ketiga (dua kunci) diberi peringatan.\n"
+            "\nKode keluar: 0 berhasil, 1 kegagalan baca/tulis, 2 masukan tidak sah (kunci\n"
+            "kosong atau lebih dari 8 karakter, karakter di luar Windows-1252, UTF-8 tidak\n"
+            "sah, bukan teks sandi, opsi salah).\n";
+    return text;
+}
 
-    const QString command = args.value(0);
-    if (!parser.parse(args)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        QString reason = parser.errorText();
-        if (!unknown.isEmpty())
-            reason = QStringLiteral("opsi tidak dikenal: ") + unknown.join(QStringLiteral(", "));
-        else if (reason.startsWith(QLatin1String("Missing value")))
-            reason = QStringLiteral("opsi tanpa nilai: ") + reason.section(QLatin1Char('\''), 1, 1);
-        err << command << ": " << reason << "\n"
-            << "Lihat: karsidan-cli " << command << " --help\n";
-        return {std::nullopt, 2};
+CryptParseResult ParseCryptOptions(const std::vector<std::string>& args, bool decrypt)
+{
+    const std::string command = args.at(0);
+    auto refuse = [&](const std::string& reason, bool hint) {
+        Print(stderr, command + ": " + reason + "\n");
+        if (hint)
+            Print(stderr, "Lihat: karsidan-cli " + command + " --help\n");
+        return CryptParseResult{std::nullopt, 2};
+    };
+    std::optional<ArgumentList> list;
+    try {
+        list.emplace(args, std::vector<ArgumentList::Option>{
+                               {{"1", "key1"}, true},
+                               {{"2", "key2"}, true},
+                               {{"3", "key3"}, true},
+                               {{"keys-file"}, true},
+                               {{"o", "output"}, true},
+                               {{"raw"}, false},
+                               {{"h", "help"}, false},
+                               {{"v", "version"}, false},
+                           });
+    } catch (const ArgumentList::Error& e) {
+        return refuse(e.what(), true);
     }
-    if (parser.isSet(help)) {
-        PrintOut(HelpText(command, decrypt));
-        return {std::nullopt, 0};
+    if (list->IsSet("h")) {
+        return PrintChecked(command, CryptHelpText(command, decrypt));
     }
-    if (parser.isSet(version)) {
-        PrintOut(QStringLiteral("karsidan-cli " KARSIDAN_VERSION "\n"));
-        return {std::nullopt, 0};
+    if (list->IsSet("v")) {
+        return PrintChecked(command, std::string("karsidan-cli ") + KARSIDAN_VERSION + "\n");
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        err << command << ": paling banyak satu berkas, diberikan " << files.size() << "\n";
-        return {std::nullopt, 2};
-    }
+    const auto& files = list->Positional();
+    if (files.size() > 1)
+        return refuse("paling banyak satu berkas, diberikan " + std::to_string(files.size()), false);
 
     CryptOptions options;
-    options.raw = parser.isSet(raw);
-    options.file = files.value(0);
+    options.raw = list->IsSet("raw");
+    options.file = files.empty() ? std::string() : files.front();
+    options.output = list->Value("o").value_or(std::string());
+    if (list->IsSet("o") && options.output.empty())
+        return refuse("-o/--output perlu nama berkas", false);
+    KeyArguments sources;
+    sources.options = {list->Value("1"), list->Value("2"), list->Value("3")};
+    sources.keysFile = list->Value("keys-file");
     try {
-        options.keys = KeysFrom(parser);
+        // The key object holds the rules: blank, not in the code page, too long.
+        const std::array<std::string, 3> texts = ReadKeyTexts(sources);
+        options.keys = karsidan::TripleDesKeys::FromUtf8(texts[0], texts[1], texts[2]);
     } catch (const std::invalid_argument& e) {
-        err << command << ": " << QString::fromUtf8(e.what()) << "\n";
-        return {std::nullopt, 2};
+        return refuse(e.what(), false);
+    } catch (const CryptIoError& e) {
+        Print(stderr, command + ": " + e.what() + "\n");
+        return {std::nullopt, 1};
     }
     return {std::move(options), 0};
 }

@@ -1,20 +1,20 @@
 #pragma once
 // Options of `karsidan-cli encrypt|decrypt`, parsed and checked.
 
+#include "cli/KeySources.h"
 #include "cipher/keys/TripleDesKeys.h"
-
-#include <QString>
-#include <QStringList>
 
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct CryptOptions {
     // The keys of the three boxes (first, second, third), checked.
     std::optional<karsidan::TripleDesKeys> keys;
     bool raw = false;
-    QString file; // empty: standard input
+    std::string file;   // empty or "-": standard input
+    std::string output; // empty or "-": standard output
 };
 
 // Outcome of parsing: either options to run with, or an exit code after
@@ -24,5 +24,9 @@ struct CryptParseResult {
     int exitCode = 0;
 };
 
-// args[0] is the sub-command. Keys not given come from KARSIDAN_KEY1..3.
-CryptParseResult ParseCryptOptions(const QStringList& args, bool decrypt);
+// args[0] is the sub-command. Keys not given as options come from
+// --keys-file, KARSIDAN_KEY1..3 or the terminal, in that order.
+CryptParseResult ParseCryptOptions(const std::vector<std::string>& args, bool decrypt);
+
+// The help of encrypt or decrypt.
+std::string CryptHelpText(const std::string& command, bool decrypt);

@@ -1,4 +1,4 @@
-#include "cli/Commands.h"
+#include "cli/NetCommands.h"
 
 #include "cli/CryptIo.h"
 #include "cli/NetStopSignals.h"
@@ -13,6 +13,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+
+#include "storage/AtomicFile.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using karsidan::net::ComposeMessage;
 using karsidan::net::kDefaultPort;
@@ -31,20 +39,84 @@ QTextStream& Err()
     return stream;
 }
 
-// Parses args (args[0] is the sub-command). Returns -1 to go on, else the
-// exit code (help shown, or the arguments were wrong).
-int Parse(QCommandLineParser& parser, const QStringList& args)
+// Help and the lines of "receive", through the checked writer, so that a
+// closed or broken output is an error and not a silent loss.
+void PrintOut(const QString& text)
 {
-    parser.addHelpOption();
+    const QByteArray bytes = text.toUtf8();
+    WriteCryptOutput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// Parses args (args[0] is the sub-command) with -h/--help of our own, so
+// that no English text of Qt's shows. Returns -1 to go on, else the exit
+// code (help shown, or the arguments were wrong).
+int Parse(QCommandLineParser& parser, const QStringList& args, const QString& help)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    const QString command = args.value(0);
     if (!parser.parse(args)) {
-        Err() << parser.errorText() << "\n\n" << parser.helpText();
+        const QStringList unknown = parser.unknownOptionNames();
+        QString reason;
+        if (!unknown.isEmpty())
+            reason = QStringLiteral("opsi tidak dikenal: ") + unknown.join(QStringLiteral(", "));
+        else if (parser.errorText().startsWith(QLatin1String("Missing value")))
+            reason = QStringLiteral("opsi tanpa nilai: ") + parser.errorText().section(QLatin1Char('\''), 1, 1);
+        else if (parser.errorText().startsWith(QLatin1String("Unexpected value")))
+            reason = QStringLiteral("opsi tidak memakai nilai: ") + parser.errorText().section(QLatin1Char('\''), 1, 1);
+        else
+            reason = QStringLiteral("argumen tidak sah");
+        Err() << command << ": " << reason << "\nLihat: karsidan-cli " << command << " --help\n";
         return kExitBadInput;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        PrintOut(parser.helpText());
+        try {
+            PrintOut(help);
+        } catch (const CryptIoError& error) {
+            Err() << command << ": " << QString::fromUtf8(error.what()) << Qt::endl;
+            return kExitFailure;
+        }
         return kExitOk;
     }
     return -1;
+}
+
+QString ReceiveHelp()
+{
+    return QStringLiteral(
+               "Pemakaian: karsidan-cli receive [--port N] [--folder FOLDER] [--address ALAMAT]\n\n"
+               "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai\n"
+               "berkas. Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
+               "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu\n"
+               "tidak dapat ditulis (berkasnya tetap tersimpan).\n\n"
+               "Opsi:\n"
+               "      --port N          port yang didengarkan (bawaan %1, 0: port bebas)\n"
+               "      --folder FOLDER   folder penyimpanan (bawaan: folder kerja)\n"
+               "      --address ALAMAT  alamat IPv4 yang didengarkan (bawaan: semua, 0.0.0.0)\n"
+               "  -h, --help            menampilkan bantuan ini\n\n"
+               "Variabel lingkungan: tidak ada.\n\n"
+               "Kode keluar: 0 berhenti atas permintaan, 1 port tidak dapat dibuka, folder\n"
+               "tidak ada atau keluaran tidak dapat ditulis, 2 opsi salah.\n")
+        .arg(kDefaultPort);
+}
+
+QString SendHelp()
+{
+    return QStringLiteral(
+               "Pemakaian: karsidan-cli send --to ALAMAT [--port N] [--name NAMA] [BERKAS]\n\n"
+               "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan\n"
+               "KARSIDAN lain. Isi dikirim apa adanya, biasanya teks sandi dari encrypt.\n\n"
+               "Opsi:\n"
+               "      --to ALAMAT   alamat IPv4 penerima (wajib)\n"
+               "      --port N      port penerima (bawaan %1)\n"
+               "      --name NAMA   nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk\n"
+               "                    masukan standar). Hanya bagian terakhir jalur yang\n"
+               "                    dikirim; karakter di luar Windows-1252 dan \"|\" menjadi \"_\"\n"
+               "  -h, --help        menampilkan bantuan ini\n\n"
+               "Variabel lingkungan: tidak ada.\n\n"
+               "Kode keluar: 0 terkirim, 1 berkas tidak dapat dibaca atau sambungan gagal,\n"
+               "2 opsi salah atau pesan terlalu besar.\n")
+        .arg(kDefaultPort);
 }
 
 // A port number from an option, or -1 when it is none.
@@ -62,17 +134,10 @@ int PortOption(const QCommandLineParser& parser, const QString& name, int fallba
 int RunReceive(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai berkas.\n"
-        "Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
-        "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu tidak dapat ditulis."));
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Port yang didengarkan (bawaan %1, 0: port bebas).").arg(kDefaultPort),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("folder"), QStringLiteral("Folder penyimpanan (bawaan: folder kerja)."),
-                      QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("address"),
-                      QStringLiteral("Alamat IPv4 yang didengarkan (bawaan: semua, 0.0.0.0)."), QStringLiteral("ADDRESS")});
-    if (const int code = Parse(parser, args); code >= 0)
+    parser.addOption({QStringLiteral("port"), QString(), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("folder"), QString(), QStringLiteral("FOLDER")});
+    parser.addOption({QStringLiteral("address"), QString(), QStringLiteral("ALAMAT")});
+    if (const int code = Parse(parser, args, ReceiveHelp()); code >= 0)
         return code;
     if (!parser.positionalArguments().isEmpty()) {
         Err() << "receive: argumen tidak dikenal: " << parser.positionalArguments().join(' ') << "\n";
@@ -128,22 +193,14 @@ int RunReceive(const QStringList& args)
 int RunSend(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan KARSIDAN lain."));
-    parser.addOption({QStringLiteral("to"), QStringLiteral("Alamat IPv4 penerima."), QStringLiteral("ADDRESS")});
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Port penerima (bawaan %1).").arg(kDefaultPort), QStringLiteral("N")});
-    parser.addOption({QStringLiteral("name"),
-                      QStringLiteral("Nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk masukan standar).\n"
-                                     "Hanya bagian terakhir jalur yang dikirim; karakter di luar Windows-1252\n"
-                                     "dan \"|\" menjadi \"_\"."),
-                      QStringLiteral("NAME")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Berkas yang dikirim (bawaan: masukan standar)."),
-                                 QStringLiteral("[FILE]"));
-    if (const int code = Parse(parser, args); code >= 0)
+    parser.addOption({QStringLiteral("to"), QString(), QStringLiteral("ALAMAT")});
+    parser.addOption({QStringLiteral("port"), QString(), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("name"), QString(), QStringLiteral("NAMA")});
+    if (const int code = Parse(parser, args, SendHelp()); code >= 0)
         return code;
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(QStringLiteral("to")) || parser.value(QStringLiteral("to")).trimmed().isEmpty()) {
-        Err() << "send: --to ADDRESS wajib\n";
+        Err() << "send: --to ALAMAT wajib\n";
         return kExitBadInput;
     }
     if (files.size() > 1) {
@@ -166,13 +223,36 @@ int RunSend(const QStringList& args)
     }
 
     QFile input;
-    const QString source = fromStdin ? QStringLiteral("masukan standar") : files.first();
-    const bool opened = fromStdin ? input.open(stdin, QIODevice::ReadOnly)
-                                  : (input.setFileName(files.first()), input.open(QIODevice::ReadOnly));
+    int error = 0;
+    if (fromStdin) {
+        if (!input.open(stdin, QIODevice::ReadOnly))
+            error = EBADF;
+    } else {
+        const int fd = ::open(QFile::encodeName(files.first()).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0) {
+            error = errno;
+        } else if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+            error = EISDIR;
+            ::close(fd);
+        } else if (!input.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            error = EIO;
+            ::close(fd);
+        }
+    }
+    if (error != 0) {
+        const std::string reason = error == ENOENT ? "berkas tidak ada"
+                                   : error == EISDIR ? "itu folder, bukan berkas"
+                                                     : karsidan::storage::ReasonFor(error);
+        Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
+              << " tidak dapat dibaca: " << QString::fromStdString(reason) << "\n";
+        return kExitFailure;
+    }
     // A read that fails partway must not send what came before it.
-    const QByteArray body = opened ? input.readAll() : QByteArray();
-    if (!opened || input.error() != QFileDevice::NoError) {
-        Err() << "send: " << source << " tidak dapat dibaca: " << input.errorString() << "\n";
+    const QByteArray body = input.readAll();
+    if (input.error() != QFileDevice::NoError) {
+        Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
+              << " tidak dapat dibaca: " << input.errorString() << "\n";
         return kExitFailure;
     }
     // Only the file's own name goes out, never the folders before it.

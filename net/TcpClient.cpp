@@ -33,7 +33,8 @@ std::optional<std::pair<QHostAddress, quint16>> BoundEndpoint(qintptr descriptor
 #endif
 }
 
-QString Describe(QAbstractSocket::SocketError error, const QString& systemText)
+// In the program's language; Qt's own texts are English.
+QString Describe(QAbstractSocket::SocketError error)
 {
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
@@ -41,11 +42,18 @@ QString Describe(QAbstractSocket::SocketError error, const QString& systemText)
     case QAbstractSocket::HostNotFoundError:
         return QStringLiteral("alamat tidak ditemukan");
     case QAbstractSocket::NetworkError:
-        return QStringLiteral("jaringan bermasalah (%1)").arg(systemText);
+        return QStringLiteral("jaringan bermasalah (tidak terjangkau atau terputus)");
     case QAbstractSocket::SocketTimeoutError:
         return QStringLiteral("waktu habis");
+    case QAbstractSocket::SocketAccessError:
+        return QStringLiteral("izin ditolak");
+    case QAbstractSocket::SocketResourceError:
+        return QStringLiteral("sumber daya sistem habis");
+    case QAbstractSocket::DatagramTooLargeError:
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return QStringLiteral("operasi tidak didukung");
     default:
-        return systemText;
+        return QStringLiteral("kesalahan sambungan nomor %1").arg(static_cast<int>(error));
     }
 }
 
@@ -62,10 +70,10 @@ void TcpClient::Connect(const QString& remoteHost, quint16 remotePort)
     QTcpSocket* socket = socket_;
     connect(socket, &QTcpSocket::connected, this, &TcpClient::Connected);
     connect(socket, &QTcpSocket::bytesWritten, this, &TcpClient::OnBytesWritten);
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError)
             return; // reported through disconnected
-        const QString text = Describe(error, socket->errorString());
+        const QString text = Describe(error);
         Release();
         emit Error(text);
     });

@@ -49,7 +49,9 @@ QString TcpListener::Listen(quint16 port, const QHostAddress& address)
     case QAbstractSocket::SocketAccessError:
         return QStringLiteral("tidak ada izin memakai port %1").arg(port);
     default:
-        return QStringLiteral("port %1 tidak dapat dibuka (%2)").arg(port).arg(server_->errorString());
+        return QStringLiteral("port %1 tidak dapat dibuka (kesalahan nomor %2)")
+            .arg(port)
+            .arg(static_cast<int>(server_->serverError()));
     }
 }
 

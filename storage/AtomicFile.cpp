@@ -214,7 +214,7 @@ std::string ReasonFor(int errorCode)
     case EIO: return "kesalahan baca/tulis pada perangkat";
     case EMFILE:
     case ENFILE: return "terlalu banyak berkas terbuka";
-    case EPIPE: return "saluran keluaran sudah ditutup";
+    case EPIPE: return "pembaca sudah menutup pipa";
     case EBADF: return "deskriptor berkas tertutup";
     case EINVAL: return "nama tidak sah di sistem berkas ini";
     case ELOOP: return "terlalu banyak tautan simbolik";

@@ -21,7 +21,7 @@ runs=${3:-9}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 head -c $((mib << 20)) /dev/urandom > "$work/text.bin"
-keys=(-1 kunci1 -2 kunci2 -3 kunci3)
+keys=(-1 kunci1 -2 kunci2 -3 kunci4)
 "$cli" encrypt --raw "${keys[@]}" "$work/text.bin" > "$work/cipher.hex"
 "$cli" decrypt --raw "${keys[@]}" "$work/cipher.hex" | cmp -s - "$work/text.bin" \
     || { echo "decrypt did not give the text back" >&2; exit 1; }

@@ -5,10 +5,10 @@
 # Needs nothing from the bash-completion package.
 
 declare -gA _karsidan_cli_options=(
-    [encrypt]="-1 --key1 -2 --key2 -3 --key3 --raw -h --help -v --version"
-    [decrypt]="-1 --key1 -2 --key2 -3 --key3 --raw -h --help -v --version"
-    [send]="--to --port --name -h --help --help-all"
-    [receive]="--port --folder --address -h --help --help-all"
+    [encrypt]="-1 --key1 -2 --key2 -3 --key3 --keys-file -o --output --raw -h --help -v --version"
+    [decrypt]="-1 --key1 -2 --key2 -3 --key3 --keys-file -o --output --raw -h --help -v --version"
+    [send]="--to --port --name -h --help"
+    [receive]="--port --folder --address -h --help"
 )
 
 # What follows an option that takes a value: file, dir, host, or none
@@ -16,7 +16,7 @@ declare -gA _karsidan_cli_options=(
 declare -gA _karsidan_cli_values=(
     [-1]=none [--key1]=none [-2]=none [--key2]=none [-3]=none [--key3]=none
     [--to]=host [--address]=host [--port]=none [--name]=none
-    [--folder]=dir
+    [--folder]=dir [--keys-file]=file [-o]=file [--output]=file
 )
 
 # Commands whose free argument is a file to read.

@@ -1,0 +1,29 @@
+#pragma once
+// Where a crypt command writes: standard output, or a file named by
+// -o/--output through the program's one atomic writer, so that a run that
+// fails (a refused input, a full disk) leaves no file and an older file of
+// that name as it was.
+
+#include "storage/AtomicFile.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CryptOutput {
+public:
+    // path empty or "-": standard output. A file is opened at once, so an
+    // unwritable folder is reported before any input is read. Throws
+    // CryptIoError.
+    explicit CryptOutput(const std::string& path);
+
+    // Throws CryptIoError ("Gagal menulis ...").
+    void Write(std::string_view bytes);
+    // Puts the file in place; nothing for standard output.
+    void Commit();
+
+private:
+    [[noreturn]] void Failed() const;
+
+    std::unique_ptr<karsidan::storage::AtomicFile> file_; // null: standard output
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Hands send and receive to the helper program karsidan-cli-net, which
+// holds the network code of the window and loads Qt: beside this program
+// in the build tree, in the libexec folder once installed.
+
+#include <string>
+#include <vector>
+
+// Replaces this process with the helper, passing args (args[0] is the
+// sub-command); returns only when that fails, with exit code 1 after a
+// message.
+int RunNetHelper(const char* self, const std::vector<std::string>& args);
+
+// Where the helper is looked for, in order.
+std::vector<std::string> NetHelperCandidates(const char* self);
