@@ -44,4 +44,7 @@ cmake -S . -B build-asan -G Ninja \
   -DKARSIDAN_BENCH=OFF -DKARSIDAN_WERROR=OFF \
   "${launcher[@]}"
 cmake --build build-asan --parallel "$(nproc)"
-ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)" --timeout 1200 "$@"
+# valgrind cannot run a program built with AddressSanitizer (nor read
+# clang's DWARF 5): the constant-time test runs in the ordinary build.
+ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)" --timeout 1200 \
+  -E '^ConstantTime\.Memcheck' "$@"
