@@ -24,15 +24,20 @@ std::vector<AsciiLevel> Levels()
     std::vector<AsciiLevel> levels{AsciiLevel::Scalar};
 #if defined(__x86_64__)
     levels.push_back(AsciiLevel::Sse2);
-    if (BestAsciiLevel() == AsciiLevel::Avx2)
+    if (BestAsciiLevel() == AsciiLevel::Avx2 || BestAsciiLevel() == AsciiLevel::Avx512)
         levels.push_back(AsciiLevel::Avx2);
+    if (BestAsciiLevel() == AsciiLevel::Avx512)
+        levels.push_back(AsciiLevel::Avx512);
 #endif
     return levels;
 }
 
 const char* Name(AsciiLevel level)
 {
-    return level == AsciiLevel::Scalar ? "scalar" : level == AsciiLevel::Sse2 ? "sse2" : "avx2";
+    return level == AsciiLevel::Scalar ? "scalar"
+           : level == AsciiLevel::Sse2 ? "sse2"
+           : level == AsciiLevel::Avx2 ? "avx2"
+                                       : "avx512";
 }
 
 // The bytes, or the message of the error, of a whole conversion.
