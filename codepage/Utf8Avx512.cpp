@@ -87,7 +87,7 @@ Block Classify(__m512i v, bool windowText, bool afterCr, const ThreeByteTables& 
     // The three-byte characters: the byte from the middle and the last.
     __m512i values = v;
     const Mask last3 = lead3 << 2;
-    if (last3 != 0) {
+    {
         const __m512i index_minus1 = _mm512_set_epi8(
             62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40, 39, 38, 37, 36,
             35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8,
@@ -139,6 +139,17 @@ Block Classify(__m512i v, bool windowText, bool afterCr, const ThreeByteTables& 
     return b;
 }
 
+// The next block's start. Almost every block is taken whole: as a branch the
+// next load need not wait for the whole classification of this one.
+inline std::size_t Advance(std::size_t i, unsigned taken)
+{
+    if (taken == 64) [[likely]]
+        return i + 64;
+    // Kept from being turned into a conditional move.
+    asm volatile("" : "+r"(taken));
+    return i + taken;
+}
+
 } // namespace
 
 std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
@@ -163,31 +174,27 @@ std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::
         if (b.taken == 0)
             break;
         const __m512i packed = _mm512_maskz_compress_epi8(b.keep, b.values);
-        const unsigned kept = static_cast<unsigned>(__builtin_popcountll(b.keep));
-        if ((b.addCr | b.addLf) == 0) {
-            _mm512_storeu_si512(out + o, packed);
-            o += kept;
-        } else {
-            // Holes for the added CR and LF, in order of where they go.
-            Mask holes = 0, lfHoles = 0;
-            unsigned added = 0;
-            for (Mask m = b.addCr | b.addLf; m != 0; m &= m - 1) {
-                const unsigned at = static_cast<unsigned>(__builtin_ctzll(m));
-                const bool lf = (b.addLf >> at) & 1;
-                const unsigned pos = static_cast<unsigned>(__builtin_popcountll(b.keep & Below(lf ? at + 1 : at)))
-                                     + added++;
-                holes |= Mask{1} << pos;
-                if (lf)
-                    lfHoles |= Mask{1} << pos;
-            }
-            const unsigned total = kept + added;
-            const __m512i fill = _mm512_mask_blend_epi8(lfHoles, _mm512_set1_epi8('\r'), _mm512_set1_epi8('\n'));
-            _mm512_storeu_si512(out + o, _mm512_mask_expand_epi8(fill, Below(total) & ~holes, packed));
-            o += total;
-        }
+        // Where the added CR and LF go among the kept bytes: every position
+        // gives a slot for a byte added before it and one for its own byte;
+        // the slots present, packed, are the output.
+        const Mask added = b.addCr | (b.addLf << 1); // before the byte of that position
+        const Mask addedLf = b.addLf << 1;
+        constexpr Mask kEven = 0x5555555555555555ull, kOdd = 0xAAAAAAAAAAAAAAAAull;
+        const Mask lowAll = _pdep_u64(added & 0xFFFFFFFFu, kEven) | _pdep_u64(b.keep & 0xFFFFFFFFu, kOdd);
+        const Mask highAll = _pdep_u64(added >> 32, kEven) | _pdep_u64(b.keep >> 32, kOdd);
+        const unsigned lowCount = static_cast<unsigned>(__builtin_popcountll(lowAll));
+        const unsigned total = lowCount + static_cast<unsigned>(__builtin_popcountll(highAll));
+        // A full first half leaves nothing for the second (total <= 64).
+        const Mask holes = _pext_u64(_pdep_u64(added & 0xFFFFFFFFu, kEven), lowAll)
+                           | (_pext_u64(_pdep_u64(added >> 32, kEven), highAll) << (lowCount & 63));
+        const Mask lfHoles = _pext_u64(_pdep_u64(addedLf & 0xFFFFFFFFu, kEven), lowAll)
+                             | (_pext_u64(_pdep_u64(addedLf >> 32, kEven), highAll) << (lowCount & 63));
+        const __m512i fill = _mm512_mask_blend_epi8(lfHoles, _mm512_set1_epi8('\r'), _mm512_set1_epi8('\n'));
+        _mm512_storeu_si512(out + o, _mm512_mask_expand_epi8(fill, Below(total) & ~holes, packed));
+        o += total;
         state.extraBytes += static_cast<unsigned>(__builtin_popcountll(b.cont));
         state.afterCr = (b.cr >> (b.taken - 1)) & 1;
-        i += b.taken;
+        i = Advance(i, b.taken);
     }
     produced = o;
     return i;
@@ -199,16 +206,12 @@ std::size_t Utf8CheckAvx512(const char* in, std::size_t n, FastState& state, con
     std::size_t i = 0;
     while (i + 64 <= n) {
         const __m512i v = _mm512_loadu_si512(in + i);
-        if (_mm512_movepi8_mask(v) == 0) {
-            i += 64;
-            continue;
-        }
         // Line breaks change nothing in whether a text converts.
         const Block b = Classify<false>(v, false, false, tables);
         if (b.taken == 0)
             break;
         state.extraBytes += static_cast<unsigned>(__builtin_popcountll(b.cont));
-        i += b.taken;
+        i = Advance(i, b.taken);
     }
     return i;
 }
