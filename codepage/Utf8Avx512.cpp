@@ -78,7 +78,8 @@ Block Classify(__m512i v, bool windowText, bool afterCr, const ThreeByteTables& 
         taken = HighestAtOrBelow(starts & Below(static_cast<unsigned>(__builtin_ctzll(wrong))), 63);
 
     // Leads of characters this block does not convert, U+0080-U+009F
-    // (mostly not in the code page), a sequence or a CR the block cuts.
+    // (mostly not in the code page), a sequence the block cuts, and a CR
+    // in the last lane, whose LF would go past the block's slots.
     Mask stop = hi & starts & ~lead2 & ~lead3;
     const Mask lowCont = cont & _mm512_cmplt_epu8_mask(v, _mm512_set1_epi8(static_cast<char>(0xA0)));
     stop |= c2 & (lowCont >> 1);
@@ -119,9 +120,11 @@ Block Classify(__m512i v, bool windowText, bool afterCr, const ThreeByteTables& 
 
     for (;;) {
         const Mask in = Below(taken);
-        b.keep = in & ~(lead2 | lead3 | (lead3 << 1));
-        b.addCr = lf & in & ~((cr << 1) | Mask{afterCr});
-        b.addLf = cr & in & ~(lf >> 1);
+        // A CR gives CR LF; so does an LF, unless it follows a CR.
+        const Mask lfAfterCr = lf & ((cr << 1) | Mask{afterCr});
+        b.keep = in & ~(lead2 | lead3 | (lead3 << 1) | lfAfterCr);
+        b.addCr = lf & in & ~lfAfterCr;
+        b.addLf = cr & in;
         const unsigned total = static_cast<unsigned>(__builtin_popcountll(b.keep)
                                                      + __builtin_popcountll(b.addCr | b.addLf));
         if (total <= 64)
