@@ -1,9 +1,10 @@
 // UTF-8 to the code page 64 bytes at a time with AVX-512 (BW, VBMI, VBMI2):
 // the common characters (ASCII, line breaks, U+00A0-U+00FF and the code
 // page's characters of the form E2 80 xx, the euro sign and the trade mark)
-// are classified with masks, turned into their bytes in place and packed
-// with one compress. A block stops before the first character it does not
-// know, so the careful path sees it (and words any error) as before.
+// are judged with masks, turned into their bytes in place and packed with
+// one compress. The blocks stop at the first that holds anything else and
+// step back to a character's start, so the careful path sees it (and words
+// any error) as before.
 // Compiled with the AVX-512 flags; called only once the processor is known
 // to support them.
 #if defined(__x86_64__)
@@ -21,13 +22,6 @@ namespace {
 using Mask = std::uint64_t;
 
 constexpr Mask Below(unsigned n) { return n >= 64 ? ~Mask{0} : (Mask{1} << n) - 1; }
-
-// The highest bit of m at or below position `at`, or 0 when none is.
-unsigned HighestAtOrBelow(Mask m, unsigned at)
-{
-    m &= Below(at + 1);
-    return m == 0 ? 0 : 63u - static_cast<unsigned>(__builtin_clzll(m));
-}
 
 // Bytes of E2 80 xx (by xx - 0x80, 0 for none) and of E2 82 xx.
 struct ThreeByteTables {
@@ -48,109 +42,92 @@ const ThreeByteTables& Tables(const unsigned char* byteOf)
     return tables;
 }
 
-// What one block of 64 bytes converts: the prefix taken, the bytes kept
-// (each character's last) with their values, and the line breaks to add.
-struct Block {
-    unsigned taken = 0;
-    Mask keep = 0, addCr = 0, addLf = 0, cont = 0, cr = 0;
-    __m512i values;
+// Lane k of permutex2var(previous block, index, this block): the byte one
+// (two) before byte k.
+struct Behind {
+    __m512i one;
+    __m512i two;
 };
 
-template <bool kValues>
-Block Classify(__m512i v, bool windowText, bool afterCr, const ThreeByteTables& tables)
+Behind Indexes()
 {
-    Block b;
-    const Mask hi = _mm512_movepi8_mask(v);
-    const Mask lf = windowText ? _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')) : 0;
-    const Mask cr = windowText ? _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')) : 0;
-    const Mask cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, _mm512_set1_epi8(static_cast<char>(0xC0))),
-                                             _mm512_set1_epi8(static_cast<char>(0x80)));
-    const Mask c2 = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(static_cast<char>(0xC2)));
-    const Mask lead2 = c2 | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(static_cast<char>(0xC3)));
-    const Mask lead3 = _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(static_cast<char>(0xE2)));
-    const Mask starts = ~cont;
-
-    unsigned taken = 64;
-    // Continuation bytes where the leads want them and nowhere else; at the
-    // first that differs, stop before the character it belongs to.
-    const Mask expected = (lead2 << 1) | (lead3 << 1) | (lead3 << 2);
-    if (const Mask wrong = cont ^ expected)
-        taken = HighestAtOrBelow(starts & Below(static_cast<unsigned>(__builtin_ctzll(wrong))), 63);
-
-    // Leads of characters this block does not convert, U+0080-U+009F
-    // (mostly not in the code page), a sequence the block cuts, and a CR
-    // in the last lane, whose LF would go past the block's slots.
-    Mask stop = hi & starts & ~lead2 & ~lead3;
-    const Mask lowCont = cont & _mm512_cmplt_epu8_mask(v, _mm512_set1_epi8(static_cast<char>(0xA0)));
-    stop |= c2 & (lowCont >> 1);
-    stop |= (lead2 & (Mask{1} << 63)) | (lead3 & (Mask{3} << 62)) | (cr & (Mask{1} << 63));
-
-    // The three-byte characters: the byte from the middle and the last.
-    __m512i values = v;
-    const Mask last3 = lead3 << 2;
-    {
-        const __m512i index_minus1 = _mm512_set_epi8(
-            62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40, 39, 38, 37, 36,
-            35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8,
-            7, 6, 5, 4, 3, 2, 1, 0, 0);
-        const __m512i middle = _mm512_maskz_permutexvar_epi8(~Mask{0}, index_minus1, v);
-        const Mask mid80 = _mm512_cmpeq_epi8_mask(middle, _mm512_set1_epi8(static_cast<char>(0x80)));
-        const Mask mid82 = _mm512_cmpeq_epi8_mask(middle, _mm512_set1_epi8(static_cast<char>(0x82)));
-        const Mask mid84 = _mm512_cmpeq_epi8_mask(middle, _mm512_set1_epi8(static_cast<char>(0x84)));
-        // The last byte's low six bits index a table; bit 6 picks the second.
-        const __m512i low = _mm512_and_si512(v, _mm512_set1_epi8(0x3F));
-        const __m512i index = low;
-        const __m512i picked = _mm512_permutex2var_epi8(
-            _mm512_load_si512(tables.page80.data()),
-            _mm512_mask_blend_epi8(mid82, index, _mm512_or_si512(index, _mm512_set1_epi8(0x40))),
-            _mm512_load_si512(tables.page82.data()));
-        // E2 84 A2, the trade mark, is the one character of its page.
-        const Mask tradeMark = mid84 & _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(static_cast<char>(0xA2)));
-        __m512i three = _mm512_maskz_mov_epi8((mid80 | mid82) & last3, picked);
-        three = _mm512_mask_mov_epi8(three, tradeMark & last3, _mm512_set1_epi8(static_cast<char>(0x99)));
-        const Mask none = last3 & _mm512_cmpeq_epi8_mask(three, _mm512_setzero_si512());
-        stop |= none >> 2;
-        if constexpr (kValues)
-            values = _mm512_mask_mov_epi8(values, last3, three);
+    alignas(64) std::array<unsigned char, 64> back1{}, back2{};
+    for (unsigned k = 0; k < 64; ++k) {
+        back1[k] = static_cast<unsigned char>(63 + k);
+        back2[k] = static_cast<unsigned char>(62 + k);
     }
-    if (stop != 0) {
-        const unsigned at = static_cast<unsigned>(__builtin_ctzll(stop));
-        taken = at < taken ? at : taken;
-    }
-
-    for (;;) {
-        const Mask in = Below(taken);
-        // A CR gives CR LF; so does an LF, unless it follows a CR.
-        const Mask lfAfterCr = lf & ((cr << 1) | Mask{afterCr});
-        b.keep = in & ~(lead2 | lead3 | (lead3 << 1) | lfAfterCr);
-        b.addCr = lf & in & ~lfAfterCr;
-        b.addLf = cr & in;
-        const unsigned total = static_cast<unsigned>(__builtin_popcountll(b.keep)
-                                                     + __builtin_popcountll(b.addCr | b.addLf));
-        if (total <= 64)
-            break;
-        // Line breaks enough to overflow a vector: half a block at most.
-        taken = HighestAtOrBelow(starts, 32);
-    }
-    b.taken = taken;
-    b.cont = cont & Below(taken);
-    b.cr = cr;
-    if constexpr (kValues) {
-        // The second byte of U+00A0-U+00FF: itself after C2, plus 0x40 after C3.
-        b.values = _mm512_mask_add_epi8(values, (lead2 & ~c2) << 1, values, _mm512_set1_epi8(0x40));
-    }
-    return b;
+    return {_mm512_load_si512(back1.data()), _mm512_load_si512(back2.data())};
 }
 
-// The next block's start. Almost every block is taken whole: as a branch the
-// next load need not wait for the whole classification of this one.
-inline std::size_t Advance(std::size_t i, unsigned taken)
+__m512i Bytes(unsigned char b) { return _mm512_set1_epi8(static_cast<char>(b)); }
+
+// One block judged with the two bytes before each of its bytes: a byte
+// after C2, C3 or E2, or two after E2, is a continuation byte and no other
+// is, and the characters are those the blocks know. Each character is
+// taken at its last byte, so a block may end within one.
+struct Judged {
+    Mask cont, leads, oneC3, oneE2, twoE2;
+    Mask wrong;    // anything else: the careful path's
+    __m512i three; // the byte of E2 xx yy, at yy
+};
+
+Judged Judge(__m512i v, __m512i one, __m512i two, __m512i page80, __m512i page82)
 {
-    if (taken == 64) [[likely]]
-        return i + 64;
-    // Kept from being turned into a conditional move.
-    asm volatile("" : "+r"(taken));
-    return i + taken;
+    Judged j;
+    j.cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, Bytes(0xC0)), Bytes(0x80));
+    j.leads = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, Bytes(0xFE)), Bytes(0xC2))
+              | _mm512_cmpeq_epi8_mask(v, Bytes(0xE2));
+    const Mask oneC2 = _mm512_cmpeq_epi8_mask(one, Bytes(0xC2));
+    j.oneC3 = _mm512_cmpeq_epi8_mask(one, Bytes(0xC3));
+    j.oneE2 = _mm512_cmpeq_epi8_mask(one, Bytes(0xE2));
+    j.twoE2 = _mm512_cmpeq_epi8_mask(two, Bytes(0xE2));
+    // The last byte of E2 xx yy: yy's low bits index the page of xx; the
+    // trade mark, E2 84 A2, is the one character of its page.
+    const Mask mid82 = _mm512_cmpeq_epi8_mask(one, Bytes(0x82));
+    const Mask tradeMark = _mm512_cmpeq_epi8_mask(one, Bytes(0x84)) & _mm512_cmpeq_epi8_mask(v, Bytes(0xA2));
+    const __m512i low = _mm512_and_si512(v, Bytes(0x3F));
+    const __m512i picked = _mm512_permutex2var_epi8(
+        page80, _mm512_mask_blend_epi8(mid82, low, _mm512_or_si512(low, Bytes(0x40))), page82);
+    j.three = _mm512_mask_mov_epi8(
+        _mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(one, Bytes(0x80)) | mid82, picked), tradeMark, Bytes(0x99));
+    const Mask known3 = _mm512_test_epi8_mask(j.three, j.three);
+    j.wrong = (j.cont ^ (oneC2 | j.oneC3 | j.oneE2 | j.twoE2)) | (_mm512_movepi8_mask(v) & ~j.cont & ~j.leads)
+              | (oneC2 & _mm512_cmplt_epu8_mask(v, Bytes(0xA0))) | (j.twoE2 & ~known3);
+    return j;
+}
+
+// Where the blocks stopped, stepped back to the start of a character they
+// did not finish; takes its continuation byte off the count.
+std::size_t StepBack(const char* in, std::size_t i, unsigned long long& continuations)
+{
+    const auto at = [in](std::size_t k) { return static_cast<unsigned char>(in[k]); };
+    if (i >= 1 && ((at(i - 1) & 0xFE) == 0xC2 || at(i - 1) == 0xE2))
+        return i - 1;
+    if (i >= 2 && at(i - 2) == 0xE2) {
+        continuations -= 1;
+        return i - 2;
+    }
+    return i;
+}
+
+// The kept bytes, each with a CR before it where `breaks` says, to out;
+// returns how many, at most 64 (the caller sees to that).
+unsigned Emit(Mask keep, Mask breaks, __m512i values, char* out)
+{
+    const __m512i packed = _mm512_maskz_compress_epi8(keep, values);
+    // Every position gives a slot for the CR before it and one for its own
+    // byte; the slots present, packed, are the output.
+    constexpr Mask kEven = 0x5555555555555555ull, kOdd = 0xAAAAAAAAAAAAAAAAull;
+    const Mask lowBreaks = _pdep_u64(breaks & 0xFFFFFFFFu, kEven);
+    const Mask highBreaks = _pdep_u64(breaks >> 32, kEven);
+    const Mask lowAll = lowBreaks | _pdep_u64(keep & 0xFFFFFFFFu, kOdd);
+    const Mask highAll = highBreaks | _pdep_u64(keep >> 32, kOdd);
+    const unsigned lowCount = static_cast<unsigned>(__builtin_popcountll(lowAll));
+    const unsigned total = lowCount + static_cast<unsigned>(__builtin_popcountll(highAll));
+    // A full first half leaves nothing for the second.
+    const Mask holes = _pext_u64(lowBreaks, lowAll) | (_pext_u64(highBreaks, highAll) << (lowCount & 63));
+    _mm512_storeu_si512(out, _mm512_mask_expand_epi8(Bytes('\r'), Below(total) & ~holes, packed));
+    return total;
 }
 
 } // namespace
@@ -159,64 +136,78 @@ std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::
                                  const unsigned char* byteOf)
 {
     const ThreeByteTables& tables = Tables(byteOf);
+    const __m512i page80 = _mm512_load_si512(tables.page80.data());
+    const __m512i page82 = _mm512_load_si512(tables.page82.data());
+    const Behind behind = Indexes();
+    // The byte before the first: a CR when the last character was one.
+    __m512i previous = _mm512_maskz_mov_epi8(state.afterCr ? Mask{1} << 63 : 0, Bytes('\r'));
+    unsigned long long continuations = 0;
     std::size_t i = 0;
     std::size_t o = 0;
     while (i + 64 <= n) {
         const __m512i v = _mm512_loadu_si512(in + i);
-        // Plain ASCII without line breaks (or other low bytes) goes as it is.
-        const Mask special = _mm512_movepi8_mask(v)
-                             | (state.windowText ? _mm512_cmple_epu8_mask(v, _mm512_set1_epi8('\r')) : 0);
-        if (special == 0) {
-            _mm512_storeu_si512(out + o, v);
-            i += 64;
-            o += 64;
-            state.afterCr = false;
-            continue;
-        }
-        const Block b = Classify<true>(v, state.windowText, state.afterCr, tables);
-        if (b.taken == 0)
+        const __m512i one = _mm512_permutex2var_epi8(previous, behind.one, v);
+        const __m512i two = _mm512_permutex2var_epi8(previous, behind.two, v);
+        const Judged j = Judge(v, one, two, page80, page82);
+        if (j.wrong != 0)
             break;
-        const __m512i packed = _mm512_maskz_compress_epi8(b.keep, b.values);
-        // Where the added CR and LF go among the kept bytes: every position
-        // gives a slot for a byte added before it and one for its own byte;
-        // the slots present, packed, are the output.
-        const Mask added = b.addCr | (b.addLf << 1); // before the byte of that position
-        const Mask addedLf = b.addLf << 1;
-        constexpr Mask kEven = 0x5555555555555555ull, kOdd = 0xAAAAAAAAAAAAAAAAull;
-        const Mask lowAll = _pdep_u64(added & 0xFFFFFFFFu, kEven) | _pdep_u64(b.keep & 0xFFFFFFFFu, kOdd);
-        const Mask highAll = _pdep_u64(added >> 32, kEven) | _pdep_u64(b.keep >> 32, kOdd);
-        const unsigned lowCount = static_cast<unsigned>(__builtin_popcountll(lowAll));
-        const unsigned total = lowCount + static_cast<unsigned>(__builtin_popcountll(highAll));
-        // A full first half leaves nothing for the second (total <= 64).
-        const Mask holes = _pext_u64(_pdep_u64(added & 0xFFFFFFFFu, kEven), lowAll)
-                           | (_pext_u64(_pdep_u64(added >> 32, kEven), highAll) << (lowCount & 63));
-        const Mask lfHoles = _pext_u64(_pdep_u64(addedLf & 0xFFFFFFFFu, kEven), lowAll)
-                             | (_pext_u64(_pdep_u64(addedLf >> 32, kEven), highAll) << (lowCount & 63));
-        const __m512i fill = _mm512_mask_blend_epi8(lfHoles, _mm512_set1_epi8('\r'), _mm512_set1_epi8('\n'));
-        _mm512_storeu_si512(out + o, _mm512_mask_expand_epi8(fill, Below(total) & ~holes, packed));
-        o += total;
-        state.extraBytes += static_cast<unsigned>(__builtin_popcountll(b.cont));
-        state.afterCr = (b.cr >> (b.taken - 1)) & 1;
-        i = Advance(i, b.taken);
+        // A letter of U+00A0-U+00FF is its second byte, plus 0x40 after C3.
+        __m512i values = _mm512_mask_add_epi8(v, j.cont & j.oneC3, v, Bytes(0x40));
+        values = _mm512_mask_mov_epi8(values, j.twoE2, j.three);
+        Mask keep = ~j.leads & ~(j.cont & j.oneE2);
+        Mask breaks = 0;
+        if (state.windowText) {
+            // A CR gives CR LF, and so does an LF unless it follows a CR:
+            // both keep an LF with a CR before it.
+            const Mask lf = _mm512_cmpeq_epi8_mask(v, Bytes('\n'));
+            const Mask cr = _mm512_cmpeq_epi8_mask(v, Bytes('\r'));
+            const Mask lfAfterCr = lf & _mm512_cmpeq_epi8_mask(one, Bytes('\r'));
+            keep &= ~lfAfterCr;
+            breaks = cr | (lf & ~lfAfterCr);
+            values = _mm512_mask_mov_epi8(values, cr, Bytes('\n'));
+        }
+        if (__builtin_popcountll(keep) + __builtin_popcountll(breaks) <= 64) [[likely]] {
+            o += Emit(keep, breaks, values, out + o);
+        } else {
+            // Line breaks enough to pass a vector's width: a half at a time.
+            constexpr Mask kLow = 0xFFFFFFFFu;
+            o += Emit(keep & kLow, breaks & kLow, values, out + o);
+            o += Emit(keep & ~kLow, breaks & ~kLow, values, out + o);
+        }
+        continuations += static_cast<unsigned>(__builtin_popcountll(j.cont));
+        previous = v;
+        i += 64;
     }
+    const std::size_t end = StepBack(in, i, continuations);
+    if (end > 0)
+        state.afterCr = state.windowText && in[end - 1] == '\r';
+    state.extraBytes += continuations;
     produced = o;
-    return i;
+    return end;
 }
 
 std::size_t Utf8CheckAvx512(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf)
 {
     const ThreeByteTables& tables = Tables(byteOf);
+    const __m512i page80 = _mm512_load_si512(tables.page80.data());
+    const __m512i page82 = _mm512_load_si512(tables.page82.data());
+    const Behind behind = Indexes();
+    __m512i previous = _mm512_setzero_si512();
+    unsigned long long continuations = 0;
     std::size_t i = 0;
     while (i + 64 <= n) {
         const __m512i v = _mm512_loadu_si512(in + i);
-        // Line breaks change nothing in whether a text converts.
-        const Block b = Classify<false>(v, false, false, tables);
-        if (b.taken == 0)
+        const Judged j = Judge(v, _mm512_permutex2var_epi8(previous, behind.one, v),
+                               _mm512_permutex2var_epi8(previous, behind.two, v), page80, page82);
+        if (j.wrong != 0)
             break;
-        state.extraBytes += static_cast<unsigned>(__builtin_popcountll(b.cont));
-        i = Advance(i, b.taken);
+        continuations += static_cast<unsigned>(__builtin_popcountll(j.cont));
+        previous = v;
+        i += 64;
     }
-    return i;
+    const std::size_t end = StepBack(in, i, continuations);
+    state.extraBytes += continuations;
+    return end;
 }
 
 } // namespace karsidan::detail
