@@ -59,7 +59,7 @@ Behind Indexes()
     return {_mm512_load_si512(back1.data()), _mm512_load_si512(back2.data())};
 }
 
-__m512i Bytes(unsigned char b) { return _mm512_set1_epi8(static_cast<char>(b)); }
+[[gnu::always_inline]] inline __m512i Bytes(unsigned char b) { return _mm512_set1_epi8(static_cast<char>(b)); }
 
 // One block judged with the two bytes before each of its bytes: a byte
 // after C2, C3 or E2, or two after E2, is a continuation byte and no other
@@ -71,7 +71,7 @@ struct Judged {
     __m512i three; // the byte of E2 xx yy, at yy
 };
 
-Judged Judge(__m512i v, __m512i one, __m512i two, __m512i page80, __m512i page82)
+[[gnu::always_inline]] inline Judged Judge(__m512i v, __m512i one, __m512i two, __m512i page80, __m512i page82)
 {
     Judged j;
     j.cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, Bytes(0xC0)), Bytes(0x80));
@@ -112,7 +112,7 @@ std::size_t StepBack(const char* in, std::size_t i, unsigned long long& continua
 
 // The kept bytes, each with a CR before it where `breaks` says, to out;
 // returns how many, at most 64 (the caller sees to that).
-unsigned Emit(Mask keep, Mask breaks, __m512i values, char* out)
+[[gnu::always_inline]] inline unsigned Emit(Mask keep, Mask breaks, __m512i values, char* out)
 {
     const __m512i packed = _mm512_maskz_compress_epi8(keep, values);
     // Every position gives a slot for the CR before it and one for its own
