@@ -62,6 +62,17 @@ std::size_t CryptInput::ReadSome(std::span<char> into)
     }
 }
 
+std::size_t CryptInput::ReadAt(std::span<char> into, unsigned long long at) const
+{
+    for (;;) {
+        const ssize_t got = pread(fd_, into.data(), into.size(), static_cast<off_t>(start_ + static_cast<long long>(at)));
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            ReadFailed(errno);
+    }
+}
+
 HeldInput CryptInput::ReadAll()
 {
     HeldInput held;

@@ -23,6 +23,11 @@ public:
     // Everything from here to the end, in memory.
     HeldInput ReadAll();
 
+    // Reads up to into.size() bytes at offset `at` from where reading began,
+    // without moving; 0 only at the end. Only when Rereadable(). Throws as
+    // ReadSome.
+    std::size_t ReadAt(std::span<char> into, unsigned long long at) const;
+
     // Bytes from here to the end of a regular file; -1 for anything else.
     long long Size() const noexcept;
 

@@ -136,6 +136,8 @@ const unsigned char* CodePageByteTable()
 Utf8ToCodePageFastFn Utf8ToCodePageFastFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)
+    if (level == AsciiLevel::Avx512)
+        return Utf8ToCodePageAvx512;
     if (level == AsciiLevel::Avx2)
         return Utf8ToCodePageAvx2;
     if (level == AsciiLevel::Sse2)
@@ -148,6 +150,8 @@ Utf8ToCodePageFastFn Utf8ToCodePageFastFor(AsciiLevel level) noexcept
 Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)
+    if (level == AsciiLevel::Avx512)
+        return Utf8CheckAvx512;
     if (level == AsciiLevel::Avx2)
         return Utf8CheckAvx2;
     if (level == AsciiLevel::Sse2)
@@ -160,7 +164,7 @@ Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept
 CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)
-    if (level == AsciiLevel::Avx2)
+    if (level == AsciiLevel::Avx2 || level == AsciiLevel::Avx512)
         return CodePageToUtf8Avx2;
     if (level == AsciiLevel::Sse2)
         return CodePageToUtf8Sse2;
@@ -172,7 +176,7 @@ CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept
 CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)
-    if (level == AsciiLevel::Avx2)
+    if (level == AsciiLevel::Avx2 || level == AsciiLevel::Avx512)
         return CopyPlainAvx2;
     if (level == AsciiLevel::Sse2)
         return CopyPlainSse2;
@@ -184,7 +188,7 @@ CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept
 FindControlFn FindControlFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)
-    if (level == AsciiLevel::Avx2)
+    if (level == AsciiLevel::Avx2 || level == AsciiLevel::Avx512)
         return FindControlAvx2;
     if (level == AsciiLevel::Sse2)
         return FindControlSse2;
@@ -198,7 +202,11 @@ FindControlFn FindControlFor(AsciiLevel level) noexcept
 AsciiLevel BestAsciiLevel() noexcept
 {
 #if defined(__x86_64__)
-    static const AsciiLevel level = __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2 : AsciiLevel::Sse2;
+    static const AsciiLevel level = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")
+                                            && __builtin_cpu_supports("avx512vbmi2")
+                                        ? AsciiLevel::Avx512
+                                    : __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2
+                                                                     : AsciiLevel::Sse2;
     return level;
 #else
     return AsciiLevel::Scalar;

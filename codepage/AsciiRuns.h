@@ -7,7 +7,9 @@
 
 namespace karsidan {
 
-enum class AsciiLevel { Scalar, Sse2, Avx2 };
+// Avx512 is AVX2 for the ASCII steps and the way back, with a conversion to
+// the code page of its own (AVX-512 BW, VBMI and VBMI2).
+enum class AsciiLevel { Scalar, Sse2, Avx2, Avx512 };
 
 // The widest level this processor runs.
 AsciiLevel BestAsciiLevel() noexcept;
@@ -64,6 +66,9 @@ std::size_t FindControlAvx2(const char* in, std::size_t n);
 std::size_t Utf8ToCodePageAvx2(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
                                const unsigned char* byteOf);
 std::size_t Utf8CheckAvx2(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf);
+std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::size_t& produced, FastState& state,
+                                 const unsigned char* byteOf);
+std::size_t Utf8CheckAvx512(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf);
 std::size_t CodePageToUtf8Avx2(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
                                const Utf8Bytes* high);
 #endif

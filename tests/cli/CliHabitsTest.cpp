@@ -401,6 +401,35 @@ TEST(CliText, BrokenUtf8AtTheEdgesOfThePieces)
     }
 }
 
+TEST(CliText, ALargeFileIsCheckedInTwoHalvesWithTheSameVerdicts)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Large enough to be checked in two halves at once: a fault at the seam,
+    // a byte-order mark that starts the second half and continuation bytes
+    // where it would start are named as a check in order names them.
+    QByteArray base;
+    while (base.size() < (9 << 20))
+        base += "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
+    const QByteArray expectedGood = Cli(QStringList{"encrypt"} + kKeys, base).out;
+    ASSERT_FALSE(expectedGood.isEmpty());
+    EXPECT_EQ(Cli(QStringList{"encrypt", WriteFile(dir, "besar.txt", base)} + kKeys).out, expectedGood);
+    for (const QByteArray& fault : {QByteArray("\xE2\x98\x83"), QByteArray("\xC3"), QByteArray("\x80"),
+                                    QByteArray("\xEF\xBB\xBF"), QByteArray("\x80\x80\x80\x80")}) {
+        for (int offset = -5; offset <= 5; ++offset) {
+            QByteArray text = base;
+            text.insert((text.size() + fault.size()) / 2 + offset, fault);
+            // Standard input is checked in order: the verdict to match.
+            const Outcome inOrder = Cli(QStringList{"encrypt"} + kKeys, text);
+            ASSERT_EQ(inOrder.exitCode, 2) << offset;
+            const Outcome halves = Cli(QStringList{"encrypt", WriteFile(dir, "rusak.txt", text)} + kKeys);
+            EXPECT_EQ(halves.exitCode, 2) << offset;
+            EXPECT_TRUE(halves.out.isEmpty()) << offset;
+            EXPECT_EQ(halves.err, inOrder.err) << offset << " " << halves.err.toStdString();
+        }
+    }
+}
+
 TEST(CliLanguage, EveryHelpInOneLanguage)
 {
     const QStringList commands[] = {{"--help"}, {"encrypt", "--help"}, {"decrypt", "--help"},

@@ -24,15 +24,20 @@ std::vector<AsciiLevel> Levels()
     std::vector<AsciiLevel> levels{AsciiLevel::Scalar};
 #if defined(__x86_64__)
     levels.push_back(AsciiLevel::Sse2);
-    if (BestAsciiLevel() == AsciiLevel::Avx2)
+    if (BestAsciiLevel() == AsciiLevel::Avx2 || BestAsciiLevel() == AsciiLevel::Avx512)
         levels.push_back(AsciiLevel::Avx2);
+    if (BestAsciiLevel() == AsciiLevel::Avx512)
+        levels.push_back(AsciiLevel::Avx512);
 #endif
     return levels;
 }
 
 const char* Name(AsciiLevel level)
 {
-    return level == AsciiLevel::Scalar ? "scalar" : level == AsciiLevel::Sse2 ? "sse2" : "avx2";
+    return level == AsciiLevel::Scalar ? "scalar"
+           : level == AsciiLevel::Sse2 ? "sse2"
+           : level == AsciiLevel::Avx2 ? "avx2"
+                                       : "avx512";
 }
 
 // The bytes, or the message of the error, of a whole conversion.
@@ -300,5 +305,65 @@ TEST(CodePageStream, ControlBytesFoundAtEveryLane)
         }
         EXPECT_EQ(FindControlByte("", level), 0u);
         EXPECT_EQ(FindControlByte("baris\r\n\tdua", level), 11u);
+    }
+}
+
+// The 64-byte blocks: every character of two and three bytes the blocks
+// know or must leave alone, and every kind of fault, at every lane of a
+// block and across the edge of the next, among dense line breaks.
+TEST(CodePageStream, EveryLaneOfTheWideBlocks)
+{
+    std::vector<std::string> odd = {"\r", "\n", "\r\n", "\n\r", "\xC2\x80", "\xC2\x81", "\xC2\x9D", "\xC2\x9F",
+                                    "\xC2\xA0", "\xC3\xBF", "\xC5\x92", "\xCB\x9C", "\xE2\x82\xAC", "\xE2\x82\xA2",
+                                    "\xE2\x84\xA2", "\xE2\x84\xA1", "\xE2\x80\x93", "\xE2\x80\xBF", "\xE2\x81\x80",
+                                    "\xEF\xBB\xBF", "\xC3", "\xE2\x82", "\x80", "\xC3(", "\xE2(\xAC", "\xF0\x9F\x98\x80",
+                                    "\xE0\x83\xA9", "\xED\xA0\x80", "\xFF"};
+    for (unsigned c = 0x2000; c < 0x2140; ++c) // the pages the blocks look up, and their neighbours
+        odd.push_back(Utf8Of(c));
+    const std::string filler = "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
+    std::string background; 
+    while (background.size() < 200)
+        background += filler;
+    std::string dense = "\n\r\n\r\r\n\n\xC3\xA9\n";
+    for (const AsciiLevel level : Levels()) {
+        for (const std::string& o : odd) {
+            for (std::size_t at = 0; at < 130; ++at) {
+                for (const std::string* base : {&background, &dense}) {
+                    std::string text;
+                    while (text.size() < 200)
+                        text += *base;
+                    text.insert(at, o);
+                    for (const bool window : {false, true}) {
+                        const std::string expected = Scalar(text, window);
+                        ASSERT_EQ(Streamed(text, {}, level, window), expected)
+                            << Name(level) << " at " << at << " " << text;
+                        ASSERT_EQ(Streamed(text, {at + 1}, level, window), expected)
+                            << Name(level) << " at " << at << " cut after";
+                    }
+                    ASSERT_EQ(Checked(text, {}, level), Verdict(Scalar(text, true))) << Name(level) << " at " << at;
+                }
+            }
+        }
+    }
+}
+
+// Texts of nothing but line breaks give twice their bytes: more than one
+// block holds, so a block takes only what fits.
+TEST(CodePageStream, LineBreaksThatDoubleTheText)
+{
+    std::mt19937 rng(64);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const std::size_t size = 64 + rng() % 300;
+        while (text.size() < size) {
+            const unsigned pick = rng() % 10;
+            text += pick < 4 ? "\n" : pick < 6 ? "\r" : pick < 7 ? "\r\n" : pick < 8 ? "\xC3\xA9" : pick < 9 ? "a" : "\xE2\x80\x9C";
+        }
+        std::vector<std::size_t> cuts;
+        for (std::size_t at = rng() % 90; at < text.size(); at += 1 + rng() % 130)
+            cuts.push_back(at);
+        const std::string expected = Scalar(text, true);
+        for (const AsciiLevel level : Levels())
+            ASSERT_EQ(Streamed(text, cuts, level, true), expected) << Name(level) << " round " << round;
     }
 }
