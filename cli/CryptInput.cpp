@@ -9,19 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-std::string ReadReason(int error)
-{
-    switch (error) {
-    case ENOENT: return "berkas tidak ada";
-    case EISDIR: return "itu folder, bukan berkas";
-    default: return karsidan::storage::ReasonFor(error);
-    }
-}
-
-} // namespace
-
 CryptInput::CryptInput(const std::string& file)
     : name_(file.empty() || file == "-" ? "masukan standar" : file)
 {
@@ -30,14 +17,14 @@ CryptInput::CryptInput(const std::string& file)
     } else {
         fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
-            throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(errno));
+            throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
         owned_ = true;
     }
     struct stat info {};
     if (fstat(fd_, &info) != 0)
-        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(errno));
+        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
     if (S_ISDIR(info.st_mode))
-        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + ReadReason(EISDIR));
+        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(EISDIR));
     if (S_ISREG(info.st_mode)) {
         const off_t at = lseek(fd_, 0, SEEK_CUR);
         if (at >= 0)
@@ -103,5 +90,5 @@ void CryptInput::Rewind()
 
 void CryptInput::ReadFailed(int error) const
 {
-    throw CryptIoError("Gagal membaca " + name_ + ": " + ReadReason(error));
+    throw CryptIoError("Gagal membaca " + name_ + ": " + karsidan::storage::ReadReasonFor(error));
 }

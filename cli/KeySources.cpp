@@ -19,8 +19,7 @@ std::string ReadKeysFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw KeySourceError("Berkas kunci " + path + " tidak dapat dibuka: "
-                             + (errno == ENOENT ? std::string("berkas tidak ada")
-                                                : karsidan::storage::ReasonFor(errno)));
+                             + karsidan::storage::ReadReasonFor(errno));
     std::string content;
     char buffer[1024];
     for (;;) {
@@ -31,8 +30,7 @@ std::string ReadKeysFile(const std::string& path)
             const int error = errno;
             ::close(fd);
             throw KeySourceError("Berkas kunci " + path + " tidak dapat dibaca: "
-                                 + (error == EISDIR ? std::string("itu folder, bukan berkas")
-                                                    : karsidan::storage::ReasonFor(error)));
+                                 + karsidan::storage::ReadReasonFor(error));
         }
         if (got == 0)
             break;

@@ -241,9 +241,7 @@ int RunSend(const QStringList& args)
         }
     }
     if (error != 0) {
-        const std::string reason = error == ENOENT ? "berkas tidak ada"
-                                   : error == EISDIR ? "itu folder, bukan berkas"
-                                                     : karsidan::storage::ReasonFor(error);
+        const std::string reason = karsidan::storage::ReadReasonFor(error);
         Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
               << " tidak dapat dibaca: " << QString::fromStdString(reason) << "\n";
         return kExitFailure;

@@ -196,6 +196,15 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
     return file.Error();
 }
 
+std::string ReadReasonFor(int errorCode)
+{
+    switch (errorCode) {
+    case ENOENT: return "berkas tidak ada";
+    case EISDIR: return "itu folder, bukan berkas";
+    default: return ReasonFor(errorCode);
+    }
+}
+
 std::string ReasonFor(int errorCode)
 {
     switch (errorCode) {

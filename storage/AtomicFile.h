@@ -67,5 +67,7 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes,
 
 // An errno value in the program's language ("disk penuh" for ENOSPC).
 std::string ReasonFor(int errorCode);
+// The same for a file being read, where a missing name is the file itself.
+std::string ReadReasonFor(int errorCode);
 
 } // namespace karsidan::storage
