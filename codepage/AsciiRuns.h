@@ -53,12 +53,10 @@ using CodePageToUtf8FastFn = std::size_t (*)(const char* in, std::size_t n, char
 
 // The way back in 64-byte blocks, every byte value at once, CR LF to LF
 // with windowText, while a byte beyond the block remains; sets control
-// when a block held a control byte (as FindControlFn has them). out needs
-// room for 3 bytes per byte of input and kBlockSlack more. Null below
-// the Avx512 level.
+// when a block held a control byte (as FindControlFn has them). Writes no
+// further than 3 bytes per byte of input. Null below the Avx512 level.
 using CodePageToUtf8BlocksFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
                                                bool windowText, bool& control, const Utf8Bytes* high);
-inline constexpr std::size_t kBlockSlack = 64;
 CodePageToUtf8BlocksFn CodePageToUtf8BlocksFor(AsciiLevel level) noexcept;
 
 // Null for the scalar level, which takes the careful path throughout.

@@ -29,7 +29,7 @@ public:
     explicit CodePageToUtf8Stream(const Options& options);
 
     // Room Convert and Finish need in out for n bytes of input.
-    static constexpr std::size_t MaxOutput(std::size_t n) { return 3 * n + 8 + detail::kBlockSlack; }
+    static constexpr std::size_t MaxOutput(std::size_t n) { return 3 * n + 8 + detail::kAsciiSlack; }
 
     // Converts the next piece into out and returns how many bytes it wrote.
     // A CR at the end of a piece waits for the next.
@@ -39,8 +39,6 @@ public:
 
     // A control byte other than tab, CR and LF in the pieces so far.
     bool controlBytes() const noexcept { return controlBytes_; }
-    // The last piece ended in a CR that waits for the next.
-    bool waitingCr() const noexcept { return heldCr_; }
 
 private:
     bool windowText_;
