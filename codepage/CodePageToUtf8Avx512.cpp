@@ -22,9 +22,9 @@ using Mask = std::uint64_t;
 
 // By the low seven bits of a byte: the UTF-8 form of the upper-half byte,
 // and flags for both halves.
-constexpr unsigned char kLowControl = 1;  // the byte below 0x80 is a control
+constexpr unsigned char kLowControl = 1; // the byte below 0x80 is a control
 constexpr unsigned char kHighControl = 2; // the byte of 0x80 and above is one
-constexpr unsigned char kThreeBytes = 4;  // the upper-half byte takes three
+constexpr unsigned char kThreeBytes = 4; // the upper-half byte takes three
 
 struct Tables {
     alignas(64) std::array<unsigned char, 128> first{};
@@ -41,9 +41,10 @@ const Tables& TablesOf(const Utf8Bytes* high)
             t.first[k] = static_cast<unsigned char>(high[k].bytes[0]);
             t.second[k] = static_cast<unsigned char>(high[k].bytes[1]);
             t.third[k] = static_cast<unsigned char>(high[k].bytes[2]);
-            t.flags[k] = static_cast<unsigned char>((IsControlByte(static_cast<unsigned char>(k)) ? kLowControl : 0)
-                                                    | (IsControlByte(static_cast<unsigned char>(0x80 | k)) ? kHighControl : 0)
-                                                    | (high[k].length == 3 ? kThreeBytes : 0));
+            t.flags[k] = static_cast<unsigned char>(
+                (IsControlByte(static_cast<unsigned char>(k)) ? kLowControl : 0)
+                | (IsControlByte(static_cast<unsigned char>(0x80 | k)) ? kHighControl : 0)
+                | (high[k].length == 3 ? kThreeBytes : 0));
         }
         return t;
     }();
@@ -56,8 +57,7 @@ struct Table128 {
     __m512i high;
     explicit Table128(const std::array<unsigned char, 128>& t)
         : low(_mm512_load_si512(t.data())), high(_mm512_load_si512(t.data() + 64))
-    {
-    }
+    { }
     [[gnu::always_inline]] __m512i operator[](__m512i v) const { return _mm512_permutex2var_epi8(low, v, high); }
 };
 
@@ -69,8 +69,8 @@ struct Table128 {
 // are the byte's lane.
 struct Slots {
     __m512i index[3]; // as many as the width uses
-    __m512i part[3];  // 1, 2 or 4: the flag of the slot's UTF-8 byte
-    Mask last[3];     // slots of a third byte
+    __m512i part[3]; // 1, 2 or 4: the flag of the slot's UTF-8 byte
+    Mask last[3]; // slots of a third byte
 };
 
 Slots SlotsOf(unsigned width)
@@ -147,7 +147,8 @@ std::size_t CodePageToUtf8Avx512(const char* in, std::size_t n, char* out, std::
         if (longer == 0) {
             for (unsigned k = 0; k < 2; ++k) {
                 const __m512i slots = _mm512_permutex2var_epi8(lead, two.index[k], follow);
-                const Mask keep = _mm512_test_epi8_mask(_mm512_permutex2var_epi8(used, two.index[k], used), two.part[k]);
+                const Mask keep = _mm512_test_epi8_mask(_mm512_permutex2var_epi8(used, two.index[k], used),
+                                                        two.part[k]);
                 _mm512_storeu_si512(out + o, _mm512_maskz_compress_epi8(keep, slots));
                 o += static_cast<unsigned>(__builtin_popcountll(keep));
             }
@@ -156,7 +157,8 @@ std::size_t CodePageToUtf8Avx512(const char* in, std::size_t n, char* out, std::
             for (unsigned k = 0; k < 3; ++k) {
                 __m512i slots = _mm512_permutex2var_epi8(lead, three.index[k], follow);
                 slots = _mm512_mask_permutexvar_epi8(slots, three.last[k], three.index[k], tail);
-                const Mask keep = _mm512_test_epi8_mask(_mm512_permutex2var_epi8(used, three.index[k], used), three.part[k]);
+                const Mask keep = _mm512_test_epi8_mask(_mm512_permutex2var_epi8(used, three.index[k], used),
+                                                        three.part[k]);
                 _mm512_storeu_si512(out + o, _mm512_maskz_compress_epi8(keep, slots));
                 o += static_cast<unsigned>(__builtin_popcountll(keep));
             }

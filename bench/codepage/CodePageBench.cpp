@@ -40,9 +40,26 @@ const std::string& Text(Kind kind)
         return t;
     }
     const std::vector<std::string> words = kind == Words
-        ? std::vector<std::string>{"kata", "rahasia", "pesan", "jam", "sepuluh", "kafe", "caf\xE9", "\x80" "5",
-                                   "pertemuan", "di", "dan", "yang", "untuk", "na\xEFve", "baris", "kedua",
-                                   "KARSIDAN", "2026,", "itu."}
+        ? std::vector<std::string>{"kata",
+                                   "rahasia",
+                                   "pesan",
+                                   "jam",
+                                   "sepuluh",
+                                   "kafe",
+                                   "caf\xE9",
+                                   "\x80"
+                                   "5",
+                                   "pertemuan",
+                                   "di",
+                                   "dan",
+                                   "yang",
+                                   "untuk",
+                                   "na\xEFve",
+                                   "baris",
+                                   "kedua",
+                                   "KARSIDAN",
+                                   "2026,",
+                                   "itu."}
         : std::vector<std::string>{"kata", "rahasia", "pesan", "jam", "sepuluh", "kafe", "pertemuan", "di"};
     std::size_t line = 0;
     while (t.size() < kTextBytes) {
@@ -94,18 +111,21 @@ void Convert(benchmark::State& state, Kind kind, AsciiLevel level, bool scanFirs
 void Register()
 {
     const std::array<std::pair<const char*, Kind>, 3> kinds = {{{"words", Words}, {"ascii", Ascii}, {"upper", Upper}}};
-    const std::array<std::pair<const char*, AsciiLevel>, 4> levels = {
-        {{"scalar", AsciiLevel::Scalar}, {"sse2", AsciiLevel::Sse2}, {"avx2", AsciiLevel::Avx2},
-         {"avx512", AsciiLevel::Avx512}}};
+    const std::array<std::pair<const char*, AsciiLevel>, 4> levels = {{{"scalar", AsciiLevel::Scalar},
+                                                                       {"sse2", AsciiLevel::Sse2},
+                                                                       {"avx2", AsciiLevel::Avx2},
+                                                                       {"avx512", AsciiLevel::Avx512}}};
     for (const auto& [kindName, kind] : kinds) {
         for (const auto& [levelName, level] : levels) {
             const std::string name = std::string("CodePageToUtf8/") + kindName + "/" + levelName;
-            benchmark::RegisterBenchmark(name.c_str(), [kind, level](benchmark::State& s) { Convert(s, kind, level, false); })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(name.c_str(), [kind, level](benchmark::State& s) {
+                Convert(s, kind, level, false);
+            })->Unit(benchmark::kMillisecond);
         }
         const std::string twoPasses = std::string("ScanThenConvert/") + kindName + "/avx2";
-        benchmark::RegisterBenchmark(twoPasses.c_str(), [kind](benchmark::State& s) { Convert(s, kind, AsciiLevel::Avx2, true); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(twoPasses.c_str(), [kind](benchmark::State& s) {
+            Convert(s, kind, AsciiLevel::Avx2, true);
+        })->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -33,7 +33,7 @@ std::vector<AsciiLevel> Levels()
 bool IsControl(unsigned char b)
 {
     return (b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F
-           || b == 0x90 || b == 0x9D;
+        || b == 0x90 || b == 0x9D;
 }
 
 struct Result {
@@ -96,7 +96,8 @@ Result Converted(const std::string& bytes, const std::vector<std::size_t>& cuts,
 // UTF-8 bytes and of three, line breaks.
 std::string Background(std::size_t size)
 {
-    const std::string words = "kata caf\xE9 \x80" "5 na\xEFve \x99\r\n\xC0\x9C\xA0 satu\tdua\r\n";
+    const std::string words = "kata caf\xE9 \x80"
+                              "5 na\xEFve \x99\r\n\xC0\x9C\xA0 satu\tdua\r\n";
     std::string t;
     while (t.size() < size)
         t += words;
