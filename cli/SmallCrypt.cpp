@@ -4,7 +4,6 @@
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
-#include "codepage/ControlBytes.h"
 #include "codepage/Utf8ToCodePageStream.h"
 
 #include <string>
@@ -38,5 +37,5 @@ bool DecryptShort(const CryptOptions& options, std::string_view input, CryptOutp
     std::size_t n = convert.Convert(text, utf8.data());
     n += convert.Finish(utf8.data() + n);
     output.Write({utf8.data(), n});
-    return karsidan::FindControlByte(text) < text.size();
+    return convert.controlBytes();
 }

@@ -8,7 +8,6 @@
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
-#include "codepage/ControlBytes.h"
 
 #include <memory>
 #include <optional>
@@ -27,8 +26,8 @@ namespace {
     throw std::invalid_argument("Bukan teks sandi"); // the count and the check agree: not reached
 }
 
-// The decrypted bytes on their way out: looked at for control bytes and,
-// without --raw, turned into UTF-8 with LF line breaks.
+// The decrypted bytes on their way out: without --raw turned into UTF-8
+// with LF line breaks, and looked at for control bytes on the way.
 class TextSink {
 public:
     TextSink(bool raw, CryptOutput& output)
@@ -39,8 +38,6 @@ public:
 
     void operator()(std::string_view bytes)
     {
-        if (!controlBytes_ && !raw_)
-            controlBytes_ = karsidan::FindControlByte(bytes) < bytes.size();
         if (raw_) {
             output_.Write(bytes);
             return;
@@ -58,7 +55,8 @@ public:
             output_.Write({buffer_.get(), converter_.Finish(buffer_.get())});
     }
 
-    bool controlBytes() const { return controlBytes_; }
+    // The converter looks for them on its way; --raw never warns.
+    bool controlBytes() const { return !raw_ && converter_.controlBytes(); }
 
 private:
     static constexpr std::size_t kPiece = std::size_t{256} << 10;
@@ -67,7 +65,6 @@ private:
     CryptOutput& output_;
     karsidan::CodePageToUtf8Stream converter_;
     std::unique_ptr<char[]> buffer_;
-    bool controlBytes_ = false;
 };
 
 } // namespace

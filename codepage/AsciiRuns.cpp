@@ -173,6 +173,16 @@ CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept
     return nullptr;
 }
 
+CodePageToUtf8BlocksFn CodePageToUtf8BlocksFor(AsciiLevel level) noexcept
+{
+#if defined(__x86_64__)
+    if (level == AsciiLevel::Avx512)
+        return CodePageToUtf8Avx512;
+#endif
+    (void)level;
+    return nullptr;
+}
+
 CopyPlainFn CopyPlainFor(AsciiLevel level) noexcept
 {
 #if defined(__x86_64__)

@@ -7,8 +7,8 @@
 
 namespace karsidan {
 
-// Avx512 is AVX2 for the ASCII steps and the way back, with a conversion to
-// the code page of its own (AVX-512 BW, VBMI and VBMI2).
+// Avx512 is AVX2 for the ASCII steps, with conversions both ways of its
+// own (AVX-512 BW, VBMI and VBMI2).
 enum class AsciiLevel { Scalar, Sse2, Avx2, Avx512 };
 
 // The widest level this processor runs.
@@ -51,6 +51,14 @@ Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept;
 using CodePageToUtf8FastFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
                                              bool windowText, const Utf8Bytes* high);
 
+// The way back in 64-byte blocks, every byte value at once, CR LF to LF
+// with windowText, while a byte beyond the block remains; sets control
+// when a block held a control byte (as FindControlFn has them). Writes no
+// further than 3 bytes per byte of input. Null below the Avx512 level.
+using CodePageToUtf8BlocksFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
+                                               bool windowText, bool& control, const Utf8Bytes* high);
+CodePageToUtf8BlocksFn CodePageToUtf8BlocksFor(AsciiLevel level) noexcept;
+
 // Null for the scalar level, which takes the careful path throughout.
 Utf8ToCodePageFastFn Utf8ToCodePageFastFor(AsciiLevel level) noexcept;
 CodePageToUtf8FastFn CodePageToUtf8FastFor(AsciiLevel level) noexcept;
@@ -71,6 +79,8 @@ std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::
 std::size_t Utf8CheckAvx512(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf);
 std::size_t CodePageToUtf8Avx2(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
                                const Utf8Bytes* high);
+std::size_t CodePageToUtf8Avx512(const char* in, std::size_t n, char* out, std::size_t& produced, bool windowText,
+                                 bool& control, const Utf8Bytes* high);
 #endif
 
 } // namespace detail

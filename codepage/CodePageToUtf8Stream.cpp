@@ -36,8 +36,9 @@ const std::array<Utf8Bytes, 128>& HighTable()
 } // namespace
 
 CodePageToUtf8Stream::CodePageToUtf8Stream(const Options& options)
-    : windowText_(options.windowText), fast_(detail::CodePageToUtf8FastFor(options.level)),
-      copyPlain_(detail::CopyPlainFor(options.level))
+    : windowText_(options.windowText), blocks_(detail::CodePageToUtf8BlocksFor(options.level)),
+      fast_(detail::CodePageToUtf8FastFor(options.level)), copyPlain_(detail::CopyPlainFor(options.level)),
+      findControl_(detail::FindControlFor(options.level))
 {
 }
 
@@ -52,6 +53,14 @@ std::size_t CodePageToUtf8Stream::Convert(std::string_view bytes, char* out)
         if (bytes[0] != '\n')
             out[o++] = '\r';
     }
+    if (blocks_) {
+        std::size_t produced = 0;
+        i = blocks_(bytes.data(), n, out + o, produced, windowText_, controlBytes_, high.data());
+        o += produced;
+    }
+    // The bytes the blocks did not see: all of them below AVX-512.
+    if (!controlBytes_)
+        controlBytes_ = findControl_(bytes.data() + i, n - i) < n - i;
     const char stop = windowText_ ? '\r' : '\x80';
     while (i < n) {
         if (fast_) {

@@ -1,10 +1,15 @@
 #pragma once
 // Code-page bytes to UTF-8, piece by piece: the same text as
 // CodePageToUtf8 of the whole, whatever the cut between pieces. Runs of
-// ASCII are copied 16 or 32 bytes at a time. Never fails.
+// ASCII are copied 16 or 32 bytes at a time, and with AVX-512 all bytes go
+// 64 at a time. Never fails.
 //
 // With window line breaks on, CR LF becomes LF, as a text file has it on
 // this system; a CR not followed by LF stays.
+//
+// On the way it notes whether the text holds a control byte, as
+// FindControlByte has them: decrypted with a wrong key, it almost always
+// does, and the AVX-512 blocks see that without reading the text again.
 
 #include "codepage/AsciiRuns.h"
 
@@ -32,11 +37,17 @@ public:
     // The end of the text: writes a CR still waiting; returns its length.
     std::size_t Finish(char* out);
 
+    // A control byte other than tab, CR and LF in the pieces so far.
+    bool controlBytes() const noexcept { return controlBytes_; }
+
 private:
     bool windowText_;
+    detail::CodePageToUtf8BlocksFn blocks_;
     detail::CodePageToUtf8FastFn fast_;
     detail::CopyPlainFn copyPlain_;
+    detail::FindControlFn findControl_;
     bool heldCr_ = false;
+    bool controlBytes_ = false;
 };
 
 } // namespace karsidan

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <unistd.h>
 
@@ -70,6 +73,31 @@ QByteArray EngineCipher(const QByteArray& text)
 {
     return Bytes(karsidan::TripleDesEngine().TripleDesEncrypt(View(text), karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci4")));
 }
+
+// Code-page text without a control byte: words, letters of the upper half,
+// tabs and line breaks of every kind.
+QByteArray TextBytes(std::size_t n, unsigned seed)
+{
+    static const char* const kWords[] = {"kata ", "caf\xE9 ", "\x80" "5 ", "na\xEFve ", "\x99\t", "\r\n", "\n",
+                                         "\r", "\xC0\xFF\xA0", "baris "};
+    std::mt19937 rng(seed);
+    QByteArray b;
+    while (static_cast<std::size_t>(b.size()) < n)
+        b += kWords[rng() % std::size(kWords)];
+    b.truncate(static_cast<qsizetype>(n));
+    return b;
+}
+
+// What decrypt prints for code-page text: UTF-8, CR LF as LF.
+QByteArray Printed(const QByteArray& text)
+{
+    return Bytes(karsidan::CodePageToUtf8(View(QByteArray(text).replace("\r\n", "\n"))));
+}
+
+// Where the streamed decrypt cuts the text: its pieces of 256 KiB, the
+// chunks of 2 MiB and the block each chunk holds back.
+constexpr qsizetype kPiece = 256 << 10;
+constexpr qsizetype kChunk = 2 << 20;
 
 } // namespace
 
@@ -157,7 +185,7 @@ TEST(CryptStreamCli, AFailedWriteIsAFailure)
     const QString textPath = WriteFile(dir, "teks.bin", text);
     const QString cipherPath = WriteFile(dir, "sandi.txt", EngineCipher(text));
     for (const QStringList& args : {QStringList{"encrypt", "--raw", textPath}, QStringList{"encrypt", "--raw", "-"},
-                                    QStringList{"decrypt", "--raw", cipherPath}}) {
+                                    QStringList{"decrypt", "--raw", cipherPath}, QStringList{"decrypt", cipherPath}}) {
         const Outcome r = Cli(args, args.last() == "-" ? text : QByteArray(), "/dev/full");
         EXPECT_EQ(r.status, QProcess::NormalExit) << args.join(' ').toStdString();
         EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
@@ -178,4 +206,54 @@ TEST(CryptStreamCli, AReaderThatGoesAwayIsNoSuccess)
                      QStringLiteral(KARSIDAN_CLI), path});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 1) << "a write error, not SIGPIPE (141)";
+}
+
+TEST(CryptStreamCli, LineBreaksCutByPiecesAndChunksComeOutWhole)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray text = TextBytes(kChunk + 3 * kPiece + 11, 76);
+    // A CR as the last byte of a piece, of the part of a chunk before the
+    // block held back, and of a chunk; followed by LF, by nothing, by CR LF.
+    const std::pair<qsizetype, const char*> breaks[] = {
+        {kPiece - 1, "\r\n"}, {2 * kPiece - 1, "\rx"}, {3 * kPiece - 2, "\r\r\n"}, {kChunk - 9, "\r\n"},
+        {kChunk - 1, "\r\n"}, {kChunk + kPiece - 1, "\r\r"}, {kChunk + 2 * kPiece - 64, "\r\n"}};
+    for (const auto& [at, br] : breaks)
+        text.replace(at, static_cast<qsizetype>(std::strlen(br)), br);
+    text.back() = '\r'; // a lone CR at the very end stays
+    const QString path = WriteFile(dir, "sandi.txt", EngineCipher(text));
+    const QByteArray expected = Printed(text);
+    for (const Outcome& r : {Cli({"decrypt", path}), Cli({"decrypt"}, EngineCipher(text))}) {
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out == expected) << r.out.size() << " bytes against " << expected.size();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+}
+
+TEST(CryptStreamCli, AStreamedResultWithAControlByteAnywhereIsNoText)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray clean = TextBytes(kChunk + kPiece + 13, 77);
+    const QString cleanPath = WriteFile(dir, "sandi.txt", EngineCipher(clean));
+    const Outcome sound = Cli({"decrypt", cleanPath});
+    EXPECT_EQ(sound.exitCode, 0);
+    EXPECT_TRUE(sound.err.isEmpty()) << sound.err.toStdString();
+    EXPECT_TRUE(sound.out == Printed(clean));
+
+    // At the start, in a block, at a piece's end, in the block a chunk
+    // holds back, at a chunk's end and as the very last byte.
+    for (const qsizetype at : {qsizetype{0}, qsizetype{100}, kPiece - 1, kChunk - 5, kChunk - 1, clean.size() - 1}) {
+        for (const char control : {'\x01', '\x9D'}) {
+            QByteArray text = clean;
+            text[at] = control;
+            const QString path = WriteFile(dir, "kendali.txt", EngineCipher(text));
+            const Outcome r = Cli({"decrypt", path});
+            EXPECT_EQ(r.exitCode, 0) << at;
+            EXPECT_TRUE(r.err.contains("kunci salah?")) << at << " " << int(control) << " " << r.err.toStdString();
+            EXPECT_TRUE(r.out == Printed(text)) << at;
+            // --raw output is bytes and is not judged.
+            EXPECT_TRUE(Cli({"decrypt", "--raw", path}).err.isEmpty()) << at;
+        }
+    }
 }
