@@ -62,6 +62,10 @@ int main()
         {LogicLoop::TernaryTwo, "vpternlogq zmm, two such registers and one fixed register"},
         {LogicLoop::XorTwo, "vpxorq zmm, two such registers"},
         {LogicLoop::YmmTernaryThree, "vpternlogq ymm, three such registers"},
+        {LogicLoop::TernaryOneFresh, "vpternlogq zmm, one such register, two not written in the loop"},
+        {LogicLoop::TernaryXorMix, "vpternlogq and vpxorq alternating, registers as above"},
+        {LogicLoop::TernaryChain, "vpternlogq zmm, each reading the last (1 / latency)"},
+        {LogicLoop::XorChain, "vpxorq zmm, each reading the last (1 / latency)"},
     };
     for (const auto& l : kLoops) {
         const double rate = Rate(l.loop);
