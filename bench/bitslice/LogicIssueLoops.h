@@ -2,6 +2,8 @@
 // Straight runs of one AVX-512 logic instruction, 24 per loop iteration
 // (see LogicIssueLoops.cpp). x86-64 with AVX-512 only.
 
+#include <cstdint>
+
 namespace karsidan::bench {
 
 enum class LogicLoop {
@@ -19,5 +21,10 @@ enum class LogicLoop {
 constexpr int kLogicLoopOps = 24;
 
 void RunLogicLoop(LogicLoop loop, long iterations);
+
+// The eight ternary S-box circuits and the XORs of their outputs, `rounds`
+// times over registers (SboxRoundLoop.cpp); the result goes to seed[0].
+constexpr int kSboxRoundWords = 6;
+void RunSboxRounds(long rounds, std::uint64_t seed[kSboxRoundWords]);
 
 } // namespace karsidan::bench
