@@ -30,10 +30,29 @@ namespace {
     OP(12, 23, 19) OP(13, 0, 20) OP(14, 1, 21) OP(15, 2, 22) OP(16, 3, 23) OP(17, 4, 0) \
     OP(18, 5, 1) OP(19, 6, 2) OP(20, 7, 3) OP(21, 8, 4) OP(22, 9, 5) OP(23, 10, 6)
 
+// The same rotation with even operations of one kind and odd ones of another.
+#define R24MIX(A, B)                                                                               \
+    A(0, 11, 7) B(1, 12, 8) A(2, 13, 9) B(3, 14, 10) A(4, 15, 11) B(5, 16, 12) A(6, 17, 13)       \
+    B(7, 18, 14) A(8, 19, 15) B(9, 20, 16) A(10, 21, 17) B(11, 22, 18) A(12, 23, 19) B(13, 0, 20) \
+    A(14, 1, 21) B(15, 2, 22) A(16, 3, 23) B(17, 4, 0) A(18, 5, 1) B(19, 6, 2) A(20, 7, 3)        \
+    B(21, 8, 4) A(22, 9, 5) B(23, 10, 6)
+
+// Sixteen registers 0..15 written in rotation, each read as the
+// destination 16 operations after it was written; the other two operands
+// are among 24..31, which the loop never writes.
+#define R24ONE(OP)                                                                                 \
+    OP(0, 24, 29) OP(1, 25, 30) OP(2, 26, 31) OP(3, 27, 28) OP(4, 24, 29) OP(5, 25, 30)            \
+    OP(6, 26, 31) OP(7, 27, 28) OP(8, 24, 29) OP(9, 25, 30) OP(10, 26, 31) OP(11, 27, 28)          \
+    OP(12, 24, 29) OP(13, 25, 30) OP(14, 26, 31) OP(15, 27, 28) OP(0, 24, 29) OP(1, 25, 30)        \
+    OP(2, 26, 31) OP(3, 27, 28) OP(4, 24, 29) OP(5, 25, 30) OP(6, 26, 31) OP(7, 27, 28)
+
 #define TERN_SAME(d, a, b) "vpternlogq $0x96, %%zmm30, %%zmm31, %%zmm" #d "\n"
 #define TERN_THREE(d, a, b) "vpternlogq $0x96, %%zmm" #a ", %%zmm" #b ", %%zmm" #d "\n"
 #define TERN_TWO(d, a, b) "vpternlogq $0x96, %%zmm" #a ", %%zmm31, %%zmm" #d "\n"
 #define XOR_TWO(d, a, b) "vpxorq %%zmm" #a ", %%zmm" #b ", %%zmm" #d "\n"
+#define TERN_ONE_FRESH(d, a, b) "vpternlogq $0x96, %%zmm" #a ", %%zmm" #b ", %%zmm" #d "\n"
+#define TERN_CHAIN(d, a, b) "vpternlogq $0x96, %%zmm30, %%zmm31, %%zmm0\n"
+#define XOR_CHAIN(d, a, b) "vpxorq %%zmm31, %%zmm0, %%zmm0\n"
 #define YMM_TERN_THREE(d, a, b) "vpternlogq $0x96, %%ymm" #a ", %%ymm" #b ", %%ymm" #d "\n"
 
 } // namespace
@@ -46,6 +65,10 @@ void RunLogicLoop(LogicLoop loop, long iterations)
     case LogicLoop::TernaryTwo: KARSIDAN_RUN(R24(TERN_TWO)); break;
     case LogicLoop::XorTwo: KARSIDAN_RUN(R24(XOR_TWO)); break;
     case LogicLoop::YmmTernaryThree: KARSIDAN_RUN(R24(YMM_TERN_THREE)); break;
+    case LogicLoop::TernaryOneFresh: KARSIDAN_RUN(R24ONE(TERN_ONE_FRESH)); break;
+    case LogicLoop::TernaryXorMix: KARSIDAN_RUN(R24MIX(TERN_THREE, XOR_TWO)); break;
+    case LogicLoop::TernaryChain: KARSIDAN_RUN(R24(TERN_CHAIN)); break;
+    case LogicLoop::XorChain: KARSIDAN_RUN(R24(XOR_CHAIN)); break;
     }
 }
 

@@ -8,7 +8,7 @@
 //
 // An Ops type supplies V (a vector of kLanes 64-bit lanes), Load, Store,
 // Set1, Ones, And, Or, Xor, AndNot (~a & b), Shl<n>, Shr<n>, and for
-// kTernary also Ternary<imm>(a, b, c).
+// kTernary also Ternary<imm>(a, b, c) and XorBroadcast(a, &word).
 //
 // Layout: a batch is 64 rows of kLanes consecutive blocks. After the
 // transposition, word c holds bit c (0 = least significant) of every block
@@ -256,10 +256,10 @@ inline void OffsetSboxStep(typename Ops::V* dst, const typename Ops::V* src, con
     Sbox<Ops, G>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
     constexpr int p0 = kIdx.pInv[4 * G + 0], p1 = kIdx.pInv[4 * G + 1];
     constexpr int p2 = kIdx.pInv[4 * G + 2], p3 = kIdx.pInv[4 * G + 3];
-    dst[p0] = Ops::template Ternary<0x96>(dst[p0], y0, Ops::Set1(out[p0]));
-    dst[p1] = Ops::template Ternary<0x96>(dst[p1], y1, Ops::Set1(out[p1]));
-    dst[p2] = Ops::template Ternary<0x96>(dst[p2], y2, Ops::Set1(out[p2]));
-    dst[p3] = Ops::template Ternary<0x96>(dst[p3], y3, Ops::Set1(out[p3]));
+    dst[p0] = Ops::Xor(Ops::XorBroadcast(dst[p0], &out[p0]), y0);
+    dst[p1] = Ops::Xor(Ops::XorBroadcast(dst[p1], &out[p1]), y1);
+    dst[p2] = Ops::Xor(Ops::XorBroadcast(dst[p2], &out[p2]), y2);
+    dst[p3] = Ops::Xor(Ops::XorBroadcast(dst[p3], &out[p3]), y3);
 }
 
 template <class Ops, bool Full>
@@ -276,27 +276,32 @@ inline void OffsetRound(typename Ops::V* dst, const typename Ops::V* src, const 
     OffsetSboxStep<Ops, 7, Full>(dst, src, in, out);
 }
 
-// bytesLittleEndian: blocks are byte strings loaded on a little-endian
-// machine; otherwise 64-bit values with the first bit most significant.
-template <class Ops>
-void EcbBatches(unsigned char* data, std::size_t batches,
-                const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
+// One group of W consecutive batches at p, their rounds interleaved: the
+// next round of a batch reads nearly every word the last one wrote, so a
+// round of another batch in between keeps the vector units busy while the
+// last S-boxes of a round finish.
+template <class Ops, int W>
+inline void EcbGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks& keys,
+                     const BlockLayout& layout)
 {
-    const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
     using V = typename Ops::V;
     constexpr int kLanes = Ops::kLanes;
-    V state[64]; // halves: state[0..31] and state[32..63]
-    for (std::size_t b = 0; b < batches; ++b) {
-        unsigned char* p = data + b * 64 * 8 * kLanes;
-        Transpose64<Ops>([p](int i) { return Ops::Load(p + i * 8 * kLanes); },
-                         [&state, &layout](int c, V w) { state[layout.ipPos[c]] = w; });
+    constexpr std::size_t kBatchBytes = 64 * 8 * kLanes;
+    V state[W][64]; // halves: state[w][0..31] and state[w][32..63]
+    for (int w = 0; w < W; ++w) {
+        unsigned char* q = p + w * kBatchBytes;
+        V* st = state[w];
+        Transpose64<Ops>([q](int i) { return Ops::Load(q + i * 8 * kLanes); },
+                         [st, &layout](int c, V w2) { st[layout.ipPos[c]] = w2; });
+    }
 
-        // Each round XORs f of one half into the other; the halves trade
-        // roles after every round except the last of a pass, because
-        // IP^-1 and the next IP cancel and only undo that swap.
-        V* half[2] = {state, state + 32};
-        int cur = 0;
-        for (int r = 0; r < 48; ++r) {
+    // Each round XORs f of one half into the other; the halves trade
+    // roles after every round except the last of a pass, because
+    // IP^-1 and the next IP cancel and only undo that swap.
+    int cur = 0;
+    for (int r = 0; r < 48; ++r) {
+        for (int w = 0; w < W; ++w) {
+            V* half[2] = {state[w], state[w] + 32};
             if constexpr (Ops::kTernary) {
                 if (kFullRound.v[r]) {
                     OffsetRound<Ops, true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
@@ -306,24 +311,41 @@ void EcbBatches(unsigned char* data, std::size_t batches,
             } else {
                 Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
             }
-            if (r % 16 != 15) cur ^= 1;
         }
-        // Preoutput R16 L16: the half written last comes first. Kernels
-        // that keep constants in the words take them out on the way.
-        const int first = 32 * cur;
-        const int second = 32 * (1 - cur);
+        if (r % 16 != 15) cur ^= 1;
+    }
+    // Preoutput R16 L16: the half written last comes first. Kernels
+    // that keep constants in the words take them out on the way.
+    const int first = 32 * cur;
+    const int second = 32 * (1 - cur);
+    for (int w = 0; w < W; ++w) {
+        unsigned char* q = p + w * kBatchBytes;
+        const V* st = state[w];
         Transpose64<Ops>(
             [&](int c) {
                 const int s = layout.fpSource[c];
                 const int k = s < 32 ? first + s : second + s - 32;
                 if constexpr (Ops::kTernary) {
-                    return Ops::Xor(state[k], Ops::Set1(keys.final[k]));
+                    return Ops::Xor(st[k], Ops::Set1(keys.final[k]));
                 } else {
-                    return state[k];
+                    return st[k];
                 }
             },
-            [p](int i, V w) { Ops::Store(p + i * 8 * kLanes, w); });
+            [q](int i, V w2) { Ops::Store(q + i * 8 * kLanes, w2); });
     }
+}
+
+// bytesLittleEndian: blocks are byte strings loaded on a little-endian
+// machine; otherwise 64-bit values with the first bit most significant.
+template <class Ops, int W = 1>
+void EcbBatches(unsigned char* data, std::size_t batches,
+                const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
+{
+    const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
+    constexpr std::size_t kBatchBytes = 64 * 8 * Ops::kLanes;
+    std::size_t b = 0;
+    for (; b + W <= batches; b += W) EcbGroup<Ops, W>(data + b * kBatchBytes, keys, layout);
+    for (; b < batches; ++b) EcbGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
 }
 
 } // namespace

@@ -32,7 +32,7 @@ namespace karsidan::bitslice::detail {
 void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
         bool bytesLittleEndian)
 {
-    EcbBatches<Avx2Ops>(data, batches, keys, bytesLittleEndian);
+    EcbBatches<Avx2Ops, 2>(data, batches, keys, bytesLittleEndian);
 }
 
 } // namespace karsidan::bitslice::detail
