@@ -8,7 +8,9 @@
 //
 // An Ops type supplies V (a vector of kLanes 64-bit lanes), Load, Store,
 // Set1, Ones, And, Or, Xor, AndNot (~a & b), Shl<n>, Shr<n>, and for
-// kTernary also Ternary<imm>(a, b, c).
+// kTernary also Ternary<imm>(a, b, c). With kOffsetHalves its half words
+// carry constants (RoundKeyMasks) and RoundWithOffsets<AllKeyed>(dst, src,
+// in, out) runs a round: OffsetRound below, or a kernel's own.
 //
 // Layout: a batch is 64 rows of kLanes consecutive blocks. After the
 // transposition, word c holds bit c (0 = least significant) of every block
@@ -297,11 +299,11 @@ void EcbBatches(unsigned char* data, std::size_t batches,
         V* half[2] = {state, state + 32};
         int cur = 0;
         for (int r = 0; r < 48; ++r) {
-            if constexpr (Ops::kTernary) {
+            if constexpr (Ops::kOffsetHalves) {
                 if (kFullRound.v[r]) {
-                    OffsetRound<Ops, true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                    Ops::template RoundWithOffsets<true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
                 } else {
-                    OffsetRound<Ops, false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                    Ops::template RoundWithOffsets<false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
                 }
             } else {
                 Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
@@ -316,7 +318,7 @@ void EcbBatches(unsigned char* data, std::size_t batches,
             [&](int c) {
                 const int s = layout.fpSource[c];
                 const int k = s < 32 ? first + s : second + s - 32;
-                if constexpr (Ops::kTernary) {
+                if constexpr (Ops::kOffsetHalves) {
                     return Ops::Xor(state[k], Ops::Set1(keys.final[k]));
                 } else {
                     return state[k];

@@ -1,5 +1,7 @@
 // The bitsliced kernel on AVX2: 256 blocks per batch. Compiled with -mavx2;
-// only called once the processor is known to support it.
+// only called once the processor is known to support it. Its rounds are
+// generated assembly (Avx2Rounds.inc): with 16 registers, the compiler's
+// own allocation of the circuits spilled and waited on long gate chains.
 #if defined(__x86_64__)
 
 #include "cipher/bitslice/BitsliceCore.h"
@@ -8,6 +10,8 @@
 #include <immintrin.h>
 
 namespace {
+
+#include "cipher/bitslice/Avx2Rounds.inc"
 
 struct Avx2Ops {
     using V = __m256i;
@@ -23,6 +27,16 @@ struct Avx2Ops {
     static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
     template <int N> static V Shl(V a) { return _mm256_slli_epi64(a, N); }
     template <int N> static V Shr(V a) { return _mm256_srli_epi64(a, N); }
+    static constexpr bool kOffsetHalves = true;
+    template <bool AllKeyed>
+    static void RoundWithOffsets(V* dst, const V* src, const std::uint64_t* in, const std::uint64_t* out)
+    {
+        if constexpr (AllKeyed) {
+            Avx2RoundAllKeyed(dst, src, in, out);
+        } else {
+            Avx2Round(dst, src, in, out);
+        }
+    }
 };
 
 } // namespace
