@@ -9,9 +9,10 @@
 
 namespace sboxgen {
 
-// normal: the round with stored first readers; full: every bit keyed.
-// `command` is the generator's command line, printed for reproduction.
-void PrintAvx2Rounds(const RoundProgram& normal, const RoundProgram& full, const ScheduleParams& p,
-                     const std::string& command);
+// The text of Avx2Rounds.inc. normal: the round with stored first
+// readers; allKeyed: every bit keyed. `command` is the generator's command
+// line, printed for reproduction.
+std::string Avx2RoundsText(const RoundProgram& normal, const RoundProgram& allKeyed, const ScheduleParams& p,
+                           const std::string& command);
 
 } // namespace sboxgen

@@ -16,6 +16,17 @@ bool InRegister(const RoundNode& n)
 
 } // namespace
 
+ScheduleParams CommittedAvx2Schedule()
+{
+    ScheduleParams p;
+    p.span = 2;
+    p.limit = 14;
+    p.width = 3;
+    const int order[8] = {6, 7, 4, 2, 5, 3, 1, 0};
+    for (int i = 0; i < 8; ++i) p.boxOrder[i] = order[i];
+    return p;
+}
+
 std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
 {
     const int count = int(g.nodes.size());

@@ -140,19 +140,6 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
     return 0;
 }
 
-// The schedule the committed Avx2Rounds.inc was printed with: the fastest
-// of those timed on the machine the README describes.
-ScheduleParams DefaultAvx2Schedule()
-{
-    ScheduleParams p;
-    p.span = 2;
-    p.limit = 14;
-    p.width = 3;
-    const int order[8] = {6, 7, 4, 2, 5, 3, 1, 0};
-    for (int i = 0; i < 8; ++i) p.boxOrder[i] = order[i];
-    return p;
-}
-
 bool ParseOrder(const std::string& digits, int (&order)[8])
 {
     bool seen[8] = {};
@@ -173,7 +160,7 @@ int Avx2Rounds(int argc, char** argv)
         std::fprintf(stderr, "cannot read correct circuits from %s\n", argv[2]);
         return 1;
     }
-    ScheduleParams p = DefaultAvx2Schedule();
+    ScheduleParams p = CommittedAvx2Schedule();
     if (argc > 3) {
         if (argc != 7 || !ParseOrder(argv[6], p.boxOrder)) {
             std::fprintf(stderr, "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n");
@@ -204,7 +191,7 @@ int Avx2Rounds(int argc, char** argv)
     if (argc > 3) {
         for (int i = 3; i < argc; ++i) command += std::string(" ") + argv[i];
     }
-    PrintAvx2Rounds(programs[0], programs[1], p, command);
+    std::fputs(Avx2RoundsText(programs[0], programs[1], p, command).c_str(), stdout);
     return 0;
 }
 
