@@ -160,7 +160,11 @@ inline void Transpose64(Load load, Store store)
     for (int i = 0; i < 8; ++i) {
         V r[8];
         for (int k = 0; k < 8; ++k) r[k] = load(i + 8 * k);
-        ThreeStages<Ops, 8>(r);
+        if constexpr (requires { Ops::TransposeBytes(r); }) {
+            Ops::TransposeBytes(r);
+        } else {
+            ThreeStages<Ops, 8>(r);
+        }
         for (int k = 0; k < 8; ++k) scratch[i + 8 * k] = r[k];
     }
     for (int g = 0; g < 8; ++g) {

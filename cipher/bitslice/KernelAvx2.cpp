@@ -27,6 +27,31 @@ struct Avx2Ops {
     static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
     template <int N> static V Shl(V a) { return _mm256_slli_epi64(a, N); }
     template <int N> static V Shr(V a) { return _mm256_srli_epi64(a, N); }
+    // The first three stages of the transposition move whole bytes: in each
+    // lane, byte m of row k trades places with byte k of row m. Four rounds
+    // of unpacks do that in 32 instructions instead of 72.
+    static void TransposeBytes(V* r)
+    {
+        V b[8], w[8], d[8];
+        for (int k = 0; k < 4; ++k) { // lanes 0 and 2 (lo), 1 and 3 (hi)
+            b[k] = _mm256_unpacklo_epi8(r[2 * k], r[2 * k + 1]);
+            b[4 + k] = _mm256_unpackhi_epi8(r[2 * k], r[2 * k + 1]);
+        }
+        for (int h = 0; h < 8; h += 4) {
+            w[h + 0] = _mm256_unpacklo_epi16(b[h + 0], b[h + 1]); // rows 0-3, bytes 0-3
+            w[h + 1] = _mm256_unpackhi_epi16(b[h + 0], b[h + 1]); // rows 0-3, bytes 4-7
+            w[h + 2] = _mm256_unpacklo_epi16(b[h + 2], b[h + 3]); // rows 4-7, bytes 0-3
+            w[h + 3] = _mm256_unpackhi_epi16(b[h + 2], b[h + 3]);
+            d[h + 0] = _mm256_unpacklo_epi32(w[h + 0], w[h + 2]); // bytes 0, 1 of rows 0-7
+            d[h + 1] = _mm256_unpackhi_epi32(w[h + 0], w[h + 2]); // bytes 2, 3
+            d[h + 2] = _mm256_unpacklo_epi32(w[h + 1], w[h + 3]); // bytes 4, 5
+            d[h + 3] = _mm256_unpackhi_epi32(w[h + 1], w[h + 3]); // bytes 6, 7
+        }
+        for (int k = 0; k < 4; ++k) {
+            r[2 * k] = _mm256_unpacklo_epi64(d[k], d[4 + k]);
+            r[2 * k + 1] = _mm256_unpackhi_epi64(d[k], d[4 + k]);
+        }
+    }
     static constexpr bool kOffsetHalves = true;
     template <bool AllKeyed>
     static void RoundWithOffsets(V* dst, const V* src, const std::uint64_t* in, const std::uint64_t* out)
