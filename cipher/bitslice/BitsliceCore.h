@@ -11,6 +11,7 @@
 // kTernary also Ternary<imm>(a, b, c). With kOffsetHalves its half words
 // carry constants (RoundKeyMasks) and RoundWithOffsets<AllKeyed>(dst, src,
 // in, out) runs a round: OffsetRound below, or a kernel's own.
+// kBatchesInFlight batches run their rounds in turn (BatchGroup).
 //
 // Layout: a batch is 64 rows of kLanes consecutive blocks. After the
 // transposition, word c holds bit c (0 = least significant) of every block
@@ -282,54 +283,78 @@ inline void OffsetRound(typename Ops::V* dst, const typename Ops::V* src, const 
     OffsetSboxStep<Ops, 7, Full>(dst, src, in, out);
 }
 
+// K consecutive batches from p, their rounds taken in turn: the next
+// round of one batch needs the last S-boxes of its round before, and the
+// other batch's round fills that wait.
+template <class Ops, int K>
+inline void BatchGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks& keys, const BlockLayout& layout)
+{
+    using V = typename Ops::V;
+    constexpr int kLanes = Ops::kLanes;
+    constexpr std::size_t kBatchBytes = 64 * 8 * kLanes;
+    V state[K][64]; // per batch, halves: [0..31] and [32..63]
+    for (int k = 0; k < K; ++k) {
+        unsigned char* q = p + k * kBatchBytes;
+        V* words = state[k];
+        Transpose64<Ops>([q](int i) { return Ops::Load(q + i * 8 * kLanes); },
+                         [words, &layout](int c, V w) { words[layout.ipPos[c]] = w; });
+    }
+    // Each round XORs f of one half into the other; the halves trade
+    // roles after every round except the last of a pass, because
+    // IP^-1 and the next IP cancel and only undo that swap.
+    int cur = 0;
+    for (int r = 0; r < 48; ++r) {
+        for (int k = 0; k < K; ++k) {
+            V* dst = state[k] + 32 * cur;
+            const V* src = state[k] + 32 * (1 - cur);
+            if constexpr (Ops::kOffsetHalves) {
+                if (kFullRound.v[r]) {
+                    Ops::template RoundWithOffsets<true>(dst, src, keys.in[r], keys.out[r]);
+                } else {
+                    Ops::template RoundWithOffsets<false>(dst, src, keys.in[r], keys.out[r]);
+                }
+            } else {
+                Round<Ops>(dst, src, keys.bit[r]);
+            }
+        }
+        if (r % 16 != 15) cur ^= 1;
+    }
+    // Preoutput R16 L16: the half written last comes first. Kernels
+    // that keep constants in the words take them out on the way.
+    const int first = 32 * cur;
+    const int second = 32 * (1 - cur);
+    for (int k = 0; k < K; ++k) {
+        unsigned char* q = p + k * kBatchBytes;
+        const V* words = state[k];
+        Transpose64<Ops>(
+            [&](int c) {
+                const int s = layout.fpSource[c];
+                const int w = s < 32 ? first + s : second + s - 32;
+                if constexpr (Ops::kOffsetHalves) {
+                    return Ops::Xor(words[w], Ops::Set1(keys.final[w]));
+                } else {
+                    return words[w];
+                }
+            },
+            [q](int i, V w) { Ops::Store(q + i * 8 * kLanes, w); });
+    }
+}
+
 // bytesLittleEndian: blocks are byte strings loaded on a little-endian
 // machine; otherwise 64-bit values with the first bit most significant.
+// Ops::kBatchesInFlight batches at a time where there are that many.
 template <class Ops>
 void EcbBatches(unsigned char* data, std::size_t batches,
                 const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
 {
     const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
-    using V = typename Ops::V;
-    constexpr int kLanes = Ops::kLanes;
-    V state[64]; // halves: state[0..31] and state[32..63]
-    for (std::size_t b = 0; b < batches; ++b) {
-        unsigned char* p = data + b * 64 * 8 * kLanes;
-        Transpose64<Ops>([p](int i) { return Ops::Load(p + i * 8 * kLanes); },
-                         [&state, &layout](int c, V w) { state[layout.ipPos[c]] = w; });
-
-        // Each round XORs f of one half into the other; the halves trade
-        // roles after every round except the last of a pass, because
-        // IP^-1 and the next IP cancel and only undo that swap.
-        V* half[2] = {state, state + 32};
-        int cur = 0;
-        for (int r = 0; r < 48; ++r) {
-            if constexpr (Ops::kOffsetHalves) {
-                if (kFullRound.v[r]) {
-                    Ops::template RoundWithOffsets<true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
-                } else {
-                    Ops::template RoundWithOffsets<false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
-                }
-            } else {
-                Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
-            }
-            if (r % 16 != 15) cur ^= 1;
-        }
-        // Preoutput R16 L16: the half written last comes first. Kernels
-        // that keep constants in the words take them out on the way.
-        const int first = 32 * cur;
-        const int second = 32 * (1 - cur);
-        Transpose64<Ops>(
-            [&](int c) {
-                const int s = layout.fpSource[c];
-                const int k = s < 32 ? first + s : second + s - 32;
-                if constexpr (Ops::kOffsetHalves) {
-                    return Ops::Xor(state[k], Ops::Set1(keys.final[k]));
-                } else {
-                    return state[k];
-                }
-            },
-            [p](int i, V w) { Ops::Store(p + i * 8 * kLanes, w); });
+    constexpr std::size_t kBatchBytes = 64 * 8 * Ops::kLanes;
+    constexpr int kInFlight = Ops::kBatchesInFlight;
+    std::size_t b = 0;
+    for (; b + kInFlight <= batches; b += kInFlight) {
+        BatchGroup<Ops, kInFlight>(data + b * kBatchBytes, keys, layout);
     }
+    for (; b < batches; ++b) BatchGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
 }
 
 } // namespace

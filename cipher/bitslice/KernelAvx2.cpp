@@ -53,6 +53,7 @@ struct Avx2Ops {
         }
     }
     static constexpr bool kOffsetHalves = true;
+    static constexpr int kBatchesInFlight = 2;
     template <bool AllKeyed>
     static void RoundWithOffsets(V* dst, const V* src, const std::uint64_t* in, const std::uint64_t* out)
     {

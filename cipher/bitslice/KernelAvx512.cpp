@@ -28,6 +28,7 @@ struct Avx512Ops {
     template <int N> static V Shr(V a) { return _mm512_maskz_srli_epi64(0xFF, a, N); }
     template <int Imm> static V Ternary(V a, V b, V c) { return _mm512_ternarylogic_epi64(a, b, c, Imm); }
     static constexpr bool kOffsetHalves = true;
+    static constexpr int kBatchesInFlight = 1;
     template <bool AllKeyed>
     static void RoundWithOffsets(V* dst, const V* src, const std::uint64_t* in, const std::uint64_t* out)
     {
