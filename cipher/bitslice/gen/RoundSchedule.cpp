@@ -81,7 +81,10 @@ std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
             const bool tight = liveCount >= p.limit;
             const auto best = std::min_element(candidates.begin(), candidates.end(), [&](int x, int y) {
                 const int bx = position[g.nodes[x].box], by = position[g.nodes[y].box];
-                if (tight) return std::make_tuple(growth(x), bx, -height[x], x) < std::make_tuple(growth(y), by, -height[y], y);
+                if (tight) {
+                    return std::make_tuple(growth(x), bx, -height[x], x) <
+                           std::make_tuple(growth(y), by, -height[y], y);
+                }
                 return std::make_tuple(-height[x], bx, x) < std::make_tuple(-height[y], by, y);
             });
             const int n = *best;
