@@ -192,6 +192,10 @@ int Avx2Rounds(int argc, char** argv)
         for (int i = 3; i < argc; ++i) command += std::string(" ") + argv[i];
     }
     std::fputs(Avx2RoundsText(programs[0], programs[1], p, command).c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "cannot write the rounds to the standard output\n");
+        return 1;
+    }
     return 0;
 }
 
@@ -199,8 +203,17 @@ int Avx2Rounds(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc > 2 && std::string(argv[1]) == "avx2") return Avx2Rounds(argc, argv);
-    if (argc > 3 && std::string(argv[1]) == "improve") {
+    const std::string command = argc > 1 ? argv[1] : "";
+    // A command with its arguments missing must not fall through to a
+    // search from the tables that reads "avx2" as zero seconds.
+    if ((command == "avx2" && argc < 3) || (command == "improve" && argc < 4)) {
+        std::fprintf(stderr, "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n"
+                             "       karsidan_sbox_gen improve FILE ITERATIONS [SEED [ternary|binary|both]]\n"
+                             "       karsidan_sbox_gen [SECONDS [ternary|binary]]\n");
+        return 2;
+    }
+    if (command == "avx2") return Avx2Rounds(argc, argv);
+    if (command == "improve") {
         return Improve(argv[2], std::atoi(argv[3]), argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1,
                        argc > 5 ? argv[5] : "both");
     }
