@@ -8,7 +8,11 @@
 //
 // An Ops type supplies V (a vector of kLanes 64-bit lanes), Load, Store,
 // Set1, Ones, And, Or, Xor, AndNot (~a & b), Shl<n>, Shr<n>, and for
-// kTernary also Ternary<imm>(a, b, c) and XorBroadcast(a, &word).
+// kTernary also Ternary<imm>(a, b, c) and XorBroadcast(a, &word). With
+// kOffsetHalves its half words carry constants (RoundKeyMasks) and
+// RoundWithOffsets<AllKeyed>(dst, src, in, out) runs a round: OffsetRound
+// below, or a kernel's own.
+// kBatchesInFlight batches run their rounds in turn (BatchGroup).
 //
 // Layout: a batch is 64 rows of kLanes consecutive blocks. After the
 // transposition, word c holds bit c (0 = least significant) of every block
@@ -158,7 +162,11 @@ inline void Transpose64(Load load, Store store)
     for (int i = 0; i < 8; ++i) {
         V r[8];
         for (int k = 0; k < 8; ++k) r[k] = load(i + 8 * k);
-        ThreeStages<Ops, 8>(r);
+        if constexpr (requires { Ops::TransposeBytes(r); }) {
+            Ops::TransposeBytes(r);
+        } else {
+            ThreeStages<Ops, 8>(r);
+        }
         for (int k = 0; k < 8; ++k) scratch[i + 8 * k] = r[k];
     }
     for (int g = 0; g < 8; ++g) {
@@ -276,40 +284,38 @@ inline void OffsetRound(typename Ops::V* dst, const typename Ops::V* src, const 
     OffsetSboxStep<Ops, 7, Full>(dst, src, in, out);
 }
 
-// One group of W consecutive batches at p, their rounds interleaved: the
-// next round of a batch reads nearly every word the last one wrote, so a
-// round of another batch in between keeps the vector units busy while the
-// last S-boxes of a round finish.
-template <class Ops, int W>
-inline void EcbGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks& keys,
-                     const BlockLayout& layout)
+// K consecutive batches from p, their rounds taken in turn: the next
+// round of one batch needs the last S-boxes of its round before, and the
+// other batch's round fills that wait.
+template <class Ops, int K>
+inline void BatchGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks& keys, const BlockLayout& layout)
 {
     using V = typename Ops::V;
     constexpr int kLanes = Ops::kLanes;
     constexpr std::size_t kBatchBytes = 64 * 8 * kLanes;
-    V state[W][64]; // halves: state[w][0..31] and state[w][32..63]
-    for (int w = 0; w < W; ++w) {
-        unsigned char* q = p + w * kBatchBytes;
-        V* st = state[w];
+    V state[K][64]; // per batch, halves: [0..31] and [32..63]
+    for (int k = 0; k < K; ++k) {
+        unsigned char* q = p + k * kBatchBytes;
+        V* words = state[k];
         Transpose64<Ops>([q](int i) { return Ops::Load(q + i * 8 * kLanes); },
-                         [st, &layout](int c, V w2) { st[layout.ipPos[c]] = w2; });
+                         [words, &layout](int c, V w) { words[layout.ipPos[c]] = w; });
     }
-
     // Each round XORs f of one half into the other; the halves trade
     // roles after every round except the last of a pass, because
     // IP^-1 and the next IP cancel and only undo that swap.
     int cur = 0;
     for (int r = 0; r < 48; ++r) {
-        for (int w = 0; w < W; ++w) {
-            V* half[2] = {state[w], state[w] + 32};
-            if constexpr (Ops::kTernary) {
+        for (int k = 0; k < K; ++k) {
+            V* dst = state[k] + 32 * cur;
+            const V* src = state[k] + 32 * (1 - cur);
+            if constexpr (Ops::kOffsetHalves) {
                 if (kFullRound.v[r]) {
-                    OffsetRound<Ops, true>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                    Ops::template RoundWithOffsets<true>(dst, src, keys.in[r], keys.out[r]);
                 } else {
-                    OffsetRound<Ops, false>(half[cur], half[1 - cur], keys.in[r], keys.out[r]);
+                    Ops::template RoundWithOffsets<false>(dst, src, keys.in[r], keys.out[r]);
                 }
             } else {
-                Round<Ops>(half[cur], half[1 - cur], keys.bit[r]);
+                Round<Ops>(dst, src, keys.bit[r]);
             }
         }
         if (r % 16 != 15) cur ^= 1;
@@ -318,34 +324,38 @@ inline void EcbGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks& 
     // that keep constants in the words take them out on the way.
     const int first = 32 * cur;
     const int second = 32 * (1 - cur);
-    for (int w = 0; w < W; ++w) {
-        unsigned char* q = p + w * kBatchBytes;
-        const V* st = state[w];
+    for (int k = 0; k < K; ++k) {
+        unsigned char* q = p + k * kBatchBytes;
+        const V* words = state[k];
         Transpose64<Ops>(
             [&](int c) {
                 const int s = layout.fpSource[c];
-                const int k = s < 32 ? first + s : second + s - 32;
-                if constexpr (Ops::kTernary) {
-                    return Ops::Xor(st[k], Ops::Set1(keys.final[k]));
+                const int w = s < 32 ? first + s : second + s - 32;
+                if constexpr (Ops::kOffsetHalves) {
+                    return Ops::Xor(words[w], Ops::Set1(keys.final[w]));
                 } else {
-                    return st[k];
+                    return words[w];
                 }
             },
-            [q](int i, V w2) { Ops::Store(q + i * 8 * kLanes, w2); });
+            [q](int i, V w) { Ops::Store(q + i * 8 * kLanes, w); });
     }
 }
 
 // bytesLittleEndian: blocks are byte strings loaded on a little-endian
 // machine; otherwise 64-bit values with the first bit most significant.
-template <class Ops, int W = 1>
+// Ops::kBatchesInFlight batches at a time where there are that many.
+template <class Ops>
 void EcbBatches(unsigned char* data, std::size_t batches,
                 const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
 {
     const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
     constexpr std::size_t kBatchBytes = 64 * 8 * Ops::kLanes;
+    constexpr int kInFlight = Ops::kBatchesInFlight;
     std::size_t b = 0;
-    for (; b + W <= batches; b += W) EcbGroup<Ops, W>(data + b * kBatchBytes, keys, layout);
-    for (; b < batches; ++b) EcbGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
+    for (; b + kInFlight <= batches; b += kInFlight) {
+        BatchGroup<Ops, kInFlight>(data + b * kBatchBytes, keys, layout);
+    }
+    for (; b < batches; ++b) BatchGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
 }
 
 } // namespace

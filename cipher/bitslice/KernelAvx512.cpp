@@ -36,6 +36,13 @@ struct Avx512Ops {
         return r;
     }
     template <int Imm> static V Ternary(V a, V b, V c) { return _mm512_ternarylogic_epi64(a, b, c, Imm); }
+    static constexpr bool kOffsetHalves = true;
+    static constexpr int kBatchesInFlight = 2;
+    template <bool AllKeyed>
+    static void RoundWithOffsets(V* dst, const V* src, const std::uint64_t* in, const std::uint64_t* out)
+    {
+        OffsetRound<Avx512Ops, AllKeyed>(dst, src, in, out);
+    }
 };
 
 } // namespace
@@ -45,7 +52,7 @@ namespace karsidan::bitslice::detail {
 void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
           bool bytesLittleEndian)
 {
-    EcbBatches<Avx512Ops, 2>(data, batches, keys, bytesLittleEndian);
+    EcbBatches<Avx512Ops>(data, batches, keys, bytesLittleEndian);
 }
 
 } // namespace karsidan::bitslice::detail

@@ -8,6 +8,8 @@ struct PortableOps {
     using V = std::uint64_t;
     static constexpr int kLanes = 1;
     static constexpr bool kTernary = false;
+    static constexpr bool kOffsetHalves = false;
+    static constexpr int kBatchesInFlight = 1;
     static V Load(const unsigned char* p)
     {
         V v;

@@ -17,14 +17,24 @@
 //       then a neighbourhood search (deterministic for a given start);
 //   karsidan_sbox_gen improve FILE ITERATIONS SEED [ternary|binary|both]
 //       goes on from the circuits in FILE; the same arguments give the
-//       same output.
+//       same output;
+//   karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER] > Avx2Rounds.inc
+//       the AVX2 kernel's rounds from the binary circuits in FILE
+//       (RoundSchedule.h explains the numbers; ORDER as S-box digits,
+//       e.g. 78536421). Each round is run on random words against the
+//       circuits before it is printed.
 
+#include "cipher/bitslice/gen/Avx2RoundPrinter.h"
 #include "cipher/bitslice/gen/BinaryExpansion.h"
 #include "cipher/bitslice/gen/Circuit.h"
 #include "cipher/bitslice/gen/CircuitFile.h"
 #include "cipher/bitslice/gen/CircuitPrinter.h"
 #include "cipher/bitslice/gen/GreedySearch.h"
 #include "cipher/bitslice/gen/Resynthesis.h"
+#include "cipher/bitslice/gen/RoundGraph.h"
+#include "cipher/bitslice/gen/RoundProgram.h"
+#include "cipher/bitslice/gen/RoundProgramCheck.h"
+#include "cipher/bitslice/gen/RoundSchedule.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -130,11 +140,80 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
     return 0;
 }
 
+bool ParseOrder(const std::string& digits, int (&order)[8])
+{
+    bool seen[8] = {};
+    if (digits.size() != 8) return false;
+    for (int i = 0; i < 8; ++i) {
+        const int box = digits[i] - '1';
+        if (box < 0 || box > 7 || seen[box]) return false;
+        seen[box] = true;
+        order[i] = box;
+    }
+    return true;
+}
+
+int Avx2Rounds(int argc, char** argv)
+{
+    const CircuitFile file = ReadCircuitFile(argv[2]);
+    if (!file.ok) {
+        std::fprintf(stderr, "cannot read correct circuits from %s\n", argv[2]);
+        return 1;
+    }
+    ScheduleParams p = CommittedAvx2Schedule();
+    if (argc > 3) {
+        if (argc != 7 || !ParseOrder(argv[6], p.boxOrder)) {
+            std::fprintf(stderr, "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n");
+            return 2;
+        }
+        p.span = std::atoi(argv[3]);
+        p.limit = std::atoi(argv[4]);
+        p.width = std::atoi(argv[5]);
+        if (p.span < 1 || p.span > 8 || p.limit < 1 || p.width < 1) {
+            std::fprintf(stderr, "SPAN is 1 to 8, LIMIT and WIDTH at least 1\n");
+            return 2;
+        }
+    }
+    RoundProgram programs[2];
+    for (bool full : {false, true}) {
+        const RoundGraph g = BuildRoundGraph(file.binary, full);
+        programs[full] = AllocateRegisters(g, ScheduleRound(g, p));
+        std::string why;
+        if (!CheckRoundProgram(programs[full], file.binary, full, 1, &why)) {
+            std::fprintf(stderr, "internal error: the %s round is wrong: %s\n", full ? "keyed" : "normal",
+                         why.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "%s round: %zu instructions, %d spilled, %d loaded back\n", full ? "keyed" : "normal",
+                     programs[full].code.size(), programs[full].spills, programs[full].loads);
+    }
+    std::string command = "karsidan_sbox_gen avx2 cipher/bitslice/SboxCircuits.inc";
+    if (argc > 3) {
+        for (int i = 3; i < argc; ++i) command += std::string(" ") + argv[i];
+    }
+    std::fputs(Avx2RoundsText(programs[0], programs[1], p, command).c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "cannot write the rounds to the standard output\n");
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc > 3 && std::string(argv[1]) == "improve") {
+    const std::string command = argc > 1 ? argv[1] : "";
+    // A command with its arguments missing must not fall through to a
+    // search from the tables that reads "avx2" as zero seconds.
+    if ((command == "avx2" && argc < 3) || (command == "improve" && argc < 4)) {
+        std::fprintf(stderr, "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n"
+                             "       karsidan_sbox_gen improve FILE ITERATIONS [SEED [ternary|binary|both]]\n"
+                             "       karsidan_sbox_gen [SECONDS [ternary|binary]]\n");
+        return 2;
+    }
+    if (command == "avx2") return Avx2Rounds(argc, argv);
+    if (command == "improve") {
         return Improve(argv[2], std::atoi(argv[3]), argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1,
                        argc > 5 ? argv[5] : "both");
     }
