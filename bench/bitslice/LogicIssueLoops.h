@@ -22,9 +22,14 @@ constexpr int kLogicLoopOps = 24;
 
 void RunLogicLoop(LogicLoop loop, long iterations);
 
-// The eight ternary S-box circuits and the XORs of their outputs, `rounds`
-// times over registers (SboxRoundLoop.cpp); the result goes to seed[0].
+// The eight ternary S-box circuits and the round's 80 two-input XORs,
+// `rounds` times over registers (SboxRoundLoop.cpp); the result goes to
+// seed[0].
 constexpr int kSboxRoundWords = 6;
 void RunSboxRounds(long rounds, std::uint64_t seed[kSboxRoundWords]);
+
+// Both transpositions of one 4 KiB batch, `batches` times in place
+// (TransposeLoop.cpp).
+void RunTranspositions(long batches, unsigned char* batch);
 
 } // namespace karsidan::bench
