@@ -111,8 +111,9 @@ std::size_t StepBack(const char* in, std::size_t i, unsigned long long& continua
 }
 
 // The kept bytes, each with a CR before it where `breaks` says, to out;
-// returns how many, at most 64 (the caller sees to that).
-[[gnu::always_inline]] inline unsigned Emit(Mask keep, Mask breaks, __m512i values, char* out)
+// returns how many, at most 64 (the caller sees to that). For blocks of
+// many line breaks: its masks cost more than a store per break.
+[[gnu::always_inline]] inline unsigned EmitSpread(Mask keep, Mask breaks, __m512i values, char* out)
 {
     const __m512i packed = _mm512_maskz_compress_epi8(keep, values);
     // Every position gives a slot for the CR before it and one for its own
@@ -127,6 +128,29 @@ std::size_t StepBack(const char* in, std::size_t i, unsigned long long& continua
     // A full first half leaves nothing for the second.
     const Mask holes = _pext_u64(lowBreaks, lowAll) | (_pext_u64(highBreaks, highAll) << (lowCount & 63));
     _mm512_storeu_si512(out, _mm512_mask_expand_epi8(Bytes('\r'), Below(total) & ~holes, packed));
+    return total;
+}
+
+// The kept bytes with a CR before each of a few breaks: all of them packed,
+// then again from each break on, one place further for every CR so far.
+// The first round runs even without a break, so that the usual blocks (of
+// none or one) take the same steps and nothing is mispredicted; its store
+// and CR then land past the end. A store may write up to 64 bytes past the
+// end: within the room of 2 bytes per byte of input, as a whole block
+// still follows.
+[[gnu::always_inline]] inline unsigned EmitFew(Mask keep, Mask breaks, __m512i values, char* out)
+{
+    const auto total = static_cast<unsigned>(__builtin_popcountll(keep) + __builtin_popcountll(breaks));
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, values));
+    unsigned crs = 0;
+    do {
+        const Mask front = _bzhi_u64(keep, static_cast<unsigned>(_tzcnt_u64(breaks)));
+        const unsigned at = static_cast<unsigned>(__builtin_popcountll(front)) + crs;
+        _mm512_storeu_si512(out + at + 1, _mm512_maskz_compress_epi8(keep ^ front, values));
+        out[at] = '\r';
+        breaks &= breaks - 1;
+        ++crs;
+    } while (breaks != 0);
     return total;
 }
 
@@ -166,13 +190,15 @@ std::size_t Utf8ToCodePageAvx512(const char* in, std::size_t n, char* out, std::
             breaks = cr | (lf & ~lfAfterCr);
             values = _mm512_mask_mov_epi8(values, cr, Bytes('\n'));
         }
-        if (__builtin_popcountll(keep) + __builtin_popcountll(breaks) <= 64) [[likely]] {
-            o += Emit(keep, breaks, values, out + o);
+        if (__builtin_popcountll(breaks) <= 3) [[likely]] {
+            o += EmitFew(keep, breaks, values, out + o);
+        } else if (__builtin_popcountll(keep) + __builtin_popcountll(breaks) <= 64) {
+            o += EmitSpread(keep, breaks, values, out + o);
         } else {
             // Line breaks enough to pass a vector's width: a half at a time.
             constexpr Mask kLow = 0xFFFFFFFFu;
-            o += Emit(keep & kLow, breaks & kLow, values, out + o);
-            o += Emit(keep & ~kLow, breaks & ~kLow, values, out + o);
+            o += EmitSpread(keep & kLow, breaks & kLow, values, out + o);
+            o += EmitSpread(keep & ~kLow, breaks & ~kLow, values, out + o);
         }
         continuations += static_cast<unsigned>(__builtin_popcountll(j.cont));
         previous = v;

@@ -367,3 +367,38 @@ TEST(CodePageStream, LineBreaksThatDoubleTheText)
             ASSERT_EQ(Streamed(text, cuts, level, true), expected) << Name(level) << " round " << round;
     }
 }
+
+// Blocks of 64 bytes with none to six line breaks at random lanes, as the
+// blocks take them by count: each break a CR more in the output, the
+// output buffer no larger than asked for (a sanitizer build sees a store
+// beyond it).
+TEST(CodePageStream, EveryCountOfLineBreaksInABlock)
+{
+    const std::vector<std::string> letters = {"a", "b", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xC2\xB7"};
+    const std::vector<std::string> breaks = {"\n", "\r", "\r\n"};
+    std::mt19937 rng(1964);
+    for (int round = 0; round < 3000; ++round) {
+        const unsigned count = round % 7;
+        const bool ascii = round % 3 == 0;
+        std::string text;
+        for (int block = 0; block < 4; ++block) {
+            std::vector<std::string> items;
+            for (std::size_t bytes = 0; bytes < 64 - 2 * count;) {
+                items.push_back(ascii ? "k" : letters[rng() % letters.size()]);
+                bytes += items.back().size();
+            }
+            for (unsigned k = 0; k < count; ++k) {
+                const auto at = items.begin() + static_cast<long>(rng() % (items.size() + 1));
+                items.insert(at, breaks[rng() % breaks.size()]);
+            }
+            for (const std::string& item : items)
+                text += item;
+        }
+        const std::string expected = Scalar(text, true);
+        ASSERT_EQ(expected.rfind("ok:", 0), 0u);
+        for (const AsciiLevel level : Levels()) {
+            ASSERT_EQ(Streamed(text, {}, level, true), expected) << Name(level) << " round " << round;
+            ASSERT_EQ(Streamed(text, {text.size() / 2}, level, true), expected) << Name(level) << " round " << round;
+        }
+    }
+}
