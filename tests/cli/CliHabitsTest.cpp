@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -401,31 +402,50 @@ TEST(CliText, BrokenUtf8AtTheEdgesOfThePieces)
     }
 }
 
-TEST(CliText, ALargeFileIsCheckedInTwoHalvesWithTheSameVerdicts)
+TEST(CliText, ALargeFileIsCheckedInPiecesWithTheSameVerdicts)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // Large enough to be checked in two halves at once: a fault at the seam,
-    // a byte-order mark that starts the second half and continuation bytes
-    // where it would start are named as a check in order names them.
+    constexpr int kSeam = 1 << 20; // the pieces a large file is checked in, on all cores at once
     QByteArray base;
-    while (base.size() < (9 << 20))
+    while (base.size() < 9 * kSeam)
         base += "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
-    const QByteArray expectedGood = Cli(QStringList{"encrypt"} + kKeys, base).out;
+    // Puts bytes so that they start at `at`: after the character there
+    // begins, padded with ASCII up to it.
+    const auto put = [](QByteArray text, int at, const QByteArray& what) {
+        int start = at;
+        while ((static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            --start;
+        return text.insert(start, QByteArray(at - start, 'x') + what);
+    };
+    // Good text across the seams: a character of three bytes cut by each
+    // of the first, a CR LF by a middle one, a byte-order mark at the start.
+    QByteArray good = "\xEF\xBB\xBF" + base;
+    for (int at = 1; at < 4; ++at)
+        good = put(good, at * kSeam - at, "\xE2\x84\xA2");
+    good = put(good, 5 * kSeam - 1, "\r\n");
+    const QByteArray expectedGood = Cli(QStringList{"encrypt"} + kKeys, good).out;
     ASSERT_FALSE(expectedGood.isEmpty());
-    EXPECT_EQ(Cli(QStringList{"encrypt", WriteFile(dir, "besar.txt", base)} + kKeys).out, expectedGood);
+    EXPECT_EQ(Cli(QStringList{"encrypt", WriteFile(dir, "besar.txt", good)} + kKeys).out, expectedGood);
+    // Faults at the first, a middle and the last seam, in the first and in
+    // the last piece: named as a check in order names them, nothing written.
+    // A byte-order mark that starts a piece is none, and continuation bytes
+    // where one starts leave it no start.
+    std::vector<int> places = {7, static_cast<int>(base.size()) - 3};
+    for (const int seam : {kSeam, 5 * kSeam, 8 * kSeam})
+        for (int offset = -2; offset <= 1; ++offset)
+            places.push_back(seam + offset);
     for (const QByteArray& fault : {QByteArray("\xE2\x98\x83"), QByteArray("\xC3"), QByteArray("\x80"),
                                     QByteArray("\xEF\xBB\xBF"), QByteArray("\x80\x80\x80\x80")}) {
-        for (int offset = -5; offset <= 5; ++offset) {
-            QByteArray text = base;
-            text.insert((text.size() + fault.size()) / 2 + offset, fault);
+        for (const int place : places) {
+            const QByteArray text = put(base, place, fault);
             // Standard input is checked in order: the verdict to match.
             const Outcome inOrder = Cli(QStringList{"encrypt"} + kKeys, text);
-            ASSERT_EQ(inOrder.exitCode, 2) << offset;
-            const Outcome halves = Cli(QStringList{"encrypt", WriteFile(dir, "rusak.txt", text)} + kKeys);
-            EXPECT_EQ(halves.exitCode, 2) << offset;
-            EXPECT_TRUE(halves.out.isEmpty()) << offset;
-            EXPECT_EQ(halves.err, inOrder.err) << offset << " " << halves.err.toStdString();
+            ASSERT_EQ(inOrder.exitCode, 2) << place;
+            const Outcome pieces = Cli(QStringList{"encrypt", WriteFile(dir, "rusak.txt", text)} + kKeys);
+            EXPECT_EQ(pieces.exitCode, 2) << place;
+            EXPECT_TRUE(pieces.out.isEmpty()) << place;
+            EXPECT_EQ(pieces.err, inOrder.err) << place << " " << pieces.err.toStdString();
         }
     }
 }
