@@ -402,3 +402,41 @@ TEST(CodePageStream, EveryCountOfLineBreaksInABlock)
         }
     }
 }
+
+// Long stretches of plain ASCII go four blocks at a time; a letter among
+// them, a character cut by the end of a judged stretch or of a run, and
+// faults of every kind there, as the scalar conversion has them. The
+// letter at the start has the first kilobyte judged block by block, so an
+// unfinished character at its end is followed by plain runs.
+TEST(CodePageStream, PlainRunsAndTheCharactersAroundThem)
+{
+    std::string ascii = "\xC3\xA9";
+    while (ascii.size() < 3000)
+        ascii += ascii.size() % 71 == 70 ? '\n' : static_cast<char>('a' + ascii.size() % 26);
+    const std::vector<std::string> items = {"\xC3\xA9", "\xE2\x82\xAC", "\xC3", "\xE2\x82", "\xE2",
+                                            "\x80",     "\xE2\x98\x83", "\r",   "\r\n",     "\xC3\xA9\r"};
+    std::vector<std::size_t> places;
+    for (const std::size_t edge : {0u, 256u, 1024u, 1026u, 1280u, 2050u})
+        for (std::size_t at = edge > 4 ? edge - 4 : 2; at <= edge + 4; ++at)
+            places.push_back(at);
+    for (const AsciiLevel level : Levels()) {
+        for (const std::string& item : items) {
+            for (const std::size_t at : places) {
+                std::string text = ascii;
+                text.insert(at, item);
+                for (const bool window : {false, true}) {
+                    const std::string expected = Scalar(text, window);
+                    ASSERT_EQ(Streamed(text, {}, level, window), expected)
+                        << Name(level) << " at " << at << " " << item;
+                    ASSERT_EQ(Streamed(text, {at + 1}, level, window), expected)
+                        << Name(level) << " at " << at << " cut after";
+                }
+                ASSERT_EQ(Checked(text, {}, level), Verdict(Scalar(text, true))) << Name(level) << " at " << at;
+            }
+        }
+        // Nothing but ASCII, with and without line breaks.
+        const std::string plain(5000, 'p');
+        ASSERT_EQ(Streamed(plain, {}, level, true), "ok:" + plain) << Name(level);
+        ASSERT_EQ(Streamed(ascii.substr(2), {}, level, true), Scalar(ascii.substr(2), true)) << Name(level);
+    }
+}
