@@ -64,7 +64,13 @@ void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& ou
             }
         }
     };
-    if (input.Rereadable()) {
+    if (input.Rereadable() && output.HeldBack()) {
+        // Into a file that appears only once all is written: a fault still
+        // stops it in time, so one reading does, and names the same fault.
+        while (const std::size_t n = input.ReadSome({buffers.text.get(), kPiece}))
+            feed({buffers.text.get(), n});
+        convert.Finish();
+    } else if (input.Rereadable()) {
         const unsigned long long checked = CheckTextFile(input, {buffers.text.get(), kPiece});
         input.Rewind();
         unsigned long long total = 0;

@@ -124,6 +124,29 @@ TEST(CliOutput, OutputFileIsWrittenWholeOrNotAtAll)
         EXPECT_EQ(ReadFile(old), "isi lama") << args.join(' ').toStdString();
         EXPECT_EQ(Leftovers(dir, {"teks.txt", "sandi.txt", "balik.txt", "rusak.txt", "lama.txt"}), QStringList{});
     }
+    // A file of several chunks read once for -o: a fault late in it, or a
+    // character the code page lacks, is named as on standard output, after
+    // which nothing remains; a good one gives what standard output gets.
+    const QByteArray many = QByteArray(5 << 20, 'a') + "\r\ncaf\xC3\xA9\n";
+    for (const QByteArray& tail : {QByteArray("\xC3"), QByteArray("z\xE2\x98\x83z"), QByteArray()}) {
+        const QString path = WriteFile(dir, "besar.txt", many + tail);
+        const Outcome shown = Cli(QStringList{"encrypt", path} + kKeys);
+        const Outcome saved = Cli(QStringList{"encrypt", "-o", dir.filePath("baru.txt"), path} + kKeys);
+        EXPECT_EQ(saved.exitCode, shown.exitCode) << tail.toHex().toStdString();
+        EXPECT_EQ(saved.err, shown.err);
+        EXPECT_TRUE(saved.out.isEmpty());
+        if (tail.isEmpty()) {
+            ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+            EXPECT_TRUE(ReadFile(dir.filePath("baru.txt")) == shown.out);
+            QFile::remove(dir.filePath("baru.txt"));
+        } else {
+            EXPECT_EQ(shown.exitCode, 2);
+            EXPECT_TRUE(shown.out.isEmpty());
+            EXPECT_FALSE(QFile::exists(dir.filePath("baru.txt")));
+        }
+        QFile::remove(path);
+        EXPECT_EQ(Leftovers(dir, {"teks.txt", "sandi.txt", "balik.txt", "rusak.txt", "lama.txt"}), QStringList{});
+    }
     // From a pipe too.
     const Outcome piped = Cli(QStringList{"encrypt", "-o", dir.filePath("baru.txt")} + kKeys, "ok \xFF");
     EXPECT_EQ(piped.exitCode, 2);
