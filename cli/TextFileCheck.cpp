@@ -42,8 +42,7 @@ class PieceCheck {
 public:
     PieceCheck(const CryptInput& input, unsigned long long size)
         : input_(input), ends_((size + kPiece - 1) / kPiece), starts_(ends_.size())
-    {
-    }
+    { }
 
     // Takes pieces until none is left or one gives any doubt.
     void Run()
