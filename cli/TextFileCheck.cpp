@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
 #include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -19,7 +21,8 @@ constexpr unsigned long long kInPieces = 8ull << 20;
 // A piece: some hundred microseconds of work, so a thread that starts late
 // or stops for another program leaves little for the others to wait on.
 constexpr unsigned long long kPiece = 1ull << 20;
-// Read at a time, so it stays in the caches while it is checked.
+// Read at a time by a helper, so it stays in the caches while it is
+// checked; the caller reads into its own buffer.
 constexpr std::size_t kRead = std::size_t{256} << 10;
 
 // Where the piece that would begin at `at` begins: the first byte there
@@ -44,16 +47,16 @@ public:
         : input_(input), ends_((size + kPiece - 1) / kPiece), starts_(ends_.size())
     { }
 
-    // Takes pieces until none is left or one gives any doubt.
-    void Run()
+    // Takes pieces until none is left or one gives any doubt, reading
+    // into buffer.
+    void Run(std::span<char> buffer)
     {
-        const std::unique_ptr<char[]> buffer(new char[kRead]);
         while (!doubt_.load(std::memory_order_relaxed)) {
             const std::size_t k = next_.fetch_add(1);
             if (k >= ends_.size())
                 return;
             try {
-                if (!Piece(k, buffer.get()))
+                if (!Piece(k, buffer))
                     doubt_ = true;
             } catch (...) {
                 doubt_ = true; // a failed read, a fault: the reading in order words it
@@ -78,7 +81,7 @@ private:
     // last one to the end of the file. Its own stream: the text before it
     // is another thread's, and only the first drops a byte-order mark (one
     // elsewhere does not convert).
-    bool Piece(std::size_t k, char* buffer)
+    bool Piece(std::size_t k, std::span<char> buffer)
     {
         const bool last = k + 1 == ends_.size();
         const auto start = PieceStart(input_, k * kPiece);
@@ -94,11 +97,11 @@ private:
         Utf8ToCodePageStream check({.windowText = k == 0});
         unsigned long long at = *start;
         while (at < end) {
-            const auto want = static_cast<std::size_t>(std::min<unsigned long long>(kRead, end - at));
-            const std::size_t got = input_.ReadAt({buffer, want}, at);
+            const auto want = static_cast<std::size_t>(std::min<unsigned long long>(buffer.size(), end - at));
+            const std::size_t got = input_.ReadAt(buffer.first(want), at);
             if (got == 0)
                 break;
-            check.Check({buffer, got});
+            check.Check({buffer.data(), got});
             at += got;
         }
         check.Finish();
@@ -116,11 +119,11 @@ private:
     std::atomic<bool> doubt_{false};
 };
 
-std::optional<unsigned long long> CheckInPieces(const CryptInput& input)
+std::optional<unsigned long long> CheckInPieces(const CryptInput& input, std::span<char> buffer)
 {
     const long long size = input.Size();
     const unsigned cores = std::thread::hardware_concurrency();
-    if (size < static_cast<long long>(kInPieces) || cores < 2)
+    if (size < static_cast<long long>(kInPieces) || cores < 2 || buffer.empty())
         return std::nullopt;
     PieceCheck check(input, static_cast<unsigned long long>(size));
     {
@@ -129,12 +132,16 @@ std::optional<unsigned long long> CheckInPieces(const CryptInput& input)
         const unsigned count = static_cast<unsigned>(std::min<unsigned long long>(cores, pieces)) - 1;
         for (unsigned t = 0; t < count; ++t) {
             try {
-                helpers.emplace_back([&check] { check.Run(); });
+                helpers.emplace_back([&check] {
+                    const std::unique_ptr<char[]> own(new (std::nothrow) char[kRead]);
+                    if (own)
+                        check.Run({own.get(), kRead});
+                });
             } catch (const std::system_error&) {
                 break; // no thread to be had: the others take its pieces
             }
         }
-        check.Run();
+        check.Run(buffer);
     }
     return check.Verdict();
 }
@@ -143,7 +150,7 @@ std::optional<unsigned long long> CheckInPieces(const CryptInput& input)
 
 unsigned long long CheckTextFile(CryptInput& input, std::span<char> buffer)
 {
-    if (const auto checked = CheckInPieces(input))
+    if (const auto checked = CheckInPieces(input, buffer))
         return *checked;
     // In order, which names the first fault.
     Utf8ToCodePageStream check({.windowText = true});
