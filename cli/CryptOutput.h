@@ -21,6 +21,8 @@ public:
     void Write(std::string_view bytes);
     // Puts the file in place; nothing for standard output.
     void Commit();
+    // True for a file: nothing written before a failure is ever seen.
+    bool HeldBack() const noexcept { return file_ != nullptr; }
 
 private:
     [[noreturn]] void Failed() const;

@@ -2,9 +2,14 @@
 // writes it, in the command line's pieces of 256 KiB: by level, on three
 // texts (words with a few accented letters and euro signs as the command
 // line's benchmark has them, plain ASCII, and nothing but the upper half),
-// against the control-byte scan and the conversion as two passes.
+// against the control-byte scan and the conversion as two passes. And the
+// way in, as `encrypt` reads a UTF-8 file with LF line breaks: the check of
+// its first reading and the conversion to CR LF of its second, by level,
+// on the words and the ASCII text.
+#include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
 #include "codepage/ControlBytes.h"
+#include "codepage/Utf8ToCodePageStream.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,6 +113,47 @@ void Convert(benchmark::State& state, Kind kind, AsciiLevel level, bool scanFirs
     state.counters["out/in"] = static_cast<double>(written) / static_cast<double>(text.size());
 }
 
+// The same text as a UTF-8 file has it: LF line breaks.
+const std::string& Utf8Text(Kind kind)
+{
+    static std::array<std::string, 3> texts;
+    std::string& t = texts[kind];
+    if (t.empty()) {
+        for (const char c : karsidan::CodePageToUtf8(Text(kind)))
+            if (c != '\r')
+                t += c;
+    }
+    return t;
+}
+
+void FromUtf8(benchmark::State& state, Kind kind, AsciiLevel level, bool checkOnly)
+{
+    if (level > karsidan::BestAsciiLevel()) {
+        state.SkipWithError("this processor lacks the level");
+        return;
+    }
+    const std::string& text = Utf8Text(kind);
+    const auto out = std::make_unique<char[]>(karsidan::Utf8ToCodePageStream::MaxOutput(kPiece));
+    std::size_t written = 0;
+    for (auto _ : state) {
+        karsidan::Utf8ToCodePageStream stream({.windowText = true, .level = level});
+        written = 0;
+        for (std::size_t at = 0; at < text.size(); at += kPiece) {
+            const std::string_view piece = std::string_view(text).substr(at, kPiece);
+            if (checkOnly) {
+                stream.Check(piece);
+            } else {
+                written += stream.Convert(piece, out.get());
+                benchmark::DoNotOptimize(out.get());
+            }
+        }
+        stream.Finish();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    if (!checkOnly)
+        state.counters["out/in"] = static_cast<double>(written) / static_cast<double>(text.size());
+}
+
 void Register()
 {
     const std::array<std::pair<const char*, Kind>, 3> kinds = {{{"words", Words}, {"ascii", Ascii}, {"upper", Upper}}};
@@ -126,6 +172,17 @@ void Register()
         benchmark::RegisterBenchmark(twoPasses.c_str(), [kind](benchmark::State& s) {
             Convert(s, kind, AsciiLevel::Avx2, true);
         })->Unit(benchmark::kMillisecond);
+    }
+    for (const auto& [kindName, kind] : {std::pair{"words", Words}, std::pair{"ascii", Ascii}}) {
+        for (const auto& [levelName, level] : levels) {
+            for (const bool checkOnly : {true, false}) {
+                const std::string what = checkOnly ? "Utf8Check/" : "Utf8ToCodePage/";
+                const std::string name = what + kindName + "/" + levelName;
+                benchmark::RegisterBenchmark(name.c_str(), [kind, level, checkOnly](benchmark::State& s) {
+                    FromUtf8(s, kind, level, checkOnly);
+                })->Unit(benchmark::kMillisecond);
+            }
+        }
     }
 }
 

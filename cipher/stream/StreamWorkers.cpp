@@ -37,15 +37,6 @@ unsigned StreamWorkers::shares() const noexcept
     return std::max<unsigned>(1, static_cast<unsigned>(threads_.size()));
 }
 
-StreamWorkers::Range StreamWorkers::ShareOf(std::size_t items, std::size_t unit, unsigned share,
-                                            unsigned shares) noexcept
-{
-    const std::size_t units = (items + unit - 1) / unit;
-    const std::size_t per = (units + shares - 1) / shares * unit;
-    const std::size_t first = std::min(items, share * per);
-    return {first, std::min(per, items - first)};
-}
-
 void StreamWorkers::Start(Job job)
 {
     if (threads_.empty()) {
@@ -63,8 +54,46 @@ void StreamWorkers::Start(Job job)
     started_.notify_all();
 }
 
+void StreamWorkers::StartSteps(std::size_t items, std::size_t step, StepJob body)
+{
+    {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [this] { return running_ == 0; });
+    }
+    steps_ = std::move(body);
+    stepItems_ = items;
+    step_ = std::max<std::size_t>(1, step);
+    nextStep_ = 0;
+    stepFailed_ = false;
+    Start([this](unsigned) { TakeSteps(); });
+}
+
+void StreamWorkers::TakeSteps() noexcept
+{
+    while (!stepFailed_.load(std::memory_order_relaxed)) {
+        const std::size_t first = nextStep_.fetch_add(step_);
+        if (first >= stepItems_)
+            return;
+        try {
+            steps_(first, std::min(step_, stepItems_ - first));
+        } catch (...) {
+            stepFailed_ = true;
+            Failed(std::current_exception());
+            return;
+        }
+    }
+}
+
+void StreamWorkers::Failed(std::exception_ptr error)
+{
+    std::lock_guard lock(mutex_);
+    if (!error_)
+        error_ = std::move(error);
+}
+
 void StreamWorkers::Wait()
 {
+    TakeSteps();
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return running_ == 0; });
     if (error_)

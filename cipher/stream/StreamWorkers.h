@@ -1,9 +1,10 @@
 #pragma once
 // Threads that stay alive for the whole of a stream and run one job at a
-// time, one share each: starting a thread per chunk would cost more than
-// a small chunk's work, and while the workers run the caller is free to
-// read the next chunk and write the last one.
+// time: starting a thread per chunk would cost more than a small chunk's
+// work, and while the workers run the caller is free to read the next
+// chunk and write the last one.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -29,24 +30,29 @@ public:
 
     unsigned shares() const noexcept;
 
-    // First item and count of one share of `items`: every share but the
-    // last a whole number of `unit`s (kernel batches), none empty but when
-    // there are fewer units than shares.
-    struct Range {
-        std::size_t first;
-        std::size_t count;
-    };
-    static Range ShareOf(std::size_t items, std::size_t unit, unsigned share, unsigned shares) noexcept;
-
     // Runs job once per share and returns at once; a job still running is
     // waited for first.
     void Start(Job job);
-    // Waits for the job started last; rethrows the first exception one of
-    // its shares threw. Returns at once when nothing runs.
+
+    // One step of a job in steps: items first to first + count - 1.
+    using StepJob = std::function<void(std::size_t first, std::size_t count)>;
+    // Runs body over items 0 to items - 1 in steps of `step` items (the
+    // last may be shorter), which the workers take one at a time from a
+    // shared counter, and so does the caller in Wait; returns at once. A
+    // thread that runs late (its core busy with another program, or with
+    // the caller's own work) just takes fewer steps: with fixed shares the
+    // others waited for it. After a step throws, no further step starts.
+    void StartSteps(std::size_t items, std::size_t step, StepJob body);
+
+    // Takes the steps still left of the job in steps, then waits for the
+    // job started last; rethrows the first exception it threw. Returns at
+    // once when nothing runs.
     void Wait();
 
 private:
     void Loop(unsigned share);
+    void TakeSteps() noexcept;
+    void Failed(std::exception_ptr error);
 
     std::mutex mutex_;
     std::condition_variable started_;
@@ -56,6 +62,12 @@ private:
     unsigned running_ = 0;
     bool stopping_ = false;
     std::exception_ptr error_;
+    // The job in steps: set only while no job runs.
+    StepJob steps_;
+    std::size_t stepItems_ = 0;
+    std::size_t step_ = 1;
+    std::atomic<std::size_t> nextStep_{0};
+    std::atomic<bool> stepFailed_{false};
     std::vector<std::thread> threads_;
 };
 

@@ -14,6 +14,10 @@ namespace karsidan {
 
 namespace {
 
+// Blocks per step of the workers: whole batches of every kernel, some ten
+// microseconds of work.
+constexpr std::size_t kStepBlocks = 2048;
+
 // The decoder reads upper-case digits only.
 void UpperCaseDigits(char* p, std::size_t n) noexcept
 {
@@ -110,11 +114,8 @@ void TripleDesDecryptStream::Submit()
     const std::size_t blocks = bytes_ / 8;
     const bitslice::RoundKeyMasks* masks = &keys_.Masks(PassOrder::Decryption);
     const bitslice::Level level = bitslice::BestLevel();
-    const unsigned shares = workers_.shares();
-    workers_.Start([&slot, blocks, masks, level, shares](unsigned share) {
-        const auto range = StreamWorkers::ShareOf(blocks, bitslice::BatchBlocks(level), share, shares);
-        if (range.count > 0)
-            bitslice::ThreePassEcbBytes(slot.blocks.bytes() + 8 * range.first, range.count, *masks, level);
+    workers_.StartSteps(blocks, kStepBlocks, [&slot, masks, level](std::size_t first, std::size_t count) {
+        bitslice::ThreePassEcbBytes(slot.blocks.bytes() + 8 * first, count, *masks, level);
     });
     slot.pending = bytes_;
     bytes_ = 0;

@@ -18,6 +18,10 @@ namespace {
 // of a chunk: a file of nothing but spaces needs no memory for them.
 constexpr std::size_t kStagingBytes = 64 * 1024;
 
+// Blocks per step of the workers: whole batches of every kernel, some ten
+// microseconds of work.
+constexpr std::size_t kStepBlocks = 2048;
+
 // Whether a byte is a space is all that steers these scans.
 std::size_t LeadingSpaces(const char* p, std::size_t n) noexcept
 {
@@ -155,14 +159,10 @@ void TripleDesEncryptStream::Submit(std::size_t bytes, std::size_t carryFrom, st
     if (bytes > 0) {
         const bitslice::RoundKeyMasks* masks = &keys_.Masks(PassOrder::Encryption);
         const bitslice::Level level = bitslice::BestLevel();
-        const unsigned shares = workers_.shares();
-        workers_.Start([&slot, bytes, masks, level, shares](unsigned share) {
-            const auto range = StreamWorkers::ShareOf(bytes / 8, bitslice::BatchBlocks(level), share, shares);
-            if (range.count == 0)
-                return;
-            auto* blocks = reinterpret_cast<unsigned char*>(slot.text) + 8 * range.first;
-            bitslice::ThreePassEcbBytes(blocks, range.count, *masks, level);
-            bitslice::EncodeHex(blocks, 8 * range.count, slot.digits + 16 * range.first, level);
+        workers_.StartSteps(bytes / 8, kStepBlocks, [&slot, masks, level](std::size_t first, std::size_t count) {
+            auto* blocks = reinterpret_cast<unsigned char*>(slot.text) + 8 * first;
+            bitslice::ThreePassEcbBytes(blocks, count, *masks, level);
+            bitslice::EncodeHex(blocks, 8 * count, slot.digits + 16 * first, level);
         });
         slot.pendingDigits = 2 * bytes;
     }

@@ -16,11 +16,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cctype>
 #include <cstring>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace karsidan;
@@ -286,24 +290,56 @@ TEST(CipherTextCount, AgreesWithCheckCipherTextAtEveryOffset)
     }
 }
 
-TEST(StreamWorkers, SharesCoverEveryItemOnceInWholeUnits)
+TEST(StreamWorkers, StepsCoverEveryItemOnceWhoeverTakesThem)
 {
-    for (const std::size_t items : {0, 1, 511, 512, 513, 1500, 4096}) {
-        for (const unsigned shares : {1u, 2u, 3u, 8u}) {
-            std::size_t next = 0;
-            for (unsigned s = 0; s < shares; ++s) {
-                const auto r = StreamWorkers::ShareOf(items, 512, s, shares);
-                if (r.count == 0)
-                    continue;
-                EXPECT_EQ(r.first, next);
-                if (r.first + r.count < items) {
-                    EXPECT_EQ(r.count % 512, 0u);
-                }
-                next = r.first + r.count;
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        StreamWorkers workers(threads);
+        for (const std::size_t items : {0, 1, 511, 512, 513, 1500, 4096}) {
+            for (const std::size_t step : {1, 64, 512, 5000}) {
+                std::vector<std::atomic<unsigned>> seen(items);
+                std::atomic<bool> uneven{false};
+                workers.StartSteps(items, step, [&](std::size_t first, std::size_t count) {
+                    if (first % step != 0 || (count != step && first + count != items))
+                        uneven = true;
+                    for (std::size_t i = first; i < first + count; ++i)
+                        ++seen[i];
+                });
+                workers.Wait();
+                EXPECT_FALSE(uneven) << items << " by " << step;
+                for (std::size_t i = 0; i < items; ++i)
+                    ASSERT_EQ(seen[i].load(), 1u) << "item " << i << " of " << items << " by " << step;
             }
-            EXPECT_EQ(next, items) << items << " in " << shares;
         }
     }
+}
+
+// A worker held up (as by another program on its core) does not hold up
+// the rest: the caller takes the steps left while it waits. Without that
+// the held step would wait for steps nobody else takes.
+TEST(StreamWorkers, TheCallerTakesTheStepsAWorkerLeaves)
+{
+    StreamWorkers workers(1);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t done = 0;
+    bool waitedInVain = false;
+    std::size_t byCaller = 0;
+    workers.StartSteps(8, 1, [&](std::size_t first, std::size_t) {
+        std::unique_lock lock(mutex);
+        if (std::this_thread::get_id() == caller) {
+            ++byCaller;
+        } else if (first == 0) {
+            // The worker's first step waits until the other seven are done.
+            waitedInVain = !changed.wait_for(lock, std::chrono::seconds(20), [&] { return done == 7; });
+        }
+        ++done;
+        changed.notify_all();
+    });
+    workers.Wait();
+    EXPECT_FALSE(waitedInVain);
+    EXPECT_EQ(done, 8u);
+    EXPECT_GE(byCaller, 1u);
 }
 
 TEST(StreamWorkers, RunEveryShareAndPassOnTheFirstError)
@@ -322,4 +358,17 @@ TEST(StreamWorkers, RunEveryShareAndPassOnTheFirstError)
     });
     EXPECT_THROW(workers.Wait(), std::runtime_error);
     workers.Wait(); // the error is passed on once
+
+    // In steps: the first error is passed on, and the steps stop: each
+    // thread ends the one it has, if any, and takes no other.
+    std::atomic<std::size_t> ran{0};
+    workers.StartSteps(2000, 1, [&](std::size_t first, std::size_t) {
+        ++ran;
+        if (first == 10)
+            throw std::runtime_error("gagal");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    EXPECT_THROW(workers.Wait(), std::runtime_error);
+    EXPECT_LT(ran.load(), 1000u);
+    workers.Wait();
 }

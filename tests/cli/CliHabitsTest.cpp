@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -121,6 +122,29 @@ TEST(CliOutput, OutputFileIsWrittenWholeOrNotAtAll)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_FALSE(QFile::exists(dir.filePath("baru.txt"))) << args.join(' ').toStdString();
         EXPECT_EQ(ReadFile(old), "isi lama") << args.join(' ').toStdString();
+        EXPECT_EQ(Leftovers(dir, {"teks.txt", "sandi.txt", "balik.txt", "rusak.txt", "lama.txt"}), QStringList{});
+    }
+    // A file of several chunks read once for -o: a fault late in it, or a
+    // character the code page lacks, is named as on standard output, after
+    // which nothing remains; a good one gives what standard output gets.
+    const QByteArray many = QByteArray(5 << 20, 'a') + "\r\ncaf\xC3\xA9\n";
+    for (const QByteArray& tail : {QByteArray("\xC3"), QByteArray("z\xE2\x98\x83z"), QByteArray()}) {
+        const QString path = WriteFile(dir, "besar.txt", many + tail);
+        const Outcome shown = Cli(QStringList{"encrypt", path} + kKeys);
+        const Outcome saved = Cli(QStringList{"encrypt", "-o", dir.filePath("baru.txt"), path} + kKeys);
+        EXPECT_EQ(saved.exitCode, shown.exitCode) << tail.toHex().toStdString();
+        EXPECT_EQ(saved.err, shown.err);
+        EXPECT_TRUE(saved.out.isEmpty());
+        if (tail.isEmpty()) {
+            ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+            EXPECT_TRUE(ReadFile(dir.filePath("baru.txt")) == shown.out);
+            QFile::remove(dir.filePath("baru.txt"));
+        } else {
+            EXPECT_EQ(shown.exitCode, 2);
+            EXPECT_TRUE(shown.out.isEmpty());
+            EXPECT_FALSE(QFile::exists(dir.filePath("baru.txt")));
+        }
+        QFile::remove(path);
         EXPECT_EQ(Leftovers(dir, {"teks.txt", "sandi.txt", "balik.txt", "rusak.txt", "lama.txt"}), QStringList{});
     }
     // From a pipe too.
@@ -401,31 +425,50 @@ TEST(CliText, BrokenUtf8AtTheEdgesOfThePieces)
     }
 }
 
-TEST(CliText, ALargeFileIsCheckedInTwoHalvesWithTheSameVerdicts)
+TEST(CliText, ALargeFileIsCheckedInPiecesWithTheSameVerdicts)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // Large enough to be checked in two halves at once: a fault at the seam,
-    // a byte-order mark that starts the second half and continuation bytes
-    // where it would start are named as a check in order names them.
+    constexpr int kSeam = 1 << 20; // the pieces a large file is checked in, on all cores at once
     QByteArray base;
-    while (base.size() < (9 << 20))
+    while (base.size() < 9 * kSeam)
         base += "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
-    const QByteArray expectedGood = Cli(QStringList{"encrypt"} + kKeys, base).out;
+    // Puts bytes so that they start at `at`: after the character there
+    // begins, padded with ASCII up to it.
+    const auto put = [](QByteArray text, int at, const QByteArray& what) {
+        int start = at;
+        while ((static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            --start;
+        return text.insert(start, QByteArray(at - start, 'x') + what);
+    };
+    // Good text across the seams: a character of three bytes cut by each
+    // of the first, a CR LF by a middle one, a byte-order mark at the start.
+    QByteArray good = "\xEF\xBB\xBF" + base;
+    for (int at = 1; at < 4; ++at)
+        good = put(good, at * kSeam - at, "\xE2\x84\xA2");
+    good = put(good, 5 * kSeam - 1, "\r\n");
+    const QByteArray expectedGood = Cli(QStringList{"encrypt"} + kKeys, good).out;
     ASSERT_FALSE(expectedGood.isEmpty());
-    EXPECT_EQ(Cli(QStringList{"encrypt", WriteFile(dir, "besar.txt", base)} + kKeys).out, expectedGood);
+    EXPECT_EQ(Cli(QStringList{"encrypt", WriteFile(dir, "besar.txt", good)} + kKeys).out, expectedGood);
+    // Faults at the first, a middle and the last seam, in the first and in
+    // the last piece: named as a check in order names them, nothing written.
+    // A byte-order mark that starts a piece is none, and continuation bytes
+    // where one starts leave it no start.
+    std::vector<int> places = {7, static_cast<int>(base.size()) - 3};
+    for (const int seam : {kSeam, 5 * kSeam, 8 * kSeam})
+        for (int offset = -2; offset <= 1; ++offset)
+            places.push_back(seam + offset);
     for (const QByteArray& fault : {QByteArray("\xE2\x98\x83"), QByteArray("\xC3"), QByteArray("\x80"),
                                     QByteArray("\xEF\xBB\xBF"), QByteArray("\x80\x80\x80\x80")}) {
-        for (int offset = -5; offset <= 5; ++offset) {
-            QByteArray text = base;
-            text.insert((text.size() + fault.size()) / 2 + offset, fault);
+        for (const int place : places) {
+            const QByteArray text = put(base, place, fault);
             // Standard input is checked in order: the verdict to match.
             const Outcome inOrder = Cli(QStringList{"encrypt"} + kKeys, text);
-            ASSERT_EQ(inOrder.exitCode, 2) << offset;
-            const Outcome halves = Cli(QStringList{"encrypt", WriteFile(dir, "rusak.txt", text)} + kKeys);
-            EXPECT_EQ(halves.exitCode, 2) << offset;
-            EXPECT_TRUE(halves.out.isEmpty()) << offset;
-            EXPECT_EQ(halves.err, inOrder.err) << offset << " " << halves.err.toStdString();
+            ASSERT_EQ(inOrder.exitCode, 2) << place;
+            const Outcome pieces = Cli(QStringList{"encrypt", WriteFile(dir, "rusak.txt", text)} + kKeys);
+            EXPECT_EQ(pieces.exitCode, 2) << place;
+            EXPECT_TRUE(pieces.out.isEmpty()) << place;
+            EXPECT_EQ(pieces.err, inOrder.err) << place << " " << pieces.err.toStdString();
         }
     }
 }

@@ -367,3 +367,76 @@ TEST(CodePageStream, LineBreaksThatDoubleTheText)
             ASSERT_EQ(Streamed(text, cuts, level, true), expected) << Name(level) << " round " << round;
     }
 }
+
+// Blocks of 64 bytes with none to six line breaks at random lanes, as the
+// blocks take them by count: each break a CR more in the output, the
+// output buffer no larger than asked for (a sanitizer build sees a store
+// beyond it).
+TEST(CodePageStream, EveryCountOfLineBreaksInABlock)
+{
+    const std::vector<std::string> letters = {"a", "b", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xC2\xB7"};
+    const std::vector<std::string> breaks = {"\n", "\r", "\r\n"};
+    std::mt19937 rng(1964);
+    for (int round = 0; round < 3000; ++round) {
+        const unsigned count = round % 7;
+        const bool ascii = round % 3 == 0;
+        std::string text;
+        for (int block = 0; block < 4; ++block) {
+            std::vector<std::string> items;
+            for (std::size_t bytes = 0; bytes < 64 - 2 * count;) {
+                items.push_back(ascii ? "k" : letters[rng() % letters.size()]);
+                bytes += items.back().size();
+            }
+            for (unsigned k = 0; k < count; ++k) {
+                const auto at = items.begin() + static_cast<long>(rng() % (items.size() + 1));
+                items.insert(at, breaks[rng() % breaks.size()]);
+            }
+            for (const std::string& item : items)
+                text += item;
+        }
+        const std::string expected = Scalar(text, true);
+        ASSERT_EQ(expected.rfind("ok:", 0), 0u);
+        for (const AsciiLevel level : Levels()) {
+            ASSERT_EQ(Streamed(text, {}, level, true), expected) << Name(level) << " round " << round;
+            ASSERT_EQ(Streamed(text, {text.size() / 2}, level, true), expected) << Name(level) << " round " << round;
+        }
+    }
+}
+
+// Long stretches of plain ASCII go four blocks at a time; a letter among
+// them, a character cut by the end of a judged stretch or of a run, and
+// faults of every kind there, as the scalar conversion has them. The
+// letter at the start has the first kilobyte judged block by block, so an
+// unfinished character at its end is followed by plain runs.
+TEST(CodePageStream, PlainRunsAndTheCharactersAroundThem)
+{
+    std::string ascii = "\xC3\xA9";
+    while (ascii.size() < 3000)
+        ascii += ascii.size() % 71 == 70 ? '\n' : static_cast<char>('a' + ascii.size() % 26);
+    const std::vector<std::string> items = {"\xC3\xA9", "\xE2\x82\xAC", "\xC3", "\xE2\x82", "\xE2",
+                                            "\x80",     "\xE2\x98\x83", "\r",   "\r\n",     "\xC3\xA9\r"};
+    std::vector<std::size_t> places;
+    for (const std::size_t edge : {0u, 256u, 1024u, 1026u, 1280u, 2050u})
+        for (std::size_t at = edge > 4 ? edge - 4 : 2; at <= edge + 4; ++at)
+            places.push_back(at);
+    for (const AsciiLevel level : Levels()) {
+        for (const std::string& item : items) {
+            for (const std::size_t at : places) {
+                std::string text = ascii;
+                text.insert(at, item);
+                for (const bool window : {false, true}) {
+                    const std::string expected = Scalar(text, window);
+                    ASSERT_EQ(Streamed(text, {}, level, window), expected)
+                        << Name(level) << " at " << at << " " << item;
+                    ASSERT_EQ(Streamed(text, {at + 1}, level, window), expected)
+                        << Name(level) << " at " << at << " cut after";
+                }
+                ASSERT_EQ(Checked(text, {}, level), Verdict(Scalar(text, true))) << Name(level) << " at " << at;
+            }
+        }
+        // Nothing but ASCII, with and without line breaks.
+        const std::string plain(5000, 'p');
+        ASSERT_EQ(Streamed(plain, {}, level, true), "ok:" + plain) << Name(level);
+        ASSERT_EQ(Streamed(ascii.substr(2), {}, level, true), Scalar(ascii.substr(2), true)) << Name(level);
+    }
+}
