@@ -41,7 +41,14 @@ void RunSteps(unsigned char* data, std::size_t n, std::size_t step, const RoundK
         const std::size_t count = std::min(step, n - start);
         ThreePassEcbBytes(data + start * 8, count, masks, level);
         const std::size_t total = shared.done.fetch_add(count) + count;
-        if (progress != nullptr && *progress) (*progress)(total);
+        if (progress != nullptr && *progress) {
+            try {
+                (*progress)(total);
+            } catch (...) {
+                shared.stop = true; // before the exception travels: the others stop sooner
+                throw;
+            }
+        }
     }
 }
 
