@@ -12,6 +12,7 @@
 #include "bench/bitslice/ProcessorInfo.h"
 #include "cipher/bitslice/TripleDesBitslice.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -26,50 +27,43 @@ double ThreadSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// Operations per second, best of several runs (the machine is shared).
-double Rate(LogicLoop loop)
+// Thread CPU seconds of the fastest of nine runs (the machine is shared).
+template <class Run> double BestSeconds(Run run)
 {
-    constexpr long kIterations = 4'000'000;
     double best = 1e9;
     for (int rep = 0; rep < 9; ++rep) {
         const double t0 = ThreadSeconds();
-        karsidan::bench::RunLogicLoop(loop, kIterations);
-        const double t = ThreadSeconds() - t0;
-        if (t < best) best = t;
+        run();
+        best = std::min(best, ThreadSeconds() - t0);
     }
-    return double(kIterations) * karsidan::bench::kLogicLoopOps / best;
+    return best;
 }
 
-// Seconds for one round's logic, best of several runs.
+// Operations per second.
+double Rate(LogicLoop loop)
+{
+    constexpr long kIterations = 4'000'000;
+    const double s = BestSeconds([loop] { karsidan::bench::RunLogicLoop(loop, kIterations); });
+    return double(kIterations) * karsidan::bench::kLogicLoopOps / s;
+}
+
+// Seconds for one round's logic.
 double SboxRoundSeconds()
 {
     constexpr long kRounds = 200'000;
     std::uint64_t seed[karsidan::bench::kSboxRoundWords] = {1, 2, 3, 4, 5, 6};
-    double best = 1e9;
-    for (int rep = 0; rep < 9; ++rep) {
-        const double t0 = ThreadSeconds();
-        karsidan::bench::RunSboxRounds(kRounds, seed);
-        const double t = ThreadSeconds() - t0;
-        if (t < best) best = t;
-    }
+    const double s = BestSeconds([&seed] { karsidan::bench::RunSboxRounds(kRounds, seed); });
     if (seed[0] == 42) std::printf(" "); // keeps the result alive
-    return best / kRounds;
+    return s / kRounds;
 }
 
-// Seconds for the two transpositions of one batch, best of several runs.
+// Seconds for the two transpositions of one batch.
 double TranspositionSeconds()
 {
     constexpr long kBatches = 50'000;
     alignas(64) static unsigned char batch[4096];
     for (int i = 0; i < 4096; ++i) batch[i] = static_cast<unsigned char>(i * 131);
-    double best = 1e9;
-    for (int rep = 0; rep < 9; ++rep) {
-        const double t0 = ThreadSeconds();
-        karsidan::bench::RunTranspositions(kBatches, batch);
-        const double t = ThreadSeconds() - t0;
-        if (t < best) best = t;
-    }
-    return best / kBatches;
+    return BestSeconds([] { karsidan::bench::RunTranspositions(kBatches, batch); }) / kBatches;
 }
 
 } // namespace

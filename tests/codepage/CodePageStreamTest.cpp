@@ -6,6 +6,7 @@
 #include "codepage/CodePageToUtf8Stream.h"
 #include "codepage/ControlBytes.h"
 #include "codepage/Utf8ToCodePageStream.h"
+#include "tests/codepage/RunnableLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -19,18 +20,7 @@ using namespace karsidan;
 
 namespace {
 
-std::vector<AsciiLevel> Levels()
-{
-    std::vector<AsciiLevel> levels{AsciiLevel::Scalar};
-#if defined(__x86_64__)
-    levels.push_back(AsciiLevel::Sse2);
-    if (BestAsciiLevel() == AsciiLevel::Avx2 || BestAsciiLevel() == AsciiLevel::Avx512)
-        levels.push_back(AsciiLevel::Avx2);
-    if (BestAsciiLevel() == AsciiLevel::Avx512)
-        levels.push_back(AsciiLevel::Avx512);
-#endif
-    return levels;
-}
+using karsidan::test::RunnableLevels;
 
 const char* Name(AsciiLevel level)
 {
@@ -164,7 +154,7 @@ TEST(CodePageStream, EveryByteAndEveryCodePointAsTheScalarConversion)
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
     const std::string utf8 = CodePageToUtf8(all);
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         EXPECT_EQ(Decoded(all, {}, level, false), utf8) << Name(level);
         EXPECT_EQ(Streamed(utf8, {}, level, false), "ok:" + all) << Name(level);
     }
@@ -202,7 +192,7 @@ TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
         "\xF0\x9F\x98\x80",                          // well formed, not in the code page
         "\xE2\x82\xAC\x80",                          // a good character, then a stray byte
     };
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         for (const std::string& b : bad) {
             for (const std::size_t before : {0u, 5u, 15u, 16u, 31u, 32u, 47u}) {
                 const std::string text = std::string(before, 'x') + "\xC3\xA9" + b + "\nekor" + std::string(40, 'y');
@@ -229,7 +219,7 @@ TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
 
 TEST(CodePageStream, LineBreaksAsTheWindowHasThem)
 {
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         // LF, CR LF and a lone CR all give CR LF; the mark at the start goes.
         EXPECT_EQ(Streamed("\xEF\xBB\xBF" "a\nb\r\nc\rd\n\n", {}, level, true), "ok:a\r\nb\r\nc\r\nd\r\n\r\n");
         EXPECT_EQ(Streamed("a\r\nb", {2}, level, true), "ok:a\r\nb") << "CR LF cut between CR and LF";
@@ -261,7 +251,7 @@ TEST(CodePageStream, RandomTextsInRandomPieces)
             cuts.push_back(at);
         const bool window = round % 2 == 0;
         const std::string expected = Scalar(text, window);
-        for (const AsciiLevel level : Levels()) {
+        for (const AsciiLevel level : RunnableLevels()) {
             ASSERT_EQ(Streamed(text, cuts, level, window), expected) << Name(level) << " round " << round;
             if (window) {
                 ASSERT_EQ(Checked(text, cuts, level), Verdict(expected)) << Name(level) << " round " << round;
@@ -288,7 +278,7 @@ TEST(CodePageStream, RandomTextsInRandomPieces)
 
 TEST(CodePageStream, ControlBytesFoundAtEveryLane)
 {
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         for (int b = 0; b < 256; ++b) {
             const bool control = (b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == 0x7F || b == 0x81
                                  || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
@@ -325,7 +315,7 @@ TEST(CodePageStream, EveryLaneOfTheWideBlocks)
     while (background.size() < 200)
         background += filler;
     std::string dense = "\n\r\n\r\r\n\n\xC3\xA9\n";
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         for (const std::string& o : odd) {
             for (std::size_t at = 0; at < 130; ++at) {
                 for (const std::string* base : {&background, &dense}) {
@@ -363,7 +353,7 @@ TEST(CodePageStream, LineBreaksThatDoubleTheText)
         for (std::size_t at = rng() % 90; at < text.size(); at += 1 + rng() % 130)
             cuts.push_back(at);
         const std::string expected = Scalar(text, true);
-        for (const AsciiLevel level : Levels())
+        for (const AsciiLevel level : RunnableLevels())
             ASSERT_EQ(Streamed(text, cuts, level, true), expected) << Name(level) << " round " << round;
     }
 }
@@ -396,7 +386,7 @@ TEST(CodePageStream, EveryCountOfLineBreaksInABlock)
         }
         const std::string expected = Scalar(text, true);
         ASSERT_EQ(expected.rfind("ok:", 0), 0u);
-        for (const AsciiLevel level : Levels()) {
+        for (const AsciiLevel level : RunnableLevels()) {
             ASSERT_EQ(Streamed(text, {}, level, true), expected) << Name(level) << " round " << round;
             ASSERT_EQ(Streamed(text, {text.size() / 2}, level, true), expected) << Name(level) << " round " << round;
         }
@@ -419,7 +409,7 @@ TEST(CodePageStream, PlainRunsAndTheCharactersAroundThem)
     for (const std::size_t edge : {0u, 256u, 1024u, 1026u, 1280u, 2050u})
         for (std::size_t at = edge > 4 ? edge - 4 : 2; at <= edge + 4; ++at)
             places.push_back(at);
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         for (const std::string& item : items) {
             for (const std::size_t at : places) {
                 std::string text = ascii;

@@ -4,6 +4,7 @@
 // blocks and by pieces, odd alignments, and the control bytes it notes.
 #include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
+#include "tests/codepage/RunnableLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,7 @@ using namespace karsidan;
 
 namespace {
 
-std::vector<AsciiLevel> Levels()
-{
-    std::vector<AsciiLevel> levels{AsciiLevel::Scalar};
-#if defined(__x86_64__)
-    levels.push_back(AsciiLevel::Sse2);
-    if (BestAsciiLevel() >= AsciiLevel::Avx2)
-        levels.push_back(AsciiLevel::Avx2);
-    if (BestAsciiLevel() == AsciiLevel::Avx512)
-        levels.push_back(AsciiLevel::Avx512);
-#endif
-    return levels;
-}
+using karsidan::test::RunnableLevels;
 
 bool IsControl(unsigned char b)
 {
@@ -107,7 +97,7 @@ TEST(CodePageToUtf8Levels, EveryByteAtEveryLaneOfTheBlocksAndTheTail)
             text[at] = static_cast<char>(b);
             for (const bool window : {false, true}) {
                 const Result expected = Expected(text, window);
-                for (const AsciiLevel level : Levels()) {
+                for (const AsciiLevel level : RunnableLevels()) {
                     ASSERT_EQ(Converted(text, {}, level, window), expected)
                         << "byte " << b << " at " << at << " level " << int(level);
                     ASSERT_EQ(Converted(text, {at + 1}, level, window), expected)
@@ -125,7 +115,7 @@ TEST(CodePageToUtf8Levels, LineBreaksAcrossBlocksAndPieces)
         for (const std::size_t at : {0u, 62u, 63u, 64u, 126u, 127u, 128u, 191u, 192u}) {
             const std::string text = std::string(at, 'a') + br + std::string(200, 'z');
             const Result expected = Expected(text, true);
-            for (const AsciiLevel level : Levels())
+            for (const AsciiLevel level : RunnableLevels())
                 for (std::size_t cut = at; cut <= at + br.size(); ++cut)
                     ASSERT_EQ(Converted(text, {cut}, level, true), expected)
                         << "at " << at << " cut " << cut << " level " << int(level);
@@ -152,7 +142,7 @@ TEST(CodePageToUtf8Levels, RandomTextsAtOddAlignmentsInRandomPieces)
             cuts.push_back(at);
         const bool window = round % 3 != 0;
         const Result expected = Expected(text, window);
-        for (const AsciiLevel level : Levels())
+        for (const AsciiLevel level : RunnableLevels())
             ASSERT_EQ(Converted(text, cuts, level, window, rng() % 64), expected)
                 << "round " << round << " level " << int(level);
     }
@@ -167,7 +157,7 @@ TEST(CodePageToUtf8Levels, ControlBytesOnlyWhereThereAreSome)
             clean += static_cast<char>(b);
     while (clean.size() < 1000)
         clean += clean;
-    for (const AsciiLevel level : Levels()) {
+    for (const AsciiLevel level : RunnableLevels()) {
         EXPECT_FALSE(Converted(clean, {}, level, true).second) << int(level);
         EXPECT_FALSE(Converted(clean, {}, level, false).second) << int(level);
         // Once seen it stays, whatever the pieces after it hold.
@@ -187,7 +177,7 @@ TEST(CodePageToUtf8Levels, NoWriteBeyondTheRoomForTheLongestCharacters)
         std::string text;
         for (std::size_t i = 0; i < n; ++i)
             text += i % 37 == 36 ? '\r' : threes[i % threes.size()];
-        for (const AsciiLevel level : Levels())
+        for (const AsciiLevel level : RunnableLevels())
             for (const bool window : {false, true})
                 ASSERT_EQ(Converted(text, {}, level, window), Expected(text, window)) << n << " level " << int(level);
     }
