@@ -2,8 +2,8 @@
 
 #include "app/DocumentReader.h"
 #include "app/EditorText.h"
-#include "app/FileDialog.h"
-#include "net/ui/MessageBoxHook.h"
+#include "app/dialogs/FileDialog.h"
+#include "app/dialogs/MessageBoxHook.h"
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 

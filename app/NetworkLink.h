@@ -3,7 +3,7 @@
 // outgoing socket (wskSend), kept in step with the shared globals, and the
 // host the send dialog talks to.
 #include "net/Receiver.h"
-#include "net/ui/SendHost.h"
+#include "app/send/SendHost.h"
 #include "net/Sender.h"
 
 #include <QObject>

@@ -4,10 +4,10 @@
 #include "app/CipherCommand.h"
 #include "app/DocumentCommands.h"
 #include "app/EditorText.h"
-#include "app/FileDialog.h"
+#include "app/dialogs/FileDialog.h"
 #include "app/HostIdentity.h"
 #include "app/MainLayoutBuilder.h"
-#include "net/ui/MessageBoxHook.h"
+#include "app/dialogs/MessageBoxHook.h"
 #include "app/NetworkLink.h"
 #include "app/ResultDisplay.h"
 #include "app/StartupOptions.h"
@@ -16,8 +16,8 @@
 
 #include "app/effects/AssistantCharacter.h"
 #include "app/effects/AssistantLoader.h"
-#include "net/ui/MessageBoxHook.h"
-#include "net/ui/frmSend.h"
+#include "app/dialogs/MessageBoxHook.h"
+#include "app/send/frmSend.h"
 
 #include "cipher/keys/KeyError.h"
 #include "codepage/CodePage.h"

@@ -2,8 +2,8 @@
 
 #include "app/AppIdentity.h"
 #include "app/EngineCipher.h"
-#include "net/ui/MessageBoxHook.h"
-#include "app/QtFileDialog.h"
+#include "app/dialogs/MessageBoxHook.h"
+#include "app/dialogs/QtFileDialog.h"
 #include "app/StartupOptions.h"
 #include "app/frmMain.h"
 #include "app/mdlGlobal.h"

@@ -1,6 +1,6 @@
 #include "app/mdlProcedures.h"
 
-#include "app/FileDialog.h"
+#include "app/dialogs/FileDialog.h"
 #include "app/mdlGlobal.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/app/karsidan_app_bench
 #include "app/EditorText.h"
 #include "app/EngineCipher.h"
-#include "app/FileDialog.h"
-#include "net/ui/MessageBoxHook.h"
+#include "app/dialogs/FileDialog.h"
+#include "app/dialogs/MessageBoxHook.h"
 #include "app/frmMain.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // and OpenSSL's des-ede3 ECB (key set up per call as well), on the same
 // data. 40 bytes is a typed message, 504 the longest text of one 64-block
 // batch. Bytes processed are plain-text bytes for every case.
-#include "cipher/des/DesKernel.h"
-#include "cipher/des/TableText.h"
+#include "cipher/reference/DesKernel.h"
+#include "cipher/reference/TableText.h"
 #include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>

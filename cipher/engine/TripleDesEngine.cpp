@@ -2,7 +2,6 @@
 
 #include "cipher/bitslice/BulkTripleDes.h"
 #include "cipher/padding/Padding.h"
-#include "cipher/reference/mdlMath.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // New, Open and Save from the menu and the toolbar, through the fake dialog.
 #include "app/EditorText.h"
 #include "tests/app/MainWindowFixture.h"
-#include "app/QtFileDialog.h"
+#include "app/dialogs/QtFileDialog.h"
 
 #include <QTextCursor>
 

@@ -5,7 +5,7 @@
 #include "tests/app/MainWindowFixture.h"
 #include "app/NetworkLink.h"
 
-#include "net/ui/frmSend.h"
+#include "app/send/frmSend.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/QtFileDialog.h"
+#include "app/dialogs/QtFileDialog.h"
 #include "tests/app/TestDoubles.h"
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"

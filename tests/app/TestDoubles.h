@@ -2,8 +2,8 @@
 // Stand-ins for the modal dialogs and the engine, so the window can be
 // driven without a user.
 #include "app/CipherRequest.h"
-#include "app/FileDialog.h"
-#include "net/ui/MessageBoxHook.h"
+#include "app/dialogs/FileDialog.h"
+#include "app/dialogs/MessageBoxHook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The 64-bit block path against the character-per-bit path: random blocks,
 // keys, slots and directions, then whole texts and lenient cipher texts.
-#include "cipher/des/DesKernel.h"
+#include "cipher/reference/DesKernel.h"
 #include "cipher/des/DesRoundKeys.h"
 #include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"

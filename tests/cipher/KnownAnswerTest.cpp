@@ -1,6 +1,6 @@
 // Published DES and Triple DES answers, through both the character-per-bit
 // path and the 64-bit path.
-#include "cipher/des/DesKernel.h"
+#include "cipher/reference/DesKernel.h"
 #include "cipher/des/DesRoundKeys.h"
 #include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"

@@ -1,6 +1,6 @@
 // Whole-text entries: round trips, padding, keys, leniency, long texts,
 // progress and independent engines on separate threads.
-#include "cipher/des/DesKernel.h"
+#include "cipher/reference/DesKernel.h"
 #include "cipher/des/DesRoundKeys.h"
 #include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"

@@ -8,7 +8,7 @@
 #include "cipher/stream/StreamWorkers.h"
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
-#include "cipher/des/TableText.h"
+#include "cipher/reference/TableText.h"
 #include "cipher/engine/TripleDesEngine.h"
 #include "cipher/keys/TripleDesKeys.h"
 
