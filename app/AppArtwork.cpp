@@ -66,8 +66,7 @@ QIcon OpenDocumentIcon()
         p.drawRect(QRectF(1.5, 4.5, 13, 10));
         p.setBrush(QColor(250, 220, 120));
         QPolygonF flap;
-        flap << QPointF(1.5, 14.5) << QPointF(4.5, 7.5) << QPointF(15.5, 7.5)
-             << QPointF(14.5, 14.5);
+        flap << QPointF(1.5, 14.5) << QPointF(4.5, 7.5) << QPointF(15.5, 7.5) << QPointF(14.5, 14.5);
         p.drawPolygon(flap);
     });
 }

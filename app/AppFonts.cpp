@@ -20,14 +20,12 @@ QFont MakeFont(const QStringList& families, QFont::StyleHint hint, qreal pointSi
 QFont ArialFont(qreal pointSize)
 {
     // Metric-compatible faces first, so captions fit their boxes as designed.
-    return MakeFont({"Arial", "Liberation Sans", "Arimo", "Helvetica", "DejaVu Sans"},
-                    QFont::SansSerif, pointSize);
+    return MakeFont({"Arial", "Liberation Sans", "Arimo", "Helvetica", "DejaVu Sans"}, QFont::SansSerif, pointSize);
 }
 
 QFont CourierNewFont(qreal pointSize)
 {
-    return MakeFont({"Courier New", "Liberation Mono", "Cousine", "DejaVu Sans Mono"},
-                    QFont::TypeWriter, pointSize);
+    return MakeFont({"Courier New", "Liberation Mono", "Cousine", "DejaVu Sans Mono"}, QFont::TypeWriter, pointSize);
 }
 
 } // namespace karsidan

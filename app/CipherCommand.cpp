@@ -5,10 +5,8 @@
 
 namespace karsidan {
 
-CipherCommand::CipherCommand(CipherFunction function, QObject* parent)
-    : QObject(parent), function_(std::move(function))
-{
-}
+CipherCommand::CipherCommand(CipherFunction function, QObject* parent) : QObject(parent), function_(std::move(function))
+{ }
 
 CipherCommand::~CipherCommand()
 {
@@ -36,7 +34,8 @@ void CipherCommand::Run(const CipherRequest& request)
             return;
         const int percent = static_cast<int>(std::min<std::size_t>(done, total) * 100 / total);
         if (lastPercent_.exchange(percent) != percent)
-            QMetaObject::invokeMethod(this, [this, percent] { Report(percent); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, percent] { Report(percent); }, Qt::QueuedConnection);
     };
 
     QByteArray result;

@@ -13,7 +13,7 @@ enum class CipherDirection { Encrypt, Decrypt };
 
 struct CipherRequest {
     CipherDirection direction = CipherDirection::Encrypt;
-    std::string text;                // code-page bytes, lines joined by CR LF
+    std::string text; // code-page bytes, lines joined by CR LF
     std::optional<TripleDesKeys> keys; // made from the key boxes, checked
 };
 

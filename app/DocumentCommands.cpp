@@ -16,11 +16,9 @@
 
 namespace karsidan {
 
-DocumentCommands::DocumentCommands(Controls controls, FileDialog& dialog,
-                                   MessageBoxHook& messages)
+DocumentCommands::DocumentCommands(Controls controls, FileDialog& dialog, MessageBoxHook& messages)
     : controls_(controls), dialog_(dialog), messages_(messages)
-{
-}
+{ }
 
 void DocumentCommands::NewDocument()
 {
@@ -41,8 +39,7 @@ bool DocumentCommands::OpenFile()
     QByteArray data;
     QString reason;
     if (!FileSystemObject().ReadFile(*name, data, &reason)) {
-        messages_.Warn(controls_.window, QStringLiteral("Berkas \"%1\" tidak dapat dibuka.\n%2")
-                                             .arg(*name, reason));
+        messages_.Warn(controls_.window, QStringLiteral("Berkas \"%1\" tidak dapat dibuka.\n%2").arg(*name, reason));
         return false;
     }
     DocumentReader::Read(data, *controls_.source);
@@ -60,20 +57,18 @@ bool DocumentCommands::SaveFile()
     try {
         bytes = EditorText::ToCodePage(text);
     } catch (const UnmappableCharacterError& e) {
-        messages_.Warn(controls_.window, QStringLiteral("Hasil tidak disimpan. %1.")
-                                             .arg(EditorText::UnmappableMessage(text, e)));
+        messages_.Warn(controls_.window,
+                       QStringLiteral("Hasil tidak disimpan. %1.").arg(EditorText::UnmappableMessage(text, e)));
         return false;
     } catch (const std::invalid_argument& e) {
-        messages_.Warn(controls_.window,
-                       QStringLiteral("Hasil tidak disimpan. %1.").arg(QString::fromUtf8(e.what())));
+        messages_.Warn(controls_.window, QStringLiteral("Hasil tidak disimpan. %1.").arg(QString::fromUtf8(e.what())));
         return false;
     }
 
     QString reason;
     const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (!FileSystemObject().WriteFileAtomically(*name, data, &reason)) {
-        messages_.Warn(controls_.window, QStringLiteral("Berkas \"%1\" tidak dapat disimpan.\n%2")
-                                             .arg(*name, reason));
+        messages_.Warn(controls_.window, QStringLiteral("Berkas \"%1\" tidak dapat disimpan.\n%2").arg(*name, reason));
         return false;
     }
     mdlGlobal::SavedFileName = *name;

@@ -25,10 +25,8 @@ QString DocumentReader::DecodePlainText(const QByteArray& data)
     if (hasBom)
         bytes.remove_prefix(kBom.size());
     if (IsValidUtf8(bytes))
-        return EditorText::NormalizeLineBreaks(
-            QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return EditorText::FromCodePage(hasBom ? std::string_view(data.constData(),
-                                                              static_cast<std::size_t>(data.size()))
+        return EditorText::NormalizeLineBreaks(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return EditorText::FromCodePage(hasBom ? std::string_view(data.constData(), static_cast<std::size_t>(data.size()))
                                            : bytes);
 }
 

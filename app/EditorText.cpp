@@ -3,9 +3,9 @@
 #include "codepage/CodePage.h"
 
 #include <QFontMetricsF>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QScrollBar>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -109,8 +109,7 @@ qsizetype EditorText::RowLength(const QTextEdit& editor)
         widest = std::max(widest, metrics.horizontalAdvance(c));
     const qreal margins = 2 * editor.document()->documentMargin() + 4;
     // From the frame, not the viewport: it is right before the first show too.
-    const qreal width = editor.contentsRect().width()
-                        - editor.verticalScrollBar()->sizeHint().width() - margins;
+    const qreal width = editor.contentsRect().width() - editor.verticalScrollBar()->sizeHint().width() - margins;
     return std::max<qsizetype>(16, qsizetype(width / widest) - 1);
 }
 
@@ -135,8 +134,7 @@ QString EditorText::UnmappableMessage(const QString& text, const UnmappableChara
 
 QString EditorText::DescribeCharacter(char32_t character)
 {
-    const QString code =
-        QStringLiteral("U+%1").arg(QString::number(character, 16).toUpper().rightJustified(4, u'0'));
+    const QString code = QStringLiteral("U+%1").arg(QString::number(character, 16).toUpper().rightJustified(4, u'0'));
     switch (QChar::category(character)) {
     case QChar::Other_PrivateUse:
         // Symbol fonts draw these; without the font the editor shows a box.
@@ -152,18 +150,15 @@ QString EditorText::DescribeCharacter(char32_t character)
     case QChar::Separator_Paragraph:
     case QChar::Mark_NonSpacing:
     case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return QStringLiteral("tak terlihat %1").arg(code);
-    default:
-        return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&character, 1), code);
+    case QChar::Mark_Enclosing: return QStringLiteral("tak terlihat %1").arg(code);
+    default: return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&character, 1), code);
     }
 }
 
 std::string EditorText::ToCodePage(const QString& text)
 {
     return Utf16ToCodePage(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                            static_cast<std::size_t>(text.size())));
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 QString EditorText::FromCodePage(std::string_view bytes)

@@ -1,7 +1,7 @@
 #include "app/EngineCipher.h"
 
-#include "cipher/hex/CipherTextCheck.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "cipher/hex/CipherTextCheck.h"
 
 namespace karsidan {
 

@@ -17,10 +17,7 @@ void SetError(QString* error, const QString& text)
 
 } // namespace
 
-bool FileSystem::FileExists(const QString& path) const
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool FileSystem::FileExists(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
 bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) const
 {
@@ -33,8 +30,7 @@ bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) con
     return false;
 }
 
-bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes,
-                                     QString* error) const
+bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) const
 {
     const std::string reason = storage::WriteFileAtomically(
         QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));

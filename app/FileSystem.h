@@ -16,8 +16,7 @@ public:
 
     // Replaces the file's whole content with bytes, or leaves the file as it
     // was when anything fails, with no temporary file left (storage/AtomicFile).
-    bool WriteFileAtomically(const QString& path, const QByteArray& bytes,
-                             QString* error = nullptr) const;
+    bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr) const;
 
     bool ReadFile(const QString& path, QByteArray& bytes, QString* error = nullptr) const;
 };

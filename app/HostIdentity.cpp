@@ -5,10 +5,7 @@
 
 namespace karsidan {
 
-QString HostIdentity::HostName()
-{
-    return QHostInfo::localHostName();
-}
+QString HostIdentity::HostName() { return QHostInfo::localHostName(); }
 
 QString HostIdentity::LocalAddress()
 {

@@ -36,8 +36,7 @@ T* Make(QWidget* parent, const char* name, QRect geometry)
     return widget;
 }
 
-QAction* MakeAction(QObject* parent, const char* name, const QString& text,
-                    const QKeySequence& shortcut = {})
+QAction* MakeAction(QObject* parent, const char* name, const QString& text, const QKeySequence& shortcut = {})
 {
     auto* action = new QAction(text, parent);
     action->setObjectName(QString::fromLatin1(name));
@@ -89,8 +88,7 @@ MainWidgets MainLayoutBuilder::Build(QMainWindow& window)
     SetTabOrder(w);
 
     auto* priority = new ShortcutPriority({w.cmdEncrypt->shortcut(), w.cmdDecrypt->shortcut()}, &window);
-    const std::initializer_list<QWidget*> editors = {w.rtbSource, w.rtbTarget, w.txtKey[0],
-                                                     w.txtKey[1], w.txtKey[2]};
+    const std::initializer_list<QWidget*> editors = {w.rtbSource, w.rtbTarget, w.txtKey[0], w.txtKey[1], w.txtKey[2]};
     for (QWidget* editor : editors)
         editor->installEventFilter(priority);
 
@@ -112,8 +110,7 @@ void MainLayoutBuilder::BuildMenus(QMainWindow& window, MainWidgets& w)
     w.mnuSave = MakeAction(&window, "mnuSave", QStringLiteral("Simpan"), QKeySequence::Save);
     w.mnuSeparator = MakeAction(&window, "mnuSeparator", QString());
     w.mnuSeparator->setSeparator(true);
-    w.mnuExit = MakeAction(&window, "mnuExit", QStringLiteral("Keluar"),
-                           QKeySequence(Qt::CTRL | Qt::Key_Q));
+    w.mnuExit = MakeAction(&window, "mnuExit", QStringLiteral("Keluar"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     w.mnuFile->addActions({w.mnuNew, w.mnuOpen, w.mnuSave, w.mnuSeparator, w.mnuExit});
 
     w.mnuWindows = bar->addMenu(QStringLiteral("Windows"));
@@ -121,8 +118,7 @@ void MainLayoutBuilder::BuildMenus(QMainWindow& window, MainWidgets& w)
 
     w.mnuHelp = bar->addMenu(QStringLiteral("Bantuan"));
     w.mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    w.mnuAbout = MakeAction(&window, "mnuAbout", QStringLiteral("Tentang Program"),
-                            QKeySequence::HelpContents);
+    w.mnuAbout = MakeAction(&window, "mnuAbout", QStringLiteral("Tentang Program"), QKeySequence::HelpContents);
     w.mnuHelp->addAction(w.mnuAbout);
 }
 
@@ -153,14 +149,12 @@ void MainLayoutBuilder::BuildFunction(QWidget* area, MainWidgets& w)
     const int labelWidths[] = {1155, 1155, 1140};
     for (int i = 0; i < 3; ++i) {
         const int top = 240 + i * 600;
-        QLabel* label = Make<QLabel>(w.fraFunction, labelNames[i],
-                                     TwipsRect(120, top, labelWidths[i], 210));
+        QLabel* label = Make<QLabel>(w.fraFunction, labelNames[i], TwipsRect(120, top, labelWidths[i], 210));
         label->setText(captions[i]);
         label->setFont(ArialFont(8.25));
         w.lblKey[i] = label;
 
-        QLineEdit* key = Make<QLineEdit>(w.fraFunction, keyNames[i],
-                                         TwipsRect(120, top + 240, 1095, 285));
+        QLineEdit* key = Make<QLineEdit>(w.fraFunction, keyNames[i], TwipsRect(120, top + 240, 1095, 285));
         key->setMaxLength(kKeyLength);
         key->setFont(CourierNewFont(8.25));
         key->setTextMargins(0, 0, 0, 0);
@@ -200,8 +194,8 @@ void MainLayoutBuilder::BuildStatusBar(QWidget* area, MainWidgets& w)
 
 void MainLayoutBuilder::SetTabOrder(const MainWidgets& w)
 {
-    QWidget* const order[] = {w.rtbSource, w.rtbTarget, w.txtKey[0], w.txtKey[1],
-                                    w.txtKey[2], w.cmdEncrypt, w.cmdDecrypt, w.cmdSend};
+    QWidget* const order[] = {w.rtbSource, w.rtbTarget,  w.txtKey[0],  w.txtKey[1],
+                              w.txtKey[2], w.cmdEncrypt, w.cmdDecrypt, w.cmdSend};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

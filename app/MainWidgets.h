@@ -29,7 +29,7 @@ struct MainWidgets {
     QGroupBox* fraChiper = nullptr;
     QTextEdit* rtbTarget = nullptr;
     QStatusBar* stbMain = nullptr;
-    QLabel* stbMainPanel1 = nullptr;   // connection messages
+    QLabel* stbMainPanel1 = nullptr; // connection messages
     QProgressBar* prgTransform = nullptr;
 
     QMenu* mnuFile = nullptr;

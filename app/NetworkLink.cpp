@@ -8,8 +8,7 @@
 namespace karsidan {
 
 NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
-    : QObject(parent), hooks_(std::move(hooks)), receiver_(mdlGlobal::AppFolder),
-      sender_(mdlGlobal::CurrentPort)
+    : QObject(parent), hooks_(std::move(hooks)), receiver_(mdlGlobal::AppFolder), sender_(mdlGlobal::CurrentPort)
 {
     receiver_.setObjectName(QStringLiteral("wskListen"));
     sender_.setObjectName(QStringLiteral("wskSend"));
@@ -17,8 +16,7 @@ NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
     receiver_.SetOwnSender(&sender_);
     connect(&receiver_, &net::Receiver::FileStored, this,
             [](const QString& name, const QString&) { mdlGlobal::SavedFileName = name; });
-    connect(&sender_, &net::Sender::StatusChanged, this,
-            [this](const QString& text) { hooks_.setStatus(text); });
+    connect(&sender_, &net::Sender::StatusChanged, this, [this](const QString& text) { hooks_.setStatus(text); });
     // The panel only says "Sambungan Error"; the reason goes to standard error.
     connect(&sender_, &net::Sender::Failed, this, [](const QString& reason) {
         std::fprintf(stderr, "karsidan: %s: %s\n", qPrintable(net::Sender::ErrorText()), qPrintable(reason));
@@ -45,39 +43,18 @@ void NetworkLink::CheckIP(const QString& address, int port)
     sender_.CheckIP(address, port);
 }
 
-void NetworkLink::SendData()
-{
-    sender_.SendData(mdlGlobal::SavedFileName, hooks_.targetText());
-}
+void NetworkLink::SendData() { sender_.SendData(mdlGlobal::SavedFileName, hooks_.targetText()); }
 
-void NetworkLink::SaveFile()
-{
-    hooks_.saveFile();
-}
+void NetworkLink::SaveFile() { hooks_.saveFile(); }
 
-void NetworkLink::CloseSenderSock()
-{
-    sender_.CloseSenderSock();
-}
+void NetworkLink::CloseSenderSock() { sender_.CloseSenderSock(); }
 
-bool NetworkLink::IsSenderClosed() const
-{
-    return sender_.IsClosed();
-}
+bool NetworkLink::IsSenderClosed() const { return sender_.IsClosed(); }
 
-QString NetworkLink::SavedFileName() const
-{
-    return mdlGlobal::SavedFileName;
-}
+QString NetworkLink::SavedFileName() const { return mdlGlobal::SavedFileName; }
 
-int NetworkLink::CurrentPort() const
-{
-    return mdlGlobal::CurrentPort;
-}
+int NetworkLink::CurrentPort() const { return mdlGlobal::CurrentPort; }
 
-void NetworkLink::CenterForm(QWidget* form, bool atTop)
-{
-    karsidan::CenterForm(form, atTop);
-}
+void NetworkLink::CenterForm(QWidget* form, bool atTop) { karsidan::CenterForm(form, atTop); }
 
 } // namespace karsidan

@@ -2,8 +2,8 @@
 // The window's side of the network: the listener (wskListen) and the
 // outgoing socket (wskSend), kept in step with the shared globals, and the
 // host the send dialog talks to.
-#include "net/Receiver.h"
 #include "app/send/SendHost.h"
+#include "net/Receiver.h"
 #include "net/Sender.h"
 
 #include <QObject>
@@ -18,9 +18,9 @@ class NetworkLink : public QObject, public net::SendHost {
 public:
     // What the link needs from the window it serves.
     struct WindowHooks {
-        std::function<bool()> saveFile;          // "Simpan" on the result editor
-        std::function<QString()> targetText;     // the result editor's text
-        std::function<void(const QString&)> setStatus;  // status panel 1
+        std::function<bool()> saveFile; // "Simpan" on the result editor
+        std::function<QString()> targetText; // the result editor's text
+        std::function<void(const QString&)> setStatus; // status panel 1
     };
 
     explicit NetworkLink(WindowHooks hooks, QObject* parent = nullptr);

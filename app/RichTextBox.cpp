@@ -26,8 +26,7 @@ void RichTextBox::insertFromMimeData(const QMimeData* source)
 {
     const QTextCursor cursor = textCursor();
     const bool replacesAll = document()->isEmpty()
-                             || (cursor.selectionStart() == 0
-                                 && cursor.selectionEnd() >= document()->characterCount() - 1);
+        || (cursor.selectionStart() == 0 && cursor.selectionEnd() >= document()->characterCount() - 1);
     if (!isReadOnly() && replacesAll && source->hasText() && !source->hasHtml()) {
         const QString text = source->text();
         if (HasLongLine(text)) {

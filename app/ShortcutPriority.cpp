@@ -6,8 +6,7 @@ namespace karsidan {
 
 ShortcutPriority::ShortcutPriority(QList<QKeySequence> shortcuts, QObject* parent)
     : QObject(parent), shortcuts_(std::move(shortcuts))
-{
-}
+{ }
 
 bool ShortcutPriority::eventFilter(QObject* watched, QEvent* event)
 {

@@ -24,8 +24,8 @@ bool IsWritableFolder(const QString& folder)
 // write into it: a received name such as "ls" would replace a program.
 bool IsInstalledCopy(const QString& programFolder)
 {
-    return QFileInfo::exists(QDir(programFolder).filePath(
-        QStringLiteral("../share/applications/" KARSIDAN_APP_ID ".desktop")));
+    return QFileInfo::exists(
+        QDir(programFolder).filePath(QStringLiteral("../share/applications/" KARSIDAN_APP_ID ".desktop")));
 }
 
 } // namespace
@@ -36,8 +36,7 @@ std::optional<StartupOptions> StartupOptions::Parse(const QStringList& arguments
     parser.setApplicationDescription(QStringLiteral("KARSIDAN: enkripsi teks dengan Triple DES"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption folder(QStringLiteral("folder"),
-                                    QStringLiteral("Folder untuk berkas yang diterima."),
+    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Folder untuk berkas yang diterima."),
                                     QStringLiteral("DIR"));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Port TCP untuk menerima (bawaan %1).").arg(net::kDefaultPort),

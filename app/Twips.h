@@ -10,8 +10,7 @@ constexpr int TwipsToPixels(int twips) { return twips / kTwipsPerPixel; }
 
 inline QRect TwipsRect(int left, int top, int width, int height)
 {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
 } // namespace karsidan

@@ -4,19 +4,19 @@
 #include "app/CipherCommand.h"
 #include "app/DocumentCommands.h"
 #include "app/EditorText.h"
-#include "app/dialogs/FileDialog.h"
 #include "app/HostIdentity.h"
 #include "app/MainLayoutBuilder.h"
-#include "app/dialogs/MessageBoxHook.h"
 #include "app/NetworkLink.h"
 #include "app/ResultDisplay.h"
 #include "app/StartupOptions.h"
+#include "app/dialogs/FileDialog.h"
+#include "app/dialogs/MessageBoxHook.h"
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
 
+#include "app/dialogs/MessageBoxHook.h"
 #include "app/effects/AssistantCharacter.h"
 #include "app/effects/AssistantLoader.h"
-#include "app/dialogs/MessageBoxHook.h"
 #include "app/send/frmSend.h"
 
 #include "cipher/keys/KeyError.h"
@@ -61,14 +61,13 @@ frmMain::frmMain(MainServices services, QWidget* parent)
     : QMainWindow(parent), w_(MainLayoutBuilder::Build(*this)), services_(std::move(services))
 {
     documents_ = std::make_unique<DocumentCommands>(
-        DocumentCommands::Controls{this, w_.rtbSource, w_.rtbTarget, w_.txtKey},
-        *services_.fileDialog, *services_.messages);
+        DocumentCommands::Controls{this, w_.rtbSource, w_.rtbTarget, w_.txtKey}, *services_.fileDialog,
+        *services_.messages);
     cipher_ = new CipherCommand(services_.cipher, this);
     display_ = new ResultDisplay(*w_.rtbTarget, this);
-    network_ = new NetworkLink(
-        NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
-                                 [this](const QString& text) { SetStatusText(text); }},
-        this);
+    network_ = new NetworkLink(NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
+                                                        [this](const QString& text) { SetStatusText(text); }},
+                               this);
     ConnectControls();
     Form_Load();
 }
@@ -131,10 +130,7 @@ QString frmMain::TargetText() const
     return EditorText::PlainText(*w_.rtbTarget->document());
 }
 
-void frmMain::SetStatusText(const QString& text)
-{
-    w_.stbMainPanel1->setText(text);
-}
+void frmMain::SetStatusText(const QString& text) { w_.stbMainPanel1->setText(text); }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
@@ -150,7 +146,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         return;
     }
     if (fade_)
-        return;  // already fading out
+        return; // already fading out
     PlayAnimation(QStringLiteral("Greet"));
     StopListening();
     FadeOut();
@@ -168,20 +164,11 @@ void frmMain::FadeOut()
     fade_->Start();
 }
 
-void frmMain::StartListening()
-{
-    network_->StartListening();
-}
+void frmMain::StartListening() { network_->StartListening(); }
 
-void frmMain::StopListening()
-{
-    network_->StopListening();
-}
+void frmMain::StopListening() { network_->StopListening(); }
 
-void frmMain::LoadAssistant()
-{
-    objCharacter = LoadAssistantCharacter(this);
-}
+void frmMain::LoadAssistant() { objCharacter = LoadAssistantCharacter(this); }
 
 void frmMain::PlayAnimation(const QString& name)
 {
@@ -191,15 +178,9 @@ void frmMain::PlayAnimation(const QString& name)
 
 // --- Encrypt and decrypt -------------------------------------------------
 
-void frmMain::cmdEncrypt_Click()
-{
-    RunCipher(CipherDirection::Encrypt);
-}
+void frmMain::cmdEncrypt_Click() { RunCipher(CipherDirection::Encrypt); }
 
-void frmMain::cmdDecrypt_Click()
-{
-    RunCipher(CipherDirection::Decrypt);
-}
+void frmMain::cmdDecrypt_Click() { RunCipher(CipherDirection::Decrypt); }
 
 void frmMain::cmdSend_Click()
 {
@@ -284,10 +265,7 @@ void frmMain::Refuse(const QString& text)
     Warn(text);
 }
 
-void frmMain::ShowProgress(int percent)
-{
-    w_.prgTransform->setValue(percent);
-}
+void frmMain::ShowProgress(int percent) { w_.prgTransform->setValue(percent); }
 
 void frmMain::SetBusy(bool busy, bool showProgress)
 {
@@ -306,10 +284,7 @@ void frmMain::SetBusy(bool busy, bool showProgress)
         unsetCursor();
 }
 
-void frmMain::Warn(const QString& text)
-{
-    services_.messages->Warn(this, text);
-}
+void frmMain::Warn(const QString& text) { services_.messages->Warn(this, text); }
 
 // --- Documents, menus and toolbar ----------------------------------------
 
@@ -325,33 +300,26 @@ void frmMain::mnuOpen_Click()
         documents_->OpenFile();
 }
 
-void frmMain::mnuSave_Click()
-{
-    SaveFile();
-}
+void frmMain::mnuSave_Click() { SaveFile(); }
 
-void frmMain::mnuExit_Click()
-{
-    close();
-}
+void frmMain::mnuExit_Click() { close(); }
 
 void frmMain::mnuAbout_Click()
 {
-    services_.messages->About(
-        this, QStringLiteral("Tentang Program"),
-        QStringLiteral("KARSIDAN versi %1\n\n"
-                       "Mengenkripsi teks dengan Triple DES tiga kunci "
-                       "(enkripsi-dekripsi-enkripsi, mode ECB) dan mengirimkannya "
-                       "ke salinan KARSIDAN lain melalui TCP.\n\n"
-                       "Triple DES adalah sandi lama: cukup untuk bertukar teks "
-                       "dengan salinan program ini, tetapi tidak layak untuk "
-                       "melindungi rahasia dari penyerang yang kuat.\n\n"
-                       "Berkas yang diterima disimpan di folder:\n%2\n\n"
-                       "Bila folder program tidak dapat ditulisi, atau program dipasang "
-                       "(misalnya di /usr/bin), berkas yang diterima disimpan di folder "
-                       "data pengguna:\n%3")
-            .arg(QStringLiteral(KARSIDAN_VERSION), QDir::toNativeSeparators(mdlGlobal::AppFolder),
-                 QDir::toNativeSeparators(StartupOptions::UserDataFolder())));
+    services_.messages->About(this, QStringLiteral("Tentang Program"),
+                              QStringLiteral("KARSIDAN versi %1\n\n"
+                                             "Mengenkripsi teks dengan Triple DES tiga kunci "
+                                             "(enkripsi-dekripsi-enkripsi, mode ECB) dan mengirimkannya "
+                                             "ke salinan KARSIDAN lain melalui TCP.\n\n"
+                                             "Triple DES adalah sandi lama: cukup untuk bertukar teks "
+                                             "dengan salinan program ini, tetapi tidak layak untuk "
+                                             "melindungi rahasia dari penyerang yang kuat.\n\n"
+                                             "Berkas yang diterima disimpan di folder:\n%2\n\n"
+                                             "Bila folder program tidak dapat ditulisi, atau program dipasang "
+                                             "(misalnya di /usr/bin), berkas yang diterima disimpan di folder "
+                                             "data pengguna:\n%3")
+                                  .arg(QStringLiteral(KARSIDAN_VERSION), QDir::toNativeSeparators(mdlGlobal::AppFolder),
+                                       QDir::toNativeSeparators(StartupOptions::UserDataFolder())));
 }
 
 void frmMain::tlbMain_ButtonClick(int position)

@@ -14,7 +14,6 @@
 #include <memory>
 #include <optional>
 
-
 namespace karsidan {
 
 class CipherCommand;

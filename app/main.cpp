@@ -1,6 +1,3 @@
 #include "app/mdlMain.h"
 
-int main(int argc, char** argv)
-{
-    return karsidan::Main(argc, argv);
-}
+int main(int argc, char** argv) { return karsidan::Main(argc, argv); }

@@ -2,9 +2,9 @@
 
 #include "app/AppIdentity.h"
 #include "app/EngineCipher.h"
+#include "app/StartupOptions.h"
 #include "app/dialogs/MessageBoxHook.h"
 #include "app/dialogs/QtFileDialog.h"
-#include "app/StartupOptions.h"
 #include "app/frmMain.h"
 #include "app/mdlGlobal.h"
 
@@ -33,8 +33,7 @@ int Main(int argc, char** argv)
     }
 
     mdlGlobal::FileSystemObj = std::make_unique<FileSystem>();
-    mdlGlobal::AppFolder =
-        StartupOptions::ResolveAppFolder(options->folder, QApplication::applicationDirPath());
+    mdlGlobal::AppFolder = StartupOptions::ResolveAppFolder(options->folder, QApplication::applicationDirPath());
     mdlGlobal::CurrentPort = options->port;
 
     QtFileDialog fileDialog;

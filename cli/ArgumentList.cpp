@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-ArgumentList::ArgumentList(const std::vector<std::string>& args, const std::vector<Option>& options)
-    : options_(options)
+ArgumentList::ArgumentList(const std::vector<std::string>& args, const std::vector<Option>& options) : options_(options)
 {
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -14,30 +14,29 @@
 
 namespace {
 
-const char* const kUsage =
-    "Pemakaian: karsidan-cli PERINTAH [OPSI]...\n"
-    "\n"
-    "Triple DES (tiga kunci, EDE, ECB) dan pengiriman pesan KARSIDAN.\n"
-    "\n"
-    "Perintah:\n"
-    "  encrypt   enkripsi berkas atau masukan standar menjadi teks heksadesimal\n"
-    "  decrypt   dekripsi teks heksadesimal kembali menjadi teks\n"
-    "  send      kirim satu pesan ke salinan KARSIDAN lain\n"
-    "  receive   terima pesan dan simpan sebagai berkas\n"
-    "\n"
-    "Opsi:\n"
-    "  -h, --help      menampilkan bantuan ini\n"
-    "  -v, --version   menampilkan versi\n"
-    "\n"
-    "  karsidan-cli PERINTAH --help   menjelaskan opsi, variabel lingkungan dan\n"
-    "                                 kode keluar perintah itu\n"
-    "\n"
-    "Variabel lingkungan: KARSIDAN_KEY1, KARSIDAN_KEY2, KARSIDAN_KEY3 (kunci\n"
-    "encrypt dan decrypt).\n"
-    "\n"
-    "Kode keluar: 0 berhasil, 1 kegagalan masukan/keluaran atau sambungan,\n"
-    "2 masukan tidak sah (kunci kosong, kunci lebih dari 8 karakter, karakter\n"
-    "di luar kode halaman Windows-1252, bukan teks sandi, opsi salah).\n";
+const char* const kUsage = "Pemakaian: karsidan-cli PERINTAH [OPSI]...\n"
+                           "\n"
+                           "Triple DES (tiga kunci, EDE, ECB) dan pengiriman pesan KARSIDAN.\n"
+                           "\n"
+                           "Perintah:\n"
+                           "  encrypt   enkripsi berkas atau masukan standar menjadi teks heksadesimal\n"
+                           "  decrypt   dekripsi teks heksadesimal kembali menjadi teks\n"
+                           "  send      kirim satu pesan ke salinan KARSIDAN lain\n"
+                           "  receive   terima pesan dan simpan sebagai berkas\n"
+                           "\n"
+                           "Opsi:\n"
+                           "  -h, --help      menampilkan bantuan ini\n"
+                           "  -v, --version   menampilkan versi\n"
+                           "\n"
+                           "  karsidan-cli PERINTAH --help   menjelaskan opsi, variabel lingkungan dan\n"
+                           "                                 kode keluar perintah itu\n"
+                           "\n"
+                           "Variabel lingkungan: KARSIDAN_KEY1, KARSIDAN_KEY2, KARSIDAN_KEY3 (kunci\n"
+                           "encrypt dan decrypt).\n"
+                           "\n"
+                           "Kode keluar: 0 berhasil, 1 kegagalan masukan/keluaran atau sambungan,\n"
+                           "2 masukan tidak sah (kunci kosong, kunci lebih dari 8 karakter, karakter\n"
+                           "di luar kode halaman Windows-1252, bukan teks sandi, opsi salah).\n";
 
 // Help and version through the checked writer: exit code 1 when they
 // cannot be written.

@@ -9,8 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-CryptInput::CryptInput(const std::string& file)
-    : name_(file.empty() || file == "-" ? "masukan standar" : file)
+CryptInput::CryptInput(const std::string& file) : name_(file.empty() || file == "-" ? "masukan standar" : file)
 {
     if (file.empty() || file == "-") {
         fd_ = STDIN_FILENO;
@@ -20,7 +19,7 @@ CryptInput::CryptInput(const std::string& file)
             throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
         owned_ = true;
     }
-    struct stat info {};
+    struct stat info { };
     if (fstat(fd_, &info) != 0)
         throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
     if (S_ISDIR(info.st_mode))
@@ -52,7 +51,8 @@ std::size_t CryptInput::ReadSome(std::span<char> into)
 std::size_t CryptInput::ReadAt(std::span<char> into, unsigned long long at) const
 {
     for (;;) {
-        const ssize_t got = pread(fd_, into.data(), into.size(), static_cast<off_t>(start_ + static_cast<long long>(at)));
+        const ssize_t got = pread(fd_, into.data(), into.size(),
+                                  static_cast<off_t>(start_ + static_cast<long long>(at)));
         if (got >= 0)
             return static_cast<std::size_t>(got);
         if (errno != EINTR)
@@ -63,7 +63,7 @@ std::size_t CryptInput::ReadAt(std::span<char> into, unsigned long long at) cons
 HeldInput CryptInput::ReadAll()
 {
     HeldInput held;
-    struct stat info {};
+    struct stat info { };
     if (Rereadable() && fstat(fd_, &info) == 0 && info.st_size > start_)
         held.Reserve(static_cast<std::size_t>(info.st_size - start_) + 1);
     for (;;) {
@@ -76,7 +76,7 @@ HeldInput CryptInput::ReadAll()
 
 long long CryptInput::Size() const noexcept
 {
-    struct stat info {};
+    struct stat info { };
     if (!Rereadable() || fstat(fd_, &info) != 0)
         return -1;
     return info.st_size > start_ ? info.st_size - start_ : 0;

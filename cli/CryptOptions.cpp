@@ -27,7 +27,7 @@ CryptParseResult PrintChecked(const std::string& command, const std::string& tex
 std::string CryptHelpText(const std::string& command, bool decrypt)
 {
     std::string text = "Pemakaian: karsidan-cli " + command
-                       + " [-1 KUNCI1 -2 KUNCI2 -3 KUNCI3] [--keys-file BERKAS] [--raw] [-o KELUARAN] [BERKAS]\n\n";
+        + " [-1 KUNCI1 -2 KUNCI2 -3 KUNCI3] [--keys-file BERKAS] [--raw] [-o KELUARAN] [BERKAS]\n\n";
     if (decrypt)
         text += "Mendekripsi teks sandi (angka heksadesimal, huruf besar atau kecil, spasi dan\n"
                 "baris baru boleh) dari BERKAS atau masukan standar, lalu mencetak teksnya\n"
@@ -79,16 +79,17 @@ CryptParseResult ParseCryptOptions(const std::vector<std::string>& args, bool de
     };
     std::optional<ArgumentList> list;
     try {
-        list.emplace(args, std::vector<ArgumentList::Option>{
-                               {{"1", "key1"}, true},
-                               {{"2", "key2"}, true},
-                               {{"3", "key3"}, true},
-                               {{"keys-file"}, true},
-                               {{"o", "output"}, true},
-                               {{"raw"}, false},
-                               {{"h", "help"}, false},
-                               {{"v", "version"}, false},
-                           });
+        list.emplace(args,
+                     std::vector<ArgumentList::Option>{
+                         {{"1", "key1"}, true},
+                         {{"2", "key2"}, true},
+                         {{"3", "key3"}, true},
+                         {{"keys-file"}, true},
+                         {{"o", "output"}, true},
+                         {{"raw"}, false},
+                         {{"h", "help"}, false},
+                         {{"v", "version"}, false},
+                     });
     } catch (const ArgumentList::Error& e) {
         return refuse(e.what(), true);
     }

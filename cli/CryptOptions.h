@@ -1,8 +1,8 @@
 #pragma once
 // Options of `karsidan-cli encrypt|decrypt`, parsed and checked.
 
-#include "cli/KeySources.h"
 #include "cipher/keys/TripleDesKeys.h"
+#include "cli/KeySources.h"
 
 #include <array>
 #include <optional>
@@ -13,7 +13,7 @@ struct CryptOptions {
     // The keys of the three boxes (first, second, third), checked.
     std::optional<karsidan::TripleDesKeys> keys;
     bool raw = false;
-    std::string file;   // empty or "-": standard input
+    std::string file; // empty or "-": standard input
     std::string output; // empty or "-": standard output
 };
 

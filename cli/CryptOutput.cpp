@@ -11,10 +11,7 @@ CryptOutput::CryptOutput(const std::string& path)
         throw CryptIoError("Tidak dapat menulis " + path + ": " + file_->Error());
 }
 
-void CryptOutput::Failed() const
-{
-    throw CryptIoError("Gagal menulis " + file_->Path() + ": " + file_->Error());
-}
+void CryptOutput::Failed() const { throw CryptIoError("Gagal menulis " + file_->Path() + ": " + file_->Error()); }
 
 void CryptOutput::Write(std::string_view bytes)
 {

@@ -7,8 +7,7 @@
 HeldInput::HeldInput(HeldInput&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0))
-{
-}
+{ }
 
 HeldInput& HeldInput::operator=(HeldInput&& other) noexcept
 {

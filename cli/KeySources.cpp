@@ -18,8 +18,8 @@ std::string ReadKeysFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw KeySourceError("Berkas kunci " + path + " tidak dapat dibuka: "
-                             + karsidan::storage::ReadReasonFor(errno));
+        throw KeySourceError("Berkas kunci " + path
+                             + " tidak dapat dibuka: " + karsidan::storage::ReadReasonFor(errno));
     std::string content;
     char buffer[1024];
     for (;;) {
@@ -29,8 +29,8 @@ std::string ReadKeysFile(const std::string& path)
         if (got < 0) {
             const int error = errno;
             ::close(fd);
-            throw KeySourceError("Berkas kunci " + path + " tidak dapat dibaca: "
-                                 + karsidan::storage::ReadReasonFor(error));
+            throw KeySourceError("Berkas kunci " + path
+                                 + " tidak dapat dibaca: " + karsidan::storage::ReadReasonFor(error));
         }
         if (got == 0)
             break;

@@ -13,16 +13,14 @@ std::vector<std::string> WeakKeyWarnings(const std::array<std::uint64_t, 3>& eff
     };
     // Keys that differ only in those bits surprise: say why they count as equal.
     const auto why = [&](int a, int b) {
-        return effectiveKeys[a] == effectiveKeys[b]
-                   ? std::string()
-                   : std::string(" (DES mengabaikan bit terendah setiap byte kunci)");
+        return effectiveKeys[a] == effectiveKeys[b] ? std::string()
+                                                    : std::string(" (DES mengabaikan bit terendah setiap byte kunci)");
     };
     std::vector<std::string> warnings;
     if (same(0, 1) || same(1, 2)) {
         const bool first = same(0, 1);
         warnings.push_back(std::string("peringatan: kunci ") + (first ? "pertama dan kedua" : "kedua dan ketiga")
-                           + " sama" + (first ? why(0, 1) : why(1, 2))
-                           + "; Triple DES menjadi DES tunggal (56 bit)");
+                           + " sama" + (first ? why(0, 1) : why(1, 2)) + "; Triple DES menjadi DES tunggal (56 bit)");
     } else if (same(0, 2)) {
         warnings.push_back("peringatan: kunci pertama dan ketiga sama" + why(0, 2)
                            + "; Triple DES dua kunci (112 bit)");

@@ -13,4 +13,3 @@
 
 // From the three effective keys in box order.
 std::vector<std::string> WeakKeyWarnings(const std::array<std::uint64_t, 3>& effectiveKeys);
-

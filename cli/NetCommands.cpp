@@ -83,39 +83,37 @@ int Parse(QCommandLineParser& parser, const QStringList& args, const QString& he
 
 QString ReceiveHelp()
 {
-    return QStringLiteral(
-               "Pemakaian: karsidan-cli receive [--port N] [--folder FOLDER] [--address ALAMAT]\n\n"
-               "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai\n"
-               "berkas. Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
-               "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu\n"
-               "tidak dapat ditulis (berkasnya tetap tersimpan).\n\n"
-               "Opsi:\n"
-               "      --port N          port yang didengarkan (bawaan %1, 0: port bebas)\n"
-               "      --folder FOLDER   folder penyimpanan (bawaan: folder kerja)\n"
-               "      --address ALAMAT  alamat IPv4 yang didengarkan (bawaan: semua, 0.0.0.0)\n"
-               "  -h, --help            menampilkan bantuan ini\n\n"
-               "Variabel lingkungan: tidak ada.\n\n"
-               "Kode keluar: 0 berhenti atas permintaan, 1 port tidak dapat dibuka, folder\n"
-               "tidak ada atau keluaran tidak dapat ditulis, 2 opsi salah.\n")
+    return QStringLiteral("Pemakaian: karsidan-cli receive [--port N] [--folder FOLDER] [--address ALAMAT]\n\n"
+                          "Menerima pesan dari salinan KARSIDAN lain dan menyimpan setiap pesan sebagai\n"
+                          "berkas. Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
+                          "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu\n"
+                          "tidak dapat ditulis (berkasnya tetap tersimpan).\n\n"
+                          "Opsi:\n"
+                          "      --port N          port yang didengarkan (bawaan %1, 0: port bebas)\n"
+                          "      --folder FOLDER   folder penyimpanan (bawaan: folder kerja)\n"
+                          "      --address ALAMAT  alamat IPv4 yang didengarkan (bawaan: semua, 0.0.0.0)\n"
+                          "  -h, --help            menampilkan bantuan ini\n\n"
+                          "Variabel lingkungan: tidak ada.\n\n"
+                          "Kode keluar: 0 berhenti atas permintaan, 1 port tidak dapat dibuka, folder\n"
+                          "tidak ada atau keluaran tidak dapat ditulis, 2 opsi salah.\n")
         .arg(kDefaultPort);
 }
 
 QString SendHelp()
 {
-    return QStringLiteral(
-               "Pemakaian: karsidan-cli send --to ALAMAT [--port N] [--name NAMA] [BERKAS]\n\n"
-               "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan\n"
-               "KARSIDAN lain. Isi dikirim apa adanya, biasanya teks sandi dari encrypt.\n\n"
-               "Opsi:\n"
-               "      --to ALAMAT   alamat IPv4 penerima (wajib)\n"
-               "      --port N      port penerima (bawaan %1)\n"
-               "      --name NAMA   nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk\n"
-               "                    masukan standar). Hanya bagian terakhir jalur yang\n"
-               "                    dikirim; karakter di luar Windows-1252 dan \"|\" menjadi \"_\"\n"
-               "  -h, --help        menampilkan bantuan ini\n\n"
-               "Variabel lingkungan: tidak ada.\n\n"
-               "Kode keluar: 0 terkirim, 1 berkas tidak dapat dibaca atau sambungan gagal,\n"
-               "2 opsi salah atau pesan terlalu besar.\n")
+    return QStringLiteral("Pemakaian: karsidan-cli send --to ALAMAT [--port N] [--name NAMA] [BERKAS]\n\n"
+                          "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan\n"
+                          "KARSIDAN lain. Isi dikirim apa adanya, biasanya teks sandi dari encrypt.\n\n"
+                          "Opsi:\n"
+                          "      --to ALAMAT   alamat IPv4 penerima (wajib)\n"
+                          "      --port N      port penerima (bawaan %1)\n"
+                          "      --name NAMA   nama berkas dalam pesan (bawaan: nama BERKAS; wajib untuk\n"
+                          "                    masukan standar). Hanya bagian terakhir jalur yang\n"
+                          "                    dikirim; karakter di luar Windows-1252 dan \"|\" menjadi \"_\"\n"
+                          "  -h, --help        menampilkan bantuan ini\n\n"
+                          "Variabel lingkungan: tidak ada.\n\n"
+                          "Kode keluar: 0 terkirim, 1 berkas tidak dapat dibaca atau sambungan gagal,\n"
+                          "2 opsi salah atau pesan terlalu besar.\n")
         .arg(kDefaultPort);
 }
 
@@ -156,7 +154,7 @@ int RunReceive(const QStringList& args)
         return kExitBadInput;
     }
     const QString folder = QDir(parser.isSet(QStringLiteral("folder")) ? parser.value(QStringLiteral("folder"))
-                                                                        : QDir::currentPath())
+                                                                       : QDir::currentPath())
                                .absolutePath();
     if (!QFileInfo(folder).isDir()) {
         Err() << "receive: folder " << folder << " tidak ada\n";
@@ -182,8 +180,8 @@ int RunReceive(const QStringList& args)
         Err() << Receiver::ListeningOffText(reason) << "\n";
         return kExitFailure;
     }
-    Err() << "Menerima pesan di port " << receiver.LocalPort() << ", menyimpan ke "
-          << QDir::toNativeSeparators(folder) << Qt::endl;
+    Err() << "Menerima pesan di port " << receiver.LocalPort() << ", menyimpan ke " << QDir::toNativeSeparators(folder)
+          << Qt::endl;
     QObject::connect(&stopSignals, &NetStopSignals::StopRequested, [] { QCoreApplication::exit(kExitOk); });
     const int code = QCoreApplication::exec();
     receiver.StopListening();
@@ -229,7 +227,7 @@ int RunSend(const QStringList& args)
             error = EBADF;
     } else {
         const int fd = ::open(QFile::encodeName(files.first()).constData(), O_RDONLY | O_CLOEXEC);
-        struct stat info {};
+        struct stat info { };
         if (fd < 0) {
             error = errno;
         } else if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {

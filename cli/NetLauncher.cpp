@@ -55,9 +55,8 @@ int RunNetHelper(const char* self, const std::vector<std::string>& args)
         error = errno;
     }
     std::string message = "karsidan-cli " + args.front() + ": program bantu " + kHelperName
-                          + " tidak dapat dijalankan ("
-                          + (error == ENOENT ? std::string("tidak ada") : karsidan::storage::ReasonFor(error))
-                          + "); dicari di:\n";
+        + " tidak dapat dijalankan ("
+        + (error == ENOENT ? std::string("tidak ada") : karsidan::storage::ReasonFor(error)) + "); dicari di:\n";
     for (const std::string& helper : candidates)
         message += "  " + helper + "\n";
     std::fputs(message.c_str(), stderr);

@@ -34,7 +34,7 @@ NetStopSignals::NetStopSignals(QObject* parent) : QObject(parent)
         if (::read(g_pipe[0], &byte, 1) == 1)
             emit StopRequested(byte);
     });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -56,7 +56,7 @@ NetStopSignals::~NetStopSignals()
 
 #else
 
-NetStopSignals::NetStopSignals(QObject* parent) : QObject(parent) {}
+NetStopSignals::NetStopSignals(QObject* parent) : QObject(parent) { }
 NetStopSignals::~NetStopSignals() = default;
 
 #endif

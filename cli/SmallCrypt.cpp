@@ -25,8 +25,8 @@ void EncryptShort(const CryptOptions& options, std::string_view input, CryptOutp
 bool DecryptShort(const CryptOptions& options, std::string_view input, CryptOutput& output)
 {
     // The check's message names the first character that is not a digit.
-    const std::string digits =
-        karsidan::CheckCipherText(options.raw ? std::string(input) : karsidan::Utf8ToCodePage(input));
+    const std::string digits = karsidan::CheckCipherText(options.raw ? std::string(input)
+                                                                     : karsidan::Utf8ToCodePage(input));
     const std::string text = karsidan::TripleDesEngine().TripleDesDecrypt(digits, *options.keys);
     if (options.raw) {
         output.Write(text);

@@ -1,11 +1,11 @@
 #include "cli/StreamCrypt.h"
 
+#include "cipher/hex/CipherTextCheck.h"
 #include "cipher/hex/CipherTextCount.h"
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
 #include "cli/CryptIo.h"
 #include "cli/SmallCrypt.h"
-#include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
 #include "codepage/CodePageToUtf8Stream.h"
 
@@ -33,8 +33,7 @@ public:
     TextSink(bool raw, CryptOutput& output)
         : raw_(raw), output_(output), converter_({.windowText = true}),
           buffer_(raw ? nullptr : new char[karsidan::CodePageToUtf8Stream::MaxOutput(kPiece)])
-    {
-    }
+    { }
 
     void operator()(std::string_view bytes)
     {

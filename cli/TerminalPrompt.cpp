@@ -17,7 +17,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // What the handler needs to give the echo back; set only while asking.
 volatile sig_atomic_t g_terminal = -1;
-termios g_saved {};
+termios g_saved{};
 
 extern "C" void RestoreAndDie(int number)
 {
@@ -48,7 +48,7 @@ public:
         termios quiet = g_saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ICANON;
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = RestoreAndDie;
         sigemptyset(&action.sa_mask);
         for (std::size_t i = 0; i < std::size(kSignals); ++i)
@@ -68,12 +68,12 @@ public:
 
 private:
     int fd_;
-    struct sigaction old_[std::size(kSignals)] {};
+    struct sigaction old_[std::size(kSignals)]{};
 };
 
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd) : fd_(fd) { }
     ~Descriptor()
     {
         if (fd_ >= 0)

@@ -51,8 +51,8 @@ void EncryptText(const CryptOptions& options, CryptInput& input, CryptOutput& ou
         while (!piece.empty()) {
             const std::span<char> space = stream.Space();
             const std::size_t fits = space.size() > Utf8ToCodePageStream::MaxOutput(0)
-                                         ? (space.size() - Utf8ToCodePageStream::MaxOutput(0)) / 2
-                                         : 0;
+                ? (space.size() - Utf8ToCodePageStream::MaxOutput(0)) / 2
+                : 0;
             if (fits >= 64) {
                 const std::string_view part = piece.substr(0, fits);
                 stream.Commit(convert.Convert(part, space.data()));

@@ -70,8 +70,8 @@ struct Sse2 {
     {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-        const __m128i stop = _mm_or_si128(v, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(stopA)),
-                                                          _mm_cmpeq_epi8(v, _mm_set1_epi8(stopB))));
+        const __m128i stop = _mm_or_si128(
+            v, _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(stopA)), _mm_cmpeq_epi8(v, _mm_set1_epi8(stopB))));
         return static_cast<unsigned>(_mm_movemask_epi8(stop));
     }
 };
@@ -213,10 +213,10 @@ AsciiLevel BestAsciiLevel() noexcept
 {
 #if defined(__x86_64__)
     static const AsciiLevel level = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")
-                                            && __builtin_cpu_supports("avx512vbmi2")
-                                        ? AsciiLevel::Avx512
-                                    : __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2
-                                                                     : AsciiLevel::Sse2;
+            && __builtin_cpu_supports("avx512vbmi2")
+        ? AsciiLevel::Avx512
+        : __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2
+                                         : AsciiLevel::Sse2;
     return level;
 #else
     return AsciiLevel::Scalar;

@@ -33,8 +33,8 @@ using FindControlFn = std::size_t (*)(const char* in, std::size_t n);
 // for 2 bytes per byte of input (3 back) and kAsciiSlack more.
 struct FastState {
     bool windowText = false;
-    bool afterCr = false;               // the last character was a CR
-    unsigned long long extraBytes = 0;  // continuation bytes so far
+    bool afterCr = false; // the last character was a CR
+    unsigned long long extraBytes = 0; // continuation bytes so far
 };
 struct Utf8Bytes {
     char bytes[4];
@@ -44,8 +44,7 @@ struct Utf8Bytes {
 // it lacks (and for the ASCII ones, which never get there).
 using Utf8ToCodePageFastFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,
                                              FastState& state, const unsigned char* byteOf);
-using Utf8CheckFastFn = std::size_t (*)(const char* in, std::size_t n, FastState& state,
-                                        const unsigned char* byteOf);
+using Utf8CheckFastFn = std::size_t (*)(const char* in, std::size_t n, FastState& state, const unsigned char* byteOf);
 const unsigned char* CodePageByteTable();
 Utf8CheckFastFn Utf8CheckFastFor(AsciiLevel level) noexcept;
 using CodePageToUtf8FastFn = std::size_t (*)(const char* in, std::size_t n, char* out, std::size_t& produced,

@@ -44,8 +44,9 @@ struct Avx2 {
     {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
-        const __m256i stop = _mm256_or_si256(v, _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopA)),
-                                                                 _mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopB))));
+        const __m256i stop = _mm256_or_si256(v,
+                                             _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopA)),
+                                                             _mm256_cmpeq_epi8(v, _mm256_set1_epi8(stopB))));
         return static_cast<unsigned>(_mm256_movemask_epi8(stop));
     }
 };

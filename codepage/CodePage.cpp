@@ -7,20 +7,21 @@ namespace karsidan {
 namespace {
 
 // 0x80..0x9F of Windows-1252; the unassigned five keep their C1 value.
+// clang-format off
 constexpr std::array<char16_t, 32> kHighControls = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
 std::string Describe(char32_t c)
 {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     std::string shown;
-    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && !(c >= 0xD800 && c <= 0xDFFF)
-        && c <= 0x10FFFF) {
+    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF) {
         // Echo the character itself as UTF-8 so the user recognises it.
         if (c < 0x80) {
             shown += static_cast<char>(c);
@@ -54,10 +55,20 @@ std::size_t Utf8SequenceLength(std::string_view bytes) noexcept
     std::size_t extra;
     char32_t c;
     char32_t min;
-    if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; c = lead & 0x1F; min = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; min = 0x800; }
-    else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; c = lead & 0x07; min = 0x10000; }
-    else return 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        c = lead & 0x1F;
+        min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        c = lead & 0x0F;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        c = lead & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (bytes.size() <= extra)
         return 0;
     for (std::size_t k = 1; k <= extra; ++k) {
@@ -91,12 +102,10 @@ unsigned char ToByteOrThrow(char32_t c, std::size_t position)
 } // namespace
 
 UnmappableCharacterError::UnmappableCharacterError(char32_t character, std::size_t position)
-    : std::invalid_argument("Karakter " + Describe(character) + " pada posisi "
-                            + std::to_string(position + 1)
+    : std::invalid_argument("Karakter " + Describe(character) + " pada posisi " + std::to_string(position + 1)
                             + " tidak dapat ditulis dalam kode halaman Windows-1252"),
       character_(character), position_(position)
-{
-}
+{ }
 
 char32_t ByteToUnicode(unsigned char byte) noexcept
 {

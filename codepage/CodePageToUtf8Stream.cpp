@@ -39,8 +39,7 @@ CodePageToUtf8Stream::CodePageToUtf8Stream(const Options& options)
     : windowText_(options.windowText), blocks_(detail::CodePageToUtf8BlocksFor(options.level)),
       fast_(detail::CodePageToUtf8FastFor(options.level)), copyPlain_(detail::CopyPlainFor(options.level)),
       findControl_(detail::FindControlFor(options.level))
-{
-}
+{ }
 
 std::size_t CodePageToUtf8Stream::Convert(std::string_view bytes, char* out)
 {

@@ -25,7 +25,7 @@ public:
         AsciiLevel level = BestAsciiLevel();
     };
 
-    CodePageToUtf8Stream() : CodePageToUtf8Stream(Options{}) {}
+    CodePageToUtf8Stream() : CodePageToUtf8Stream(Options{}) { }
     explicit CodePageToUtf8Stream(const Options& options);
 
     // Room Convert and Finish need in out for n bytes of input.

@@ -68,7 +68,7 @@ Behind Indexes()
 // taken at its last byte, so a block may end within one.
 struct Judged {
     Mask cont, leads, oneC3, oneE2, twoE2;
-    Mask wrong;    // anything else: the careful path's
+    Mask wrong; // anything else: the careful path's
     __m512i three; // the byte of E2 xx yy, at yy
 };
 
@@ -77,7 +77,7 @@ struct Judged {
     Judged j;
     j.cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, Bytes(0xC0)), Bytes(0x80));
     j.leads = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, Bytes(0xFE)), Bytes(0xC2))
-              | _mm512_cmpeq_epi8_mask(v, Bytes(0xE2));
+        | _mm512_cmpeq_epi8_mask(v, Bytes(0xE2));
     const Mask oneC2 = _mm512_cmpeq_epi8_mask(one, Bytes(0xC2));
     j.oneC3 = _mm512_cmpeq_epi8_mask(one, Bytes(0xC3));
     j.oneE2 = _mm512_cmpeq_epi8_mask(one, Bytes(0xE2));
@@ -89,11 +89,11 @@ struct Judged {
     const __m512i low = _mm512_and_si512(v, Bytes(0x3F));
     const __m512i picked = _mm512_permutex2var_epi8(
         page80, _mm512_mask_blend_epi8(mid82, low, _mm512_or_si512(low, Bytes(0x40))), page82);
-    j.three = _mm512_mask_mov_epi8(
-        _mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(one, Bytes(0x80)) | mid82, picked), tradeMark, Bytes(0x99));
+    j.three = _mm512_mask_mov_epi8(_mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(one, Bytes(0x80)) | mid82, picked),
+                                   tradeMark, Bytes(0x99));
     const Mask known3 = _mm512_test_epi8_mask(j.three, j.three);
     j.wrong = (j.cont ^ (oneC2 | j.oneC3 | j.oneE2 | j.twoE2)) | (_mm512_movepi8_mask(v) & ~j.cont & ~j.leads)
-              | (oneC2 & _mm512_cmplt_epu8_mask(v, Bytes(0xA0))) | (j.twoE2 & ~known3);
+        | (oneC2 & _mm512_cmplt_epu8_mask(v, Bytes(0xA0))) | (j.twoE2 & ~known3);
     return j;
 }
 

@@ -65,8 +65,8 @@ std::size_t Utf8ToCodePageStream::LineBreak(char c, char* out)
 }
 
 // One whole sequence whose lead is at input offset `start`.
-std::size_t Utf8ToCodePageStream::Sequence(const unsigned char* s, std::size_t length,
-                                           unsigned long long start, char* out)
+std::size_t Utf8ToCodePageStream::Sequence(const unsigned char* s, std::size_t length, unsigned long long start,
+                                           char* out)
 {
     const long c = Decode(s, length);
     if (c < 0)

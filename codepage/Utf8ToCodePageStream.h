@@ -24,7 +24,7 @@ public:
         AsciiLevel level = BestAsciiLevel();
     };
 
-    Utf8ToCodePageStream() : Utf8ToCodePageStream(Options{}) {}
+    Utf8ToCodePageStream() : Utf8ToCodePageStream(Options{}) { }
     explicit Utf8ToCodePageStream(const Options& options);
 
     // Room Convert needs in out for n bytes of input.
@@ -48,12 +48,12 @@ private:
     std::size_t LineBreak(char c, char* out);
     [[noreturn]] void Malformed(unsigned long long at) const;
 
-    detail::FastState state_;             // line breaks, and continuation bytes to count characters
+    detail::FastState state_; // line breaks, and continuation bytes to count characters
     detail::Utf8ToCodePageFastFn fast_;
     detail::Utf8CheckFastFn check_;
     const unsigned char* byteOf_;
     detail::CopyPlainFn copyPlain_;
-    unsigned long long bytes_ = 0;        // input bytes before the current piece
+    unsigned long long bytes_ = 0; // input bytes before the current piece
     std::array<unsigned char, 4> held_{}; // a sequence cut by the end of a piece
     std::size_t heldSize_ = 0;
 };

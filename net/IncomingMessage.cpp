@@ -27,7 +27,7 @@ QString WriteError(const storage::AtomicFile& file)
 
 } // namespace
 
-IncomingMessage::IncomingMessage(const QString& folder) : folder_(folder) {}
+IncomingMessage::IncomingMessage(const QString& folder) : folder_(folder) { }
 
 IncomingMessage::~IncomingMessage() = default;
 
@@ -77,9 +77,8 @@ QString IncomingMessage::Spool(QByteArrayView bytes)
         QByteArray edge(carry_, carried_);
         edge.append(bytes.first(std::min<qsizetype>(bytes.size(), kSeparator.size() - 1)));
         secondSeparator_ = edge.contains(kSeparator) || bytes.contains(kSeparator);
-        const QByteArray last = QByteArray(carry_, carried_)
-                                    .append(bytes.last(std::min<qsizetype>(bytes.size(), 2)))
-                                    .right(2);
+        const QByteArray last
+            = QByteArray(carry_, carried_).append(bytes.last(std::min<qsizetype>(bytes.size(), 2))).right(2);
         carried_ = last.size();
         std::copy(last.begin(), last.end(), carry_);
     }

@@ -14,7 +14,7 @@
 
 namespace karsidan::storage {
 class AtomicFile;
-}
+} // namespace karsidan::storage
 
 namespace karsidan::net {
 
@@ -35,8 +35,8 @@ public:
     qint64 BytesLeftToWrite() const;
 
     struct Stored {
-        QString name;   // file name actually written, empty on failure
-        QString error;  // why nothing was written
+        QString name; // file name actually written, empty on failure
+        QString error; // why nothing was written
     };
     // Stores the content under the received name, or currentName() when the
     // message carries none, made safe; see PlaceReceivedFile for names that
@@ -50,10 +50,10 @@ private:
     std::unique_ptr<storage::AtomicFile> WholeData(QString* error) const;
 
     QString folder_;
-    QByteArray head_;                             // up to and including the first separator
-    qsizetype nameLength_ = -1;                   // set once the first separator is seen
-    std::unique_ptr<storage::AtomicFile> tail_;   // bytes after the first separator
-    char carry_[2] = {};                          // last bytes of the tail, for a split separator
+    QByteArray head_; // up to and including the first separator
+    qsizetype nameLength_ = -1; // set once the first separator is seen
+    std::unique_ptr<storage::AtomicFile> tail_; // bytes after the first separator
+    char carry_[2] = {}; // last bytes of the tail, for a split separator
     qsizetype carried_ = 0;
     bool secondSeparator_ = false;
     qint64 size_ = 0;

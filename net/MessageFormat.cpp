@@ -4,7 +4,7 @@ namespace karsidan::net {
 
 namespace {
 constexpr qsizetype kSeparatorLength = sizeof(kMessageSeparator) - 1;
-}
+} // namespace
 
 QByteArray ComposeMessage(const QByteArray& name, const QByteArray& body)
 {

@@ -16,8 +16,8 @@ inline constexpr char kMessageSeparator[] = " | ";
 
 struct ParsedMessage {
     bool hasName = false;
-    QByteArray name;     // empty when hasName is false
-    QByteArray content;  // the whole data when hasName is false
+    QByteArray name; // empty when hasName is false
+    QByteArray content; // the whole data when hasName is false
 };
 
 // The same split without copying; the views point into data.

@@ -4,8 +4,7 @@ namespace karsidan::net {
 
 PeerQuota::PeerQuota(qint64 bytesPerHour)
     : bytesPerHour_(bytesPerHour), clock_([] { return std::chrono::steady_clock::now(); })
-{
-}
+{ }
 
 qint64 PeerQuota::StoredWithinHour(const QHostAddress& peer)
 {
@@ -26,10 +25,7 @@ qint64 PeerQuota::StoredWithinHour(const QHostAddress& peer)
     return total;
 }
 
-bool PeerQuota::Allows(const QHostAddress& peer, qint64 more)
-{
-    return StoredWithinHour(peer) + more <= bytesPerHour_;
-}
+bool PeerQuota::Allows(const QHostAddress& peer, qint64 more) { return StoredWithinHour(peer) + more <= bytesPerHour_; }
 
 void PeerQuota::Add(const QHostAddress& peer, qint64 bytes)
 {

@@ -9,7 +9,7 @@
 
 namespace karsidan::net {
 
-ReceivedFileLedger::ReceivedFileLedger(const QString& folder) : folder_(folder) {}
+ReceivedFileLedger::ReceivedFileLedger(const QString& folder) : folder_(folder) { }
 
 std::string ReceivedFileLedger::PathOf(const QString& name) const
 {
@@ -18,7 +18,7 @@ std::string ReceivedFileLedger::PathOf(const QString& name) const
 
 bool ReceivedFileLedger::IdentityOf(const std::string& path, Identity* identity)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     identity->inode = info.st_ino;

@@ -20,10 +20,14 @@ bool IsForbiddenCharacter(QChar c)
     if (c.category() == QChar::Other_Control)
         return true;
     switch (c.unicode()) {
-    case '<': case '>': case ':': case '"': case '|': case '?': case '*':
-        return true;
-    default:
-        return false;
+    case '<':
+    case '>':
+    case ':':
+    case '"':
+    case '|':
+    case '?':
+    case '*': return true;
+    default: return false;
     }
 }
 
@@ -31,7 +35,7 @@ bool IsForbiddenCharacter(QChar c)
 bool IsReservedDeviceName(const QString& name)
 {
     static const QStringList kDevices = {
-        QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+        QStringLiteral("CON"), QStringLiteral("PRN"),    QStringLiteral("AUX"),
         QStringLiteral("NUL"), QStringLiteral("CONIN$"), QStringLiteral("CONOUT$"),
     };
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
@@ -46,8 +50,7 @@ bool IsReservedDeviceName(const QString& name)
 
 QString SafeFileName(const QString& received)
 {
-    const qsizetype cut = std::max(received.lastIndexOf(QLatin1Char('\\')),
-                                   received.lastIndexOf(QLatin1Char('/')));
+    const qsizetype cut = std::max(received.lastIndexOf(QLatin1Char('\\')), received.lastIndexOf(QLatin1Char('/')));
     const QString name = received.mid(cut + 1);
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         return {};

@@ -20,7 +20,7 @@ constexpr int kMaxVariants = 100;
 
 bool IsFolder(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -10,7 +10,7 @@
 
 namespace karsidan::storage {
 class AtomicFile;
-}
+} // namespace karsidan::storage
 
 namespace karsidan::net {
 

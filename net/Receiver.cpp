@@ -19,7 +19,7 @@
 namespace karsidan::net {
 
 struct Receiver::Incoming {
-    explicit Incoming(const QString& folder) : message(folder) {}
+    explicit Incoming(const QString& folder) : message(folder) { }
     IncomingMessage message;
     QHostAddress address;
     QString peer;
@@ -36,16 +36,13 @@ QString Describe(const QHostAddress& address, quint16 port)
 
 qint64 FreeBytesOf(const QString& folder)
 {
-    struct statvfs info {};
+    struct statvfs info { };
     if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
         return -1;
     return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
 }
 
-QString Mebibytes(qint64 bytes)
-{
-    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
-}
+QString Mebibytes(qint64 bytes) { return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024)); }
 
 } // namespace
 
@@ -57,10 +54,7 @@ Receiver::Receiver(const QString& folder, QObject* parent)
 
 Receiver::~Receiver() { StopListening(); }
 
-QString Receiver::ListeningOffText(const QString& reason)
-{
-    return QStringLiteral("Penerimaan pesan mati: ") + reason;
-}
+QString Receiver::ListeningOffText(const QString& reason) { return QStringLiteral("Penerimaan pesan mati: ") + reason; }
 
 QString Receiver::StartListening(quint16 port, const QHostAddress& address)
 {
@@ -132,8 +126,7 @@ Receiver::Origin Receiver::OriginOf(const QHostAddress& peerAddress, quint16 pee
     }
     // Our socket is still connecting and does not know its own end yet.
     // Only a request from this machine can be ours.
-    const bool local = peerAddress.isLoopback()
-        || QNetworkInterface::allAddresses().contains(peerAddress);
+    const bool local = peerAddress.isLoopback() || QNetworkInterface::allAddresses().contains(peerAddress);
     return local ? Origin::Unknown : Origin::Peer;
 }
 
@@ -152,8 +145,7 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
             OnConnectionRequest(requestId, peerAddress, peerPort);
         });
         return;
-    case Origin::Peer:
-        break;
+    case Origin::Peer: break;
     }
     if (incoming_.size() >= maxConnections_) {
         listener_.Refuse(requestId);
@@ -176,13 +168,14 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
     in->since.start();
     in->pace.setSingleShot(true);
     // Queued: Drop deletes the timer that fires.
-    connect(&in->pace, &QTimer::timeout, connection, [this, connection] {
-        Drop(connection, QStringLiteral("pengirim terlalu lambat"));
-    }, Qt::QueuedConnection);
+    connect(
+        &in->pace, &QTimer::timeout, connection,
+        [this, connection] { Drop(connection, QStringLiteral("pengirim terlalu lambat")); }, Qt::QueuedConnection);
     ArmPace(*in);
     incoming_.insert(connection, in);
     connect(connection, &TcpConnection::DataArrival, this, [this, connection] { OnDataArrival(connection); });
-    connect(connection, &TcpConnection::Closed, this, [this, connection](bool orderly) { OnClosed(connection, orderly); });
+    connect(connection, &TcpConnection::Closed, this,
+            [this, connection](bool orderly) { OnClosed(connection, orderly); });
 }
 
 void Receiver::ArmPace(Incoming& in)

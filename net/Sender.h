@@ -79,8 +79,8 @@ private:
     int currentPort_;
     int connectTimeoutMs_ = kConnectTimeoutMs;
     QString statusText_;
-    QByteArray waiting_;     // message given while still connecting
-    bool inFlight_ = false;  // a message is waiting or being written
+    QByteArray waiting_; // message given while still connecting
+    bool inFlight_ = false; // a message is waiting or being written
 };
 
 } // namespace karsidan::net

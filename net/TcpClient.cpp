@@ -21,7 +21,7 @@ std::optional<std::pair<QHostAddress, quint16>> BoundEndpoint(qintptr descriptor
 #ifdef Q_OS_UNIX
     if (descriptor == -1)
         return std::nullopt;
-    sockaddr_in local {};
+    sockaddr_in local{};
     socklen_t length = sizeof local;
     if (::getsockname(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&local), &length) != 0
         || local.sin_family != AF_INET)
@@ -39,27 +39,20 @@ QString Describe(QAbstractSocket::SocketError error)
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
         return QStringLiteral("penerima menolak sambungan (tidak ada yang mendengarkan di port itu)");
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("alamat tidak ditemukan");
-    case QAbstractSocket::NetworkError:
-        return QStringLiteral("jaringan bermasalah (tidak terjangkau atau terputus)");
-    case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("waktu habis");
-    case QAbstractSocket::SocketAccessError:
-        return QStringLiteral("izin ditolak");
-    case QAbstractSocket::SocketResourceError:
-        return QStringLiteral("sumber daya sistem habis");
+    case QAbstractSocket::HostNotFoundError: return QStringLiteral("alamat tidak ditemukan");
+    case QAbstractSocket::NetworkError: return QStringLiteral("jaringan bermasalah (tidak terjangkau atau terputus)");
+    case QAbstractSocket::SocketTimeoutError: return QStringLiteral("waktu habis");
+    case QAbstractSocket::SocketAccessError: return QStringLiteral("izin ditolak");
+    case QAbstractSocket::SocketResourceError: return QStringLiteral("sumber daya sistem habis");
     case QAbstractSocket::DatagramTooLargeError:
-    case QAbstractSocket::UnsupportedSocketOperationError:
-        return QStringLiteral("operasi tidak didukung");
-    default:
-        return QStringLiteral("kesalahan sambungan nomor %1").arg(static_cast<int>(error));
+    case QAbstractSocket::UnsupportedSocketOperationError: return QStringLiteral("operasi tidak didukung");
+    default: return QStringLiteral("kesalahan sambungan nomor %1").arg(static_cast<int>(error));
     }
 }
 
 } // namespace
 
-TcpClient::TcpClient(QObject* parent) : QObject(parent) {}
+TcpClient::TcpClient(QObject* parent) : QObject(parent) { }
 
 TcpClient::~TcpClient() { Release(); }
 
@@ -81,8 +74,7 @@ void TcpClient::Connect(const QString& remoteHost, quint16 remotePort)
         Release();
         emit Closed();
     });
-    socket->connectToHost(remoteHost, remotePort, QIODevice::ReadWrite,
-                          QAbstractSocket::IPv4Protocol);
+    socket->connectToHost(remoteHost, remotePort, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
 }
 
 void TcpClient::SendData(const QByteArray& data)
@@ -133,12 +125,9 @@ SocketState TcpClient::State() const
         return SocketState::Closed;
     switch (socket_->state()) {
     case QAbstractSocket::HostLookupState:
-    case QAbstractSocket::ConnectingState:
-        return SocketState::Connecting;
-    case QAbstractSocket::ConnectedState:
-        return SocketState::Connected;
-    default:
-        return SocketState::Closed;
+    case QAbstractSocket::ConnectingState: return SocketState::Connecting;
+    case QAbstractSocket::ConnectedState: return SocketState::Connected;
+    default: return SocketState::Closed;
     }
 }
 

@@ -10,8 +10,7 @@
 
 namespace karsidan::net {
 
-TcpConnection::TcpConnection(QTcpSocket* socket, QObject* parent)
-    : QObject(parent), socket_(socket)
+TcpConnection::TcpConnection(QTcpSocket* socket, QObject* parent) : QObject(parent), socket_(socket)
 {
     socket_->setParent(this);
     if (socket_->socketDescriptor() != -1)
@@ -45,7 +44,7 @@ bool TcpConnection::PeerFinishedInOrder() const
 {
     if (watch_ < 0)
         return false;
-    tcp_info info {};
+    tcp_info info{};
     socklen_t length = sizeof info;
     if (::getsockopt(watch_, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
         return false;
@@ -58,8 +57,7 @@ quint16 TcpConnection::PeerPort() const { return socket_->peerPort(); }
 
 SocketState TcpConnection::State() const
 {
-    return socket_->state() == QAbstractSocket::ConnectedState ? SocketState::Connected
-                                                                : SocketState::Closed;
+    return socket_->state() == QAbstractSocket::ConnectedState ? SocketState::Connected : SocketState::Closed;
 }
 
 qint64 TcpConnection::BytesAvailable() const { return socket_->bytesAvailable(); }
@@ -79,7 +77,7 @@ void TcpConnection::Close()
 void TcpConnection::Reset()
 {
     if (socket_->socketDescriptor() != -1) {
-        const linger reset {1, 0};
+        const linger reset{1, 0};
         ::setsockopt(static_cast<int>(socket_->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
     Close();

@@ -30,8 +30,7 @@ protected:
 
 } // namespace
 
-TcpListener::TcpListener(QObject* parent)
-    : QObject(parent), server_(new UnbufferedServer(this))
+TcpListener::TcpListener(QObject* parent) : QObject(parent), server_(new UnbufferedServer(this))
 {
     connect(server_, &QTcpServer::newConnection, this, &TcpListener::OnNewConnection);
 }
@@ -44,10 +43,8 @@ QString TcpListener::Listen(quint16 port, const QHostAddress& address)
     if (server_->listen(address, port))
         return {};
     switch (server_->serverError()) {
-    case QAbstractSocket::AddressInUseError:
-        return QStringLiteral("port %1 sudah dipakai program lain").arg(port);
-    case QAbstractSocket::SocketAccessError:
-        return QStringLiteral("tidak ada izin memakai port %1").arg(port);
+    case QAbstractSocket::AddressInUseError: return QStringLiteral("port %1 sudah dipakai program lain").arg(port);
+    case QAbstractSocket::SocketAccessError: return QStringLiteral("tidak ada izin memakai port %1").arg(port);
     default:
         return QStringLiteral("port %1 tidak dapat dibuka (kesalahan nomor %2)")
             .arg(port)
@@ -65,10 +62,7 @@ void TcpListener::Close()
     pending_.clear();
 }
 
-SocketState TcpListener::State() const
-{
-    return server_->isListening() ? SocketState::Listening : SocketState::Closed;
-}
+SocketState TcpListener::State() const { return server_->isListening() ? SocketState::Listening : SocketState::Closed; }
 
 quint16 TcpListener::LocalPort() const { return server_->serverPort(); }
 

@@ -59,7 +59,7 @@ void SyncFolder(const std::string& folder)
 
 } // namespace
 
-AtomicFile::AtomicFile(std::string path, Mode mode) : path_(std::move(path)), mode_(mode) {}
+AtomicFile::AtomicFile(std::string path, Mode mode) : path_(std::move(path)), mode_(mode) { }
 
 AtomicFile::~AtomicFile() { Discard(); }
 
@@ -95,7 +95,7 @@ bool AtomicFile::Open()
         return Fail(EEXIST);
     }
     // A replaced file keeps its rights.
-    struct stat old {};
+    struct stat old { };
     if (mode_ == Mode::Replace && ::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd_, old.st_mode & 07777);
     return true;

@@ -16,7 +16,7 @@ inline constexpr char kTemporaryPrefix[] = ".karsidan-";
 class AtomicFile {
 public:
     enum class Mode {
-        Replace,   // an existing file of that name is replaced
+        Replace, // an existing file of that name is replaced
         NoReplace, // an existing file of that name is an error (EEXIST)
     };
 

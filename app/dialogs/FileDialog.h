@@ -17,7 +17,7 @@ public:
     struct Request {
         Form form;
         QString initialFolder;
-        QString filter;       // "Description |patterns|" pairs
+        QString filter; // "Description |patterns|" pairs
         QString proposedName; // the name chosen last, or empty
     };
 

@@ -37,10 +37,7 @@ std::optional<Animation> AnimationFromName(const QString& name)
     return std::nullopt;
 }
 
-QString AnimationName(Animation animation)
-{
-    return QString::fromLatin1(ClipOf(animation).name);
-}
+QString AnimationName(Animation animation) { return QString::fromLatin1(ClipOf(animation).name); }
 
 QStringList PlayableAnimationNames()
 {
@@ -51,7 +48,4 @@ QStringList PlayableAnimationNames()
     return names;
 }
 
-int AnimationDurationMs(Animation animation)
-{
-    return ClipOf(animation).durationMs;
-}
+int AnimationDurationMs(Animation animation) { return ClipOf(animation).durationMs; }

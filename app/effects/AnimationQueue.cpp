@@ -2,7 +2,7 @@
 
 #include "app/effects/EffectsLog.h"
 
-AnimationQueue::AnimationQueue(QObject* parent) : QObject(parent) {}
+AnimationQueue::AnimationQueue(QObject* parent) : QObject(parent) { }
 
 bool AnimationQueue::Play(const QString& name)
 {
@@ -54,10 +54,7 @@ void AnimationQueue::Advance(qint64 ms)
     }
 }
 
-qint64 AnimationQueue::Elapsed() const
-{
-    return IsIdle() ? idleElapsed_ : elapsed_;
-}
+qint64 AnimationQueue::Elapsed() const { return IsIdle() ? idleElapsed_ : elapsed_; }
 
 QStringList AnimationQueue::Pending() const
 {

@@ -20,8 +20,7 @@ AssistantCharacter::Clock MonotonicClock()
 } // namespace
 
 AssistantCharacter::AssistantCharacter(QWidget* parent, Clock clock)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                          | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       clock_(clock ? std::move(clock) : MonotonicClock())
 {
     setObjectName(QStringLiteral("agnAnimation"));
@@ -64,15 +63,9 @@ bool AssistantCharacter::PlaceAt(QPoint topLeft)
     return true;
 }
 
-int AssistantCharacter::FrameIntervalMs() const
-{
-    return frameTimer_->interval();
-}
+int AssistantCharacter::FrameIntervalMs() const { return frameTimer_->interval(); }
 
-bool AssistantCharacter::IsAnimating() const
-{
-    return frameTimer_->isActive();
-}
+bool AssistantCharacter::IsAnimating() const { return frameTimer_->isActive(); }
 
 void AssistantCharacter::Tick()
 {

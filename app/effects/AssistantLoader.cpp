@@ -78,8 +78,7 @@ std::optional<QPoint> AssistantPositionBeside(const QWidget& mainWindow)
     if (!twips)
         return std::nullopt;
     const QRect frame = mainWindow.frameGeometry();
-    return AssistantPosition(frame.x() * *twips, frame.y() * *twips, frame.width() * *twips,
-                             *twips, *twips);
+    return AssistantPosition(frame.x() * *twips, frame.y() * *twips, frame.width() * *twips, *twips, *twips);
 }
 
 AssistantCharacter* LoadAssistantCharacter(QWidget* mainWindow)

@@ -22,17 +22,15 @@ std::optional<int> ToPixel(double twips, double twipsPerPixel)
     if (!(twipsPerPixel > 0.0) || !std::isfinite(twips) || !std::isfinite(twipsPerPixel))
         return std::nullopt;
     const double pixel = RoundHalfEven(twips / twipsPerPixel);
-    if (pixel < std::numeric_limits<std::int16_t>::min()
-        || pixel > std::numeric_limits<std::int16_t>::max())
+    if (pixel < std::numeric_limits<std::int16_t>::min() || pixel > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
     return static_cast<int>(pixel);
 }
 
 } // namespace
 
-std::optional<QPoint> AssistantPosition(double windowLeftTwips, double windowTopTwips,
-                                        double windowOuterWidthTwips, double twipsPerPixelX,
-                                        double twipsPerPixelY)
+std::optional<QPoint> AssistantPosition(double windowLeftTwips, double windowTopTwips, double windowOuterWidthTwips,
+                                        double twipsPerPixelX, double twipsPerPixelY)
 {
     const auto left = ToPixel(windowLeftTwips + windowOuterWidthTwips, twipsPerPixelX);
     const auto top = ToPixel(windowTopTwips, twipsPerPixelY);

@@ -12,6 +12,5 @@ double RoundHalfEven(double value);
 // top  = windowTop / twipsPerPixelY, each rounded half to even.
 // Empty when a scale is not positive or a coordinate leaves the 16-bit
 // range the character's position is kept in.
-std::optional<QPoint> AssistantPosition(double windowLeftTwips, double windowTopTwips,
-                                        double windowOuterWidthTwips, double twipsPerPixelX,
-                                        double twipsPerPixelY);
+std::optional<QPoint> AssistantPosition(double windowLeftTwips, double windowTopTwips, double windowOuterWidthTwips,
+                                        double twipsPerPixelX, double twipsPerPixelY);

@@ -32,10 +32,7 @@ constexpr double kBodyRy = 40.0;
 constexpr double kArmLength = 25.0;
 constexpr double kArmWidth = 11.0;
 
-QPen OutlinePen(double width = 2.2)
-{
-    return QPen(kOutline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen OutlinePen(double width = 2.2) { return QPen(kOutline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 QColor WithAlpha(QColor c, double alpha)
 {
@@ -279,8 +276,7 @@ const QPainterPath& ThoughtCloud()
 {
     static const QPainterPath cloud = [] {
         QPainterPath united;
-        const QPointF puffs[] = {{-12.0, 2.0}, {-5.0, -6.0}, {6.0, -6.5},
-                                 {13.0, 1.0},  {5.0, 7.0},   {-6.0, 7.0}};
+        const QPointF puffs[] = {{-12.0, 2.0}, {-5.0, -6.0}, {6.0, -6.5}, {13.0, 1.0}, {5.0, 7.0}, {-6.0, 7.0}};
         for (const QPointF& c : puffs) {
             QPainterPath puff;
             puff.addEllipse(c, 9.0, 8.0);

@@ -81,8 +81,7 @@ CharacterPose Announce(double t)
     // A hop, then a little squash on landing.
     const double hop = std::sin(kPi * Clamp01((t - 350.0) / 550.0));
     p.lift = 10.0 * hop;
-    p.squash = 1.0 + 0.10 * hop
-        - 0.08 * Window(t, 880.0, 1060.0, 80.0);
+    p.squash = 1.0 + 0.10 * hop - 0.08 * Window(t, 880.0, 1060.0, 80.0);
     // "Ta-da": both arms up and out.
     const double arms = Window(t, 250.0, 1450.0, 250.0);
     p.leftArm = Mix(4.0, 150.0, arms) + 8.0 * std::sin(t / 90.0) * arms;
@@ -165,19 +164,13 @@ CharacterPose Greet(double t)
 
 CharacterPose PoseAt(Animation animation, qint64 ms)
 {
-    const double t = std::clamp<double>(static_cast<double>(ms), 0.0,
-                                        AnimationDurationMs(animation));
+    const double t = std::clamp<double>(static_cast<double>(ms), 0.0, AnimationDurationMs(animation));
     switch (animation) {
-    case Animation::Idle:
-        return IdlePose(t);
-    case Animation::Announce:
-        return Announce(t);
-    case Animation::Think:
-        return Think(t);
-    case Animation::Confused:
-        return Confused(t);
-    case Animation::Greet:
-        return Greet(t);
+    case Animation::Idle: return IdlePose(t);
+    case Animation::Announce: return Announce(t);
+    case Animation::Think: return Think(t);
+    case Animation::Confused: return Confused(t);
+    case Animation::Greet: return Greet(t);
     }
     return Rest();
 }

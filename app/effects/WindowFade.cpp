@@ -6,8 +6,7 @@
 #include <algorithm>
 
 WindowFade::WindowFade(QWidget* window, int durationMs)
-    : QObject(window), window_(window), durationMs_(std::max(0, durationMs)),
-      mode_(ModeForPlatform())
+    : QObject(window), window_(window), durationMs_(std::max(0, durationMs)), mode_(ModeForPlatform())
 {
     setObjectName(QStringLiteral("windowFade"));
 }

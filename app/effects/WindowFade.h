@@ -16,7 +16,7 @@ public:
     static constexpr int kDefaultDurationMs = 3000;
 
     enum class Mode {
-        Blend,    // opacity runs from 1 to 0 over the duration
+        Blend, // opacity runs from 1 to 0 over the duration
         WaitOnly, // the platform cannot blend: the duration passes all the same
     };
 

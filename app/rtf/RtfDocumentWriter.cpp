@@ -6,8 +6,7 @@ namespace karsidan::rtf {
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument& document, const RtfFormatBuilder& formats)
     : cursor_(&document), formats_(formats)
-{
-}
+{ }
 
 void RtfDocumentWriter::AppendCharacter(char32_t character, const CharacterState& state)
 {

@@ -49,7 +49,7 @@ private:
     bool paragraphHasText_ = false;
     bool cellHasText_ = false;
     bool spaceHeld_ = false; // a paragraph mark inside a cell, before more of its text
-    bool tabHeld_ = false;   // a cell has ended; the tab is due if another follows
+    bool tabHeld_ = false; // a cell has ended; the tab is due if another follows
 };
 
 } // namespace karsidan::rtf

@@ -11,10 +11,7 @@ void RtfFontTable::BeginEntry(int number)
     pending_ = true;
 }
 
-void RtfFontTable::SetCharset(int charset)
-{
-    pendingCharset_ = charset;
-}
+void RtfFontTable::SetCharset(int charset) { pendingCharset_ = charset; }
 
 void RtfFontTable::AppendToName(QChar character)
 {

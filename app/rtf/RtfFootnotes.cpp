@@ -7,10 +7,7 @@
 namespace karsidan::rtf {
 namespace {
 
-bool IsBlank(char32_t character)
-{
-    return character <= 0xFFFF && QChar(static_cast<char16_t>(character)).isSpace();
-}
+bool IsBlank(char32_t character) { return character <= 0xFFFF && QChar(static_cast<char16_t>(character)).isSpace(); }
 
 } // namespace
 

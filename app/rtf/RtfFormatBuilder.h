@@ -13,8 +13,7 @@ namespace karsidan::rtf {
 
 class RtfFormatBuilder {
 public:
-    RtfFormatBuilder(const RtfFontTable& fonts, const RtfColorTable& colors)
-        : fonts_(fonts), colors_(colors) {}
+    RtfFormatBuilder(const RtfFontTable& fonts, const RtfColorTable& colors) : fonts_(fonts), colors_(colors) { }
 
     void SetDefaultFont(int number) { defaultFont_ = number; }
     int DefaultFont() const { return defaultFont_; }

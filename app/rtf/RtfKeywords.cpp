@@ -65,6 +65,7 @@ Keyword LookupKeyword(std::string_view word)
             {"uc", Keyword::UnicodeFallbackLength},
         };
         // Underline styles all read as underline; \ulc (its colour) does not.
+        // clang-format off
         for (std::string_view w : {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
                  "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash",
                  "ululdbwave", "ulw", "ulwave"})
@@ -82,6 +83,7 @@ Keyword LookupKeyword(std::string_view word)
                  "mmathPr", "template", "nextfile", "fontemb", "fontfile", "userprops",
                  "docvar", "background", "ud"})
             t.emplace(w, Keyword::SkippedDestination);
+        // clang-format on
         return t;
     }();
     const auto found = table.find(word);
@@ -91,11 +93,10 @@ Keyword LookupKeyword(std::string_view word)
 std::optional<char32_t> KeywordCharacter(std::string_view word)
 {
     static const std::unordered_map<std::string_view, char32_t> table{
-        {"emdash", U'\u2014'}, {"endash", U'\u2013'}, {"emspace", U'\u2003'},
-        {"enspace", U'\u2002'}, {"qmspace", U'\u2005'}, {"bullet", U'\u2022'},
-        {"lquote", U'\u2018'}, {"rquote", U'\u2019'}, {"ldblquote", U'\u201C'},
-        {"rdblquote", U'\u201D'}, {"zwj", U'\u200D'}, {"zwnj", U'\u200C'},
-        {"zwbo", U'\u200B'}, {"ltrmark", U'\u200E'}, {"rtlmark", U'\u200F'},
+        {"emdash", U'\u2014'},    {"endash", U'\u2013'},    {"emspace", U'\u2003'}, {"enspace", U'\u2002'},
+        {"qmspace", U'\u2005'},   {"bullet", U'\u2022'},    {"lquote", U'\u2018'},  {"rquote", U'\u2019'},
+        {"ldblquote", U'\u201C'}, {"rdblquote", U'\u201D'}, {"zwj", U'\u200D'},     {"zwnj", U'\u200C'},
+        {"zwbo", U'\u200B'},      {"ltrmark", U'\u200E'},   {"rtlmark", U'\u200F'},
     };
     const auto found = table.find(word);
     if (found == table.end())

@@ -1,8 +1,8 @@
 #include "app/rtf/RtfParser.h"
 
-#include "codepage/CodePage.h"
 #include "app/rtf/RtfKeywords.h"
 #include "app/rtf/RtfTokenizer.h"
+#include "codepage/CodePage.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,10 +17,7 @@ constexpr int kMaxTwips = 31680;
 // Fallbacks are a few bytes; anything larger only serves to swallow text.
 constexpr int kMaxFallbackLength = 16;
 
-int Parameter(const Token& token, int fallback)
-{
-    return token.hasParameter ? token.parameter : fallback;
-}
+int Parameter(const Token& token, int fallback) { return token.hasParameter ? token.parameter : fallback; }
 
 bool SwitchedOn(const Token& token) { return !token.hasParameter || token.parameter != 0; }
 
@@ -50,8 +47,7 @@ bool IsReadableAfterStar(const Token& token)
 
 RtfParser::RtfParser(std::string_view data, QTextDocument& document)
     : data_(data), formats_(fonts_, colors_), writer_(document, formats_)
-{
-}
+{ }
 
 void RtfParser::Run()
 {
@@ -89,30 +85,18 @@ bool RtfParser::Handle(const Token& original)
             groups_.Current().destination = Destination::Skipped;
     }
     switch (token.kind) {
-    case TokenKind::GroupStart:
-        groups_.Push();
-        return true;
+    case TokenKind::GroupStart: groups_.Push(); return true;
     case TokenKind::GroupEnd:
         if (groups_.Depth() <= 1)
             return false; // the document's closing brace: what follows is not read
         HandleGroupEnd();
         return true;
-    case TokenKind::ControlWord:
-        HandleControlWord(token);
-        return true;
-    case TokenKind::ControlSymbol:
-        HandleControlSymbol(token.byte);
-        return true;
-    case TokenKind::HexByte:
-        EmitByte(token.byte);
-        return true;
-    case TokenKind::Text:
-        HandleText(token.text);
-        return true;
-    case TokenKind::Binary:
-        return true; // raw data never becomes text
-    case TokenKind::End:
-        return false;
+    case TokenKind::ControlWord: HandleControlWord(token); return true;
+    case TokenKind::ControlSymbol: HandleControlSymbol(token.byte); return true;
+    case TokenKind::HexByte: EmitByte(token.byte); return true;
+    case TokenKind::Text: HandleText(token.text); return true;
+    case TokenKind::Binary: return true; // raw data never becomes text
+    case TokenKind::End: return false;
     }
     return false;
 }
@@ -123,19 +107,14 @@ bool RtfParser::ConsumedAsFallback(Token& token)
     switch (token.kind) {
     case TokenKind::GroupStart:
     case TokenKind::GroupEnd:
-    case TokenKind::End:
-        fallbackToSkip_ = 0;
-        return false;
+    case TokenKind::End: fallbackToSkip_ = 0; return false;
     case TokenKind::Text: {
-        const std::size_t skipped =
-            std::min(token.text.size(), static_cast<std::size_t>(fallbackToSkip_));
+        const std::size_t skipped = std::min(token.text.size(), static_cast<std::size_t>(fallbackToSkip_));
         fallbackToSkip_ -= static_cast<int>(skipped);
         token.text.remove_prefix(skipped);
         return token.text.empty();
     }
-    default:
-        --fallbackToSkip_;
-        return true;
+    default: --fallbackToSkip_; return true;
     }
 }
 
@@ -161,21 +140,14 @@ void RtfParser::HandleControlWord(const Token& token)
     GroupState& state = groups_.Current();
     if (state.destination == Destination::Skipped)
         return;
-    const Keyword keyword = token.text.size() > RtfTokenizer::kMaxWordLength
-        ? Keyword::Unknown
-        : LookupKeyword(token.text);
+    const Keyword keyword = token.text.size() > RtfTokenizer::kMaxWordLength ? Keyword::Unknown
+                                                                             : LookupKeyword(token.text);
 
     // Words that mean the same in every destination.
     switch (keyword) {
-    case Keyword::FontTable:
-        state.destination = Destination::FontTable;
-        return;
-    case Keyword::ColorTable:
-        state.destination = Destination::ColorTable;
-        return;
-    case Keyword::SkippedDestination:
-        state.destination = Destination::Skipped;
-        return;
+    case Keyword::FontTable: state.destination = Destination::FontTable; return;
+    case Keyword::ColorTable: state.destination = Destination::ColorTable; return;
+    case Keyword::SkippedDestination: state.destination = Destination::Skipped; return;
     case Keyword::Footnote:
     case Keyword::Shape:
     case Keyword::ShapeInstructions:
@@ -183,9 +155,7 @@ void RtfParser::HandleControlWord(const Token& token)
         if (!HandleDestination(keyword, state))
             state.destination = Destination::Skipped;
         return;
-    case Keyword::DefaultFont:
-        formats_.SetDefaultFont(Parameter(token, 0));
-        return;
+    case Keyword::DefaultFont: formats_.SetDefaultFont(Parameter(token, 0)); return;
     case Keyword::UnicodeFallbackLength:
         state.unicodeFallbackLength = std::clamp(Parameter(token, 1), 0, kMaxFallbackLength);
         return;
@@ -193,8 +163,7 @@ void RtfParser::HandleControlWord(const Token& token)
         if (token.hasParameter)
             HandleUnicode(token.parameter);
         return;
-    default:
-        break;
+    default: break;
     }
 
     if (state.destination == Destination::FontTable) {
@@ -295,8 +264,7 @@ bool RtfParser::HandleDestination(Keyword keyword, GroupState& state)
             writer_.SeparateParagraph(state.paragraph, state.character);
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -415,8 +383,7 @@ void RtfParser::Emit(char32_t character)
     }
     // Noncharacters (among them the markers QTextDocument uses for its own
     // frames) and the object placeholder must not enter the document.
-    if ((character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE
-        || character == U'\uFFFC')
+    if ((character >= 0xFDD0 && character <= 0xFDEF) || (character & 0xFFFE) == 0xFFFE || character == U'\uFFFC')
         character = kReplacement;
     const GroupState& state = groups_.Current();
     switch (state.destination) {
@@ -444,8 +411,7 @@ void RtfParser::Emit(char32_t character)
             colors_.FinishEntry();
         break;
     case Destination::Shape:
-    case Destination::Skipped:
-        break;
+    case Destination::Skipped: break;
     }
 }
 

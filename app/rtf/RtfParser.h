@@ -51,10 +51,10 @@ private:
     RtfDocumentWriter writer_;
     RtfFootnotes notes_;
     RtfGroupStack groups_;
-    int fallbackToSkip_ = 0;       // bytes still to skip after \uN
+    int fallbackToSkip_ = 0; // bytes still to skip after \uN
     char16_t pendingHighSurrogate_ = 0;
-    bool labelStarted_ = false;    // a list label has shown more than blanks
-    bool starPending_ = false;     // \* came last: only a known destination may follow
+    bool labelStarted_ = false; // a list label has shown more than blanks
+    bool starPending_ = false; // \* came last: only a known destination may follow
 };
 
 } // namespace karsidan::rtf

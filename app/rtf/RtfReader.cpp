@@ -1,7 +1,7 @@
 #include "app/rtf/RtfReader.h"
 
-#include "codepage/CodePage.h"
 #include "app/rtf/RtfParser.h"
+#include "codepage/CodePage.h"
 
 #include <QString>
 #include <exception>
@@ -30,10 +30,7 @@ void ReadPlainText(const QByteArray& data, QTextDocument& document)
 
 } // namespace
 
-bool RtfReader::IsRichText(const QByteArray& data)
-{
-    return data.startsWith("{\\rtf");
-}
+bool RtfReader::IsRichText(const QByteArray& data) { return data.startsWith("{\\rtf"); }
 
 void RtfReader::Read(const QByteArray& data, QTextDocument& document)
 {
@@ -43,8 +40,7 @@ void RtfReader::Read(const QByteArray& data, QTextDocument& document)
     try {
         document.clear();
         if (IsRichText(data)) {
-            rtf::RtfParser parser(std::string_view(data.constData(), static_cast<std::size_t>(data.size())),
-                document);
+            rtf::RtfParser parser(std::string_view(data.constData(), static_cast<std::size_t>(data.size())), document);
             parser.Run();
         } else {
             ReadPlainText(data, document);

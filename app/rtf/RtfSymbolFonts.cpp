@@ -10,6 +10,7 @@ constexpr char32_t kNone = 0;
 
 // The Symbol font from 0x20 to 0xFF; 0 where its glyph has no equivalent
 // (0x7F to 0x9F are empty, 0x60 and 0xBD/0xBE are pieces of larger signs).
+// clang-format off
 constexpr std::array<char32_t, 224> kSymbol = {
     // 0x20
     U' ', U'!', U'\u2200', U'#', U'\u2203', U'%', U'&', U'\u220B',
@@ -86,6 +87,7 @@ constexpr Glyph kBullets[] = {
     {0x76, U'\u2756'}, {0x6E, U'\u25A0'}, {0x6C, U'\u25CF'}, {0x71, U'\u2751'}, {0xA8, U'\u25FB'},
     {0x75, U'\u25C6'},
 };
+// clang-format on
 
 template <std::size_t N>
 char32_t Find(const Glyph (&table)[N], unsigned char code)

@@ -9,10 +9,10 @@
 namespace karsidan::rtf {
 
 enum class SymbolFont {
-    None,      // a text font: bytes are code-page text
-    Symbol,    // Greek letters and mathematical signs
+    None, // a text font: bytes are code-page text
+    Symbol, // Greek letters and mathematical signs
     Wingdings, // pictograms and list bullets
-    Other,     // another symbol font, whose glyphs are not known here
+    Other, // another symbol font, whose glyphs are not known here
 };
 
 SymbolFont ClassifyFont(const QString& family, int charset);

@@ -7,14 +7,14 @@
 namespace karsidan::rtf {
 
 enum class TokenKind {
-    End,           // no more input
-    GroupStart,    // {
-    GroupEnd,      // }
-    ControlWord,   // \letters with an optional parameter
+    End, // no more input
+    GroupStart, // {
+    GroupEnd, // }
+    ControlWord, // \letters with an optional parameter
     ControlSymbol, // \ followed by one non-letter (not ')
-    HexByte,       // \'hh
-    Binary,        // \binN and the N raw bytes after it
-    Text,          // a run of literal bytes, CR/LF excluded
+    HexByte, // \'hh
+    Binary, // \binN and the N raw bytes after it
+    Text, // a run of literal bytes, CR/LF excluded
 };
 
 struct Token {

@@ -22,10 +22,7 @@ int HexValue(int c)
 
 } // namespace
 
-int RtfTokenizer::Peek() const
-{
-    return position_ < data_.size() ? static_cast<unsigned char>(data_[position_]) : -1;
-}
+int RtfTokenizer::Peek() const { return position_ < data_.size() ? static_cast<unsigned char>(data_[position_]) : -1; }
 
 Token RtfTokenizer::Next()
 {

@@ -12,7 +12,7 @@ namespace karsidan::rtf {
 
 class RtfTokenizer {
 public:
-    explicit RtfTokenizer(std::string_view data) : data_(data) {}
+    explicit RtfTokenizer(std::string_view data) : data_(data) { }
 
     Token Next();
     bool AtEnd() const { return position_ >= data_.size(); }

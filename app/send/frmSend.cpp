@@ -58,8 +58,7 @@ int PortFromText(const QString& text)
     return static_cast<int>(rounded);
 }
 
-frmSend::frmSend(SendHost& host, QWidget* parent)
-    : QDialog(parent), host_(host), messages_(&DefaultMessages())
+frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host), messages_(&DefaultMessages())
 {
     setObjectName(QStringLiteral("frmSend"));
     setWindowTitle(QStringLiteral("ALAMAT IP"));
@@ -196,9 +195,6 @@ void frmSend::cmdSend_Click()
     accept();
 }
 
-void frmSend::ShowMessage(const QString& text)
-{
-    messages_->Warn(this, text);
-}
+void frmSend::ShowMessage(const QString& text) { messages_->Warn(this, text); }
 
 } // namespace karsidan::net

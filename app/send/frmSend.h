@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace karsidan {
 class MessageBoxHook;
-}
+} // namespace karsidan
 
 namespace karsidan::net {
 
@@ -36,7 +36,7 @@ public:
     static QString NotSavedText();
 
     QGroupBox* fraSend;
-    std::array<QLineEdit*, 4> txtIP;  // object names txtIP_0 .. txtIP_3
+    std::array<QLineEdit*, 4> txtIP; // object names txtIP_0 .. txtIP_3
     QLabel* lblPort;
     QLineEdit* txtPort;
     QPushButton* cmdConnect;

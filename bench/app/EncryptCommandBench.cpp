@@ -31,7 +31,7 @@ class CountingMessages : public MessageBoxHook {
 public:
     int count = 0;
     void Warn(QWidget*, const QString&) override { ++count; }
-    void About(QWidget*, const QString&, const QString&) override {}
+    void About(QWidget*, const QString&, const QString&) override { }
 };
 
 QString MebibyteOfText()

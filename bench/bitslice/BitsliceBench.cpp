@@ -1,9 +1,9 @@
 // Throughput of each bitsliced kernel on one core, beside OpenSSL's
 // des-ede3 ECB on the same data in the same run.
 #include "bench/bitslice/ProcessorInfo.h"
-#include "cipher/hex/HexCodec.h"
 #include "cipher/bitslice/ParallelEcb.h"
 #include "cipher/bitslice/TripleDesBitslice.h"
+#include "cipher/hex/HexCodec.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
@@ -24,7 +24,8 @@ std::vector<std::uint64_t> RandomBlocks(std::size_t bytes)
 {
     std::mt19937_64 rng(1);
     std::vector<std::uint64_t> v(bytes / 8);
-    for (auto& b : v) b = rng();
+    for (auto& b : v)
+        b = rng();
     return v;
 }
 
@@ -73,9 +74,8 @@ void BM_BitsliceThreads(benchmark::State& state, unsigned threads)
     auto blocks = RandomBlocks(std::size_t(state.range(0)));
     auto* bytes = reinterpret_cast<unsigned char*>(blocks.data());
     for (auto _ : state) {
-        karsidan::bitslice::ThreePassEcbBytesParallel(
-            bytes, blocks.size(), {{{kK1, true}, {kK2, false}, {kK3, true}}},
-            karsidan::bitslice::BestLevel(), threads);
+        karsidan::bitslice::ThreePassEcbBytesParallel(bytes, blocks.size(), {{{kK1, true}, {kK2, false}, {kK3, true}}},
+                                                      karsidan::bitslice::BestLevel(), threads);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
@@ -86,8 +86,8 @@ void BM_HexEncode(benchmark::State& state, Level level)
     auto blocks = RandomBlocks(std::size_t(state.range(0)));
     std::string out(blocks.size() * 16, '\0');
     for (auto _ : state) {
-        karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()),
-                                      blocks.size() * 8, out.data(), level);
+        karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()), blocks.size() * 8,
+                                      out.data(), level);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
@@ -97,11 +97,11 @@ void BM_HexDecode(benchmark::State& state, Level level)
 {
     auto blocks = RandomBlocks(std::size_t(state.range(0)));
     std::string text(blocks.size() * 16, '\0');
-    karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()),
-                                  blocks.size() * 8, text.data(), Level::Portable);
+    karsidan::bitslice::EncodeHex(reinterpret_cast<const unsigned char*>(blocks.data()), blocks.size() * 8, text.data(),
+                                  Level::Portable);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(karsidan::bitslice::DecodeHex(
-            text, reinterpret_cast<unsigned char*>(blocks.data()), level));
+        benchmark::DoNotOptimize(
+            karsidan::bitslice::DecodeHex(text, reinterpret_cast<unsigned char*>(blocks.data()), level));
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * state.range(0));
@@ -133,10 +133,10 @@ BENCHMARK_CAPTURE(BM_Bitslice, avx512, Level::Avx512)->Arg(kMiB)->Arg(16 * kMiB)
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::AddCustomContext("processor", karsidan::bench::ProcessorFamily());
-    benchmark::AddCustomContext("kernel picked",
-                                karsidan::bitslice::LevelName(karsidan::bitslice::BestLevel()));
+    benchmark::AddCustomContext("kernel picked", karsidan::bitslice::LevelName(karsidan::bitslice::BestLevel()));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

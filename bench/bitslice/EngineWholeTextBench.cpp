@@ -15,7 +15,8 @@ void EngineWholeText(benchmark::State& state, bool encrypt)
 {
     std::string text(std::size_t(state.range(0)), '\0');
     unsigned x = 1;
-    for (auto& c : text) c = static_cast<char>('!' + (x = x * 1103515245 + 12345) % 90);
+    for (auto& c : text)
+        c = static_cast<char>('!' + (x = x * 1103515245 + 12345) % 90);
     const std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(text, kKeys);
     for (auto _ : state) {
         karsidan::TripleDesEngine engine;

@@ -10,20 +10,19 @@ namespace karsidan::bench {
 
 namespace {
 
-#define KARSIDAN_CLOBBER_ZMM                                                                       \
-    "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9", "xmm10",         \
-        "xmm11", "xmm12", "xmm13", "xmm14", "xmm15", "xmm16", "xmm17", "xmm18", "xmm19", "xmm20",  \
-        "xmm21", "xmm22", "xmm23", "xmm24", "xmm25", "xmm26", "xmm27", "xmm28", "xmm29", "xmm30",  \
-        "xmm31"
+#define KARSIDAN_CLOBBER_ZMM                                                                                           \
+    "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12",         \
+        "xmm13", "xmm14", "xmm15", "xmm16", "xmm17", "xmm18", "xmm19", "xmm20", "xmm21", "xmm22", "xmm23", "xmm24",    \
+        "xmm25", "xmm26", "xmm27", "xmm28", "xmm29", "xmm30", "xmm31"
 
 // Each loop body is 24 instructions; r0..r23 rotate, so instruction i
 // writes register i mod 24 and the values it reads were written 13, 17
 // and 24 instructions before: at 4 per cycle that is 3 cycles or more, so
 // the latency (2 cycles here) never bounds the rate.
-#define KARSIDAN_RUN(BODY)                                                                         \
-    __asm__ volatile("1:\n" BODY "dec %0\n jnz 1b\n" : "+r"(iterations) : : "memory",           \
-                     KARSIDAN_CLOBBER_ZMM)
+#define KARSIDAN_RUN(BODY)                                                                                             \
+    __asm__ volatile("1:\n" BODY "dec %0\n jnz 1b\n" : "+r"(iterations) : : "memory", KARSIDAN_CLOBBER_ZMM)
 
+// clang-format off
 #define R24(OP)                                                                                    \
     OP(0, 11, 7) OP(1, 12, 8) OP(2, 13, 9) OP(3, 14, 10) OP(4, 15, 11) OP(5, 16, 12) \
     OP(6, 17, 13) OP(7, 18, 14) OP(8, 19, 15) OP(9, 20, 16) OP(10, 21, 17) OP(11, 22, 18) \
@@ -46,6 +45,7 @@ namespace {
     OP(12, 24, 29) OP(13, 25, 30) OP(14, 26, 31) OP(15, 27, 28) OP(0, 24, 29) OP(1, 25, 30)        \
     OP(2, 26, 31) OP(3, 27, 28) OP(4, 24, 29) OP(5, 25, 30) OP(6, 26, 31) OP(7, 27, 28)
 
+// clang-format on
 #define TERN_SAME(d, a, b) "vpternlogq $0x96, %%zmm30, %%zmm31, %%zmm" #d "\n"
 #define TERN_THREE(d, a, b) "vpternlogq $0x96, %%zmm" #a ", %%zmm" #b ", %%zmm" #d "\n"
 #define TERN_TWO(d, a, b) "vpternlogq $0x96, %%zmm" #a ", %%zmm31, %%zmm" #d "\n"

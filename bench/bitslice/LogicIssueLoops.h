@@ -7,15 +7,15 @@
 namespace karsidan::bench {
 
 enum class LogicLoop {
-    TernarySameTwo,  // vpternlogq, two operands the same two registers every time
-    TernaryThree,    // vpternlogq, three distinct registers, each written shortly before
-    TernaryTwo,      // vpternlogq, two distinct registers and one fixed one
-    XorTwo,          // vpxorq, two distinct registers
+    TernarySameTwo, // vpternlogq, two operands the same two registers every time
+    TernaryThree, // vpternlogq, three distinct registers, each written shortly before
+    TernaryTwo, // vpternlogq, two distinct registers and one fixed one
+    XorTwo, // vpxorq, two distinct registers
     YmmTernaryThree, // as TernaryThree on 256-bit registers
     TernaryOneFresh, // vpternlogq, one register written shortly before, two never written in the loop
-    TernaryXorMix,   // TernaryThree and XorTwo alternating
-    TernaryChain,    // vpternlogq, each reading the one before: latency
-    XorChain,        // vpxorq, each reading the one before: latency
+    TernaryXorMix, // TernaryThree and XorTwo alternating
+    TernaryChain, // vpternlogq, each reading the one before: latency
+    XorChain, // vpxorq, each reading the one before: latency
 };
 
 constexpr int kLogicLoopOps = 24;

@@ -28,7 +28,8 @@ double ThreadSeconds()
 }
 
 // Thread CPU seconds of the fastest of nine runs (the machine is shared).
-template <class Run> double BestSeconds(Run run)
+template <class Run>
+double BestSeconds(Run run)
 {
     double best = 1e9;
     for (int rep = 0; rep < 9; ++rep) {
@@ -53,7 +54,8 @@ double SboxRoundSeconds()
     constexpr long kRounds = 200'000;
     std::uint64_t seed[karsidan::bench::kSboxRoundWords] = {1, 2, 3, 4, 5, 6};
     const double s = BestSeconds([&seed] { karsidan::bench::RunSboxRounds(kRounds, seed); });
-    if (seed[0] == 42) std::printf(" "); // keeps the result alive
+    if (seed[0] == 42)
+        std::printf(" "); // keeps the result alive
     return s / kRounds;
 }
 
@@ -62,7 +64,8 @@ double TranspositionSeconds()
 {
     constexpr long kBatches = 50'000;
     alignas(64) static unsigned char batch[4096];
-    for (int i = 0; i < 4096; ++i) batch[i] = static_cast<unsigned char>(i * 131);
+    for (int i = 0; i < 4096; ++i)
+        batch[i] = static_cast<unsigned char>(i * 131);
     return BestSeconds([] { karsidan::bench::RunTranspositions(kBatches, batch); }) / kBatches;
 }
 

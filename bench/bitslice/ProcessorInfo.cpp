@@ -35,7 +35,8 @@ std::string ProcessorFamily()
 {
 #if defined(__x86_64__)
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return "unknown";
+    if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx))
+        return "unknown";
     char vendor[13] = {};
     std::memcpy(vendor, &ebx, 4);
     std::memcpy(vendor + 4, &edx, 4);
@@ -43,10 +44,13 @@ std::string ProcessorFamily()
     __get_cpuid(1, &eax, &ebx, &ecx, &edx);
     unsigned family = (eax >> 8) & 0xF;
     unsigned model = (eax >> 4) & 0xF;
-    if (family == 0xF) family += (eax >> 20) & 0xFF;
-    if (family >= 6) model |= ((eax >> 16) & 0xF) << 4;
+    if (family == 0xF)
+        family += (eax >> 20) & 0xFF;
+    if (family >= 6)
+        model |= ((eax >> 16) & 0xF) << 4;
     std::string name = std::string(vendor) + " family " + std::to_string(family);
-    if (std::strcmp(vendor, "AuthenticAMD") == 0) name += AmdFamilyName(family);
+    if (std::strcmp(vendor, "AuthenticAMD") == 0)
+        name += AmdFamilyName(family);
     return name + " model " + std::to_string(model);
 #else
     return "unknown";
@@ -67,7 +71,8 @@ double MeasuredClockHz()
                          "dec %0\n jnz 1b\n"
                          : "+r"(n), "+r"(x));
         const double t = ThreadSeconds() - t0;
-        if (t < best) best = t;
+        if (t < best)
+            best = t;
     }
     return 32.0 * double(kIterations) / best;
 #else

@@ -38,8 +38,8 @@ void RunSboxRounds(long rounds, std::uint64_t seed[kSboxRoundWords])
     a2 = _mm512_xor_si512(Avx512Ops::XorBroadcast(a2, &seed[2]), y2);                                                  \
     a3 = _mm512_xor_si512(Avx512Ops::XorBroadcast(a3, &seed[3]), y3);
         KARSIDAN_SBOX(1)
-        KARSIDAN_SBOX(2) KARSIDAN_SBOX(3) KARSIDAN_SBOX(4) KARSIDAN_SBOX(5) KARSIDAN_SBOX(6) KARSIDAN_SBOX(7)
-            KARSIDAN_SBOX(8)
+        KARSIDAN_SBOX(2)
+        KARSIDAN_SBOX(3) KARSIDAN_SBOX(4) KARSIDAN_SBOX(5) KARSIDAN_SBOX(6) KARSIDAN_SBOX(7) KARSIDAN_SBOX(8)
 #undef KARSIDAN_SBOX
     }
     const V all = _mm512_xor_si512(_mm512_xor_si512(a0, a1), _mm512_xor_si512(a2, a3));

@@ -24,7 +24,8 @@ double ResidentMiB()
 {
     long pages = 0, resident = 0;
     if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
         std::fclose(f);
     }
     return double(resident) * 4096.0 / (1 << 20);
@@ -38,7 +39,8 @@ int main(int argc, char** argv)
     const double base = PeakMiB();
     std::string text(mib << 20, '\0');
     unsigned x = 1;
-    for (auto& c : text) c = static_cast<char>('!' + (x = x * 1103515245 + 12345) % 90);
+    for (auto& c : text)
+        c = static_cast<char>('!' + (x = x * 1103515245 + 12345) % 90);
     const double withText = PeakMiB();
 
     std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(text, kKeys);
@@ -50,8 +52,8 @@ int main(int argc, char** argv)
 
     const double n = double(mib);
     std::printf("text N = %zu MiB, process before the text %.0f MiB\n", mib, base);
-    std::printf("encrypt: peak %.2f N (text %.2f N + cipher text and work %.2f N)\n",
-                (afterEncrypt - base) / n, (withText - base) / n, (afterEncrypt - withText) / n);
+    std::printf("encrypt: peak %.2f N (text %.2f N + cipher text and work %.2f N)\n", (afterEncrypt - base) / n,
+                (withText - base) / n, (afterEncrypt - withText) / n);
     std::printf("decrypt: peak %.2f N (with the cipher text of 2 N held)\n", (afterDecrypt - base) / n);
     std::printf("         (resident before decrypt %.2f N)\n", (beforeDecrypt - base) / n);
     return back.size() == (mib << 20) ? 0 : 1;

@@ -2,9 +2,9 @@
 // and OpenSSL's des-ede3 ECB (key set up per call as well), on the same
 // data. 40 bytes is a typed message, 504 the longest text of one 64-block
 // batch. Bytes processed are plain-text bytes for every case.
+#include "cipher/engine/TripleDesEngine.h"
 #include "cipher/reference/DesKernel.h"
 #include "cipher/reference/TableText.h"
-#include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
@@ -27,10 +27,7 @@ std::string Text(std::size_t size)
 
 const char* const kBox[3] = {"kunci1", "kunci2", "kunci3"};
 
-karsidan::TripleDesKeys MakeKeys()
-{
-    return karsidan::TripleDesKeys::FromCodePage(kBox[0], kBox[1], kBox[2]);
-}
+karsidan::TripleDesKeys MakeKeys() { return karsidan::TripleDesKeys::FromCodePage(kBox[0], kBox[1], kBox[2]); }
 
 // One command: the key object from the three boxes, then the text.
 void EngineEncrypt(benchmark::State& state)
@@ -56,8 +53,8 @@ void EngineEncryptKeysReady(benchmark::State& state)
 
 void EngineDecrypt(benchmark::State& state)
 {
-    const std::string cipher =
-        karsidan::TripleDesEngine().TripleDesEncrypt(Text(static_cast<std::size_t>(state.range(0))), MakeKeys());
+    const std::string cipher = karsidan::TripleDesEngine().TripleDesEncrypt(
+        Text(static_cast<std::size_t>(state.range(0))), MakeKeys());
     for (auto _ : state) {
         const auto keys = MakeKeys();
         benchmark::DoNotOptimize(karsidan::TripleDesEngine().TripleDesDecrypt(cipher, keys));
@@ -108,8 +105,8 @@ void BlockLoop(benchmark::State& state)
 void OpenSslDesEde3Ecb(benchmark::State& state)
 {
     const std::string text = Text(static_cast<std::size_t>(state.range(0)));
-    const unsigned char key[24] = {'k', 'u', 'n', 'c', 'i', '1', 0xB7, 0xB7, 'k', 'u', 'n', 'c',
-                                   'i', '2', 0xB7, 0xB7, 'k', 'u', 'n', 'c', 'i', '3', 0xB7, 0xB7};
+    const unsigned char key[24] = {'k', 'u', 'n',  'c',  'i', '1', 0xB7, 0xB7, 'k', 'u', 'n',  'c',
+                                   'i', '2', 0xB7, 0xB7, 'k', 'u', 'n',  'c',  'i', '3', 0xB7, 0xB7};
     std::vector<unsigned char> out(text.size() + 8);
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
     for (auto _ : state) {

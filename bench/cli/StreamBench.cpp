@@ -2,9 +2,9 @@
 // TripleDesEncryptStream from memory and from a file with read(2), by chunk
 // size, beside the engine's whole-text transform; and decryption back.
 // Wall time, both cores; bytes are plain-text bytes.
+#include "cipher/engine/TripleDesEngine.h"
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
-#include "cipher/engine/TripleDesEngine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,8 +74,8 @@ void EncryptFromMemory(benchmark::State& state)
     std::size_t out = 0;
     for (auto _ : state) {
         out = 0;
-        karsidan::TripleDesEncryptStream stream(kKeys,
-                                                [&](std::string_view d) { out += d.size(); }, options);
+        karsidan::TripleDesEncryptStream stream(
+            kKeys, [&](std::string_view d) { out += d.size(); }, options);
         stream.Write(Text());
         stream.Finish();
     }
@@ -90,8 +90,8 @@ void EncryptFromFile(benchmark::State& state)
     for (auto _ : state) {
         out = 0;
         lseek(fd, 0, SEEK_SET);
-        karsidan::TripleDesEncryptStream stream(kKeys,
-                                                [&](std::string_view d) { out += d.size(); }, options);
+        karsidan::TripleDesEncryptStream stream(
+            kKeys, [&](std::string_view d) { out += d.size(); }, options);
         for (;;) {
             const auto space = stream.Space();
             const ssize_t got = read(fd, space.data(), space.size());
@@ -119,8 +119,8 @@ void DecryptFromMemory(benchmark::State& state)
     std::size_t out = 0;
     for (auto _ : state) {
         out = 0;
-        karsidan::TripleDesDecryptStream stream(kKeys,
-                                                [&](std::string_view d) { out += d.size(); }, options);
+        karsidan::TripleDesDecryptStream stream(
+            kKeys, [&](std::string_view d) { out += d.size(); }, options);
         stream.Write(Cipher());
         stream.Finish();
     }

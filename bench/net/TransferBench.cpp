@@ -41,7 +41,10 @@ void BM_SendToStoredFile(benchmark::State& state)
         Sender sender(karsidan::net::kDefaultPort);
         QEventLoop loop;
         bool stored = false;
-        QObject::connect(&receiver, &Receiver::FileStored, &loop, [&] { stored = true; loop.quit(); });
+        QObject::connect(&receiver, &Receiver::FileStored, &loop, [&] {
+            stored = true;
+            loop.quit();
+        });
         QObject::connect(&receiver, &Receiver::ReceiveFailed, &loop, [&] { loop.quit(); });
         QObject::connect(&sender, &Sender::Failed, &loop, [&] { loop.quit(); });
         QTimer::singleShot(60'000, &loop, &QEventLoop::quit);

@@ -39,16 +39,10 @@ void Read(benchmark::State& state, const QByteArray& data)
     state.counters["input_bytes"] = static_cast<double>(data.size());
 }
 
-void BM_FormattedDocument(benchmark::State& state)
-{
-    Read(state, FormattedDocument(static_cast<int>(state.range(0))));
-}
+void BM_FormattedDocument(benchmark::State& state) { Read(state, FormattedDocument(static_cast<int>(state.range(0)))); }
 BENCHMARK(BM_FormattedDocument)->Arg(100)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-void BM_CipherText(benchmark::State& state)
-{
-    Read(state, CipherTextDocument(static_cast<int>(state.range(0))));
-}
+void BM_CipherText(benchmark::State& state) { Read(state, CipherTextDocument(static_cast<int>(state.range(0)))); }
 BENCHMARK(BM_CipherText)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 void BM_DeepNesting(benchmark::State& state)

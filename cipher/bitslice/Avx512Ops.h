@@ -23,8 +23,16 @@ struct Avx512Ops {
     static V AndNot(V a, V b) { return _mm512_andnot_si512(a, b); }
     // The masked forms: GCC 12's plain ones trip -Wuninitialized in its
     // own header. With every lane selected they are the same instruction.
-    template <int N> static V Shl(V a) { return _mm512_maskz_slli_epi64(0xFF, a, N); }
-    template <int N> static V Shr(V a) { return _mm512_maskz_srli_epi64(0xFF, a, N); }
+    template <int N>
+    static V Shl(V a)
+    {
+        return _mm512_maskz_slli_epi64(0xFF, a, N);
+    }
+    template <int N>
+    static V Shr(V a)
+    {
+        return _mm512_maskz_srli_epi64(0xFF, a, N);
+    }
     // a ^ broadcast(*c), in assembly: g++ would fold it and the XOR that
     // follows into one three-input operation, and those issue at half the
     // rate of two-input ones on this kind of processor.
@@ -34,7 +42,11 @@ struct Avx512Ops {
         __asm__("vpxorq %[c]%{1to8%}, %[a], %[r]" : [r] "=v"(r) : [a] "v"(a), [c] "m"(*c));
         return r;
     }
-    template <int Imm> static V Ternary(V a, V b, V c) { return _mm512_ternarylogic_epi64(a, b, c, Imm); }
+    template <int Imm>
+    static V Ternary(V a, V b, V c)
+    {
+        return _mm512_ternarylogic_epi64(a, b, c, Imm);
+    }
     static constexpr bool kOffsetHalves = true;
     static constexpr int kBatchesInFlight = 2;
     template <bool AllKeyed>

@@ -31,7 +31,7 @@ namespace {
 #include "cipher/bitslice/SboxCircuits.inc"
 
 struct NetworkIndices {
-    int e[48];    // expanded bit j reads half word e[j]
+    int e[48]; // expanded bit j reads half word e[j]
     int pInv[32]; // S-box output bit t lands in half word pInv[t]
 };
 
@@ -39,8 +39,10 @@ constexpr NetworkIndices MakeNetworkIndices()
 {
     using namespace karsidan::bitslice::tables;
     NetworkIndices n{};
-    for (int j = 0; j < 48; ++j) n.e[j] = kE[j] - 1;
-    for (int i = 0; i < 32; ++i) n.pInv[kP[i] - 1] = i;
+    for (int j = 0; j < 48; ++j)
+        n.e[j] = kE[j] - 1;
+    for (int i = 0; i < 32; ++i)
+        n.pInv[kP[i] - 1] = i;
     return n;
 }
 
@@ -50,26 +52,21 @@ constexpr NetworkIndices kIdx = MakeNetworkIndices();
 // transposed word index. Packed blocks hold bit 1 in bit 63; a block of
 // bytes loaded little-endian holds byte 0 in bits 0..7, its first bit in 7.
 struct BlockLayout {
-    int ipPos[64];    // transposed word c is bit ipPos[c] after IP
+    int ipPos[64]; // transposed word c is bit ipPos[c] after IP
     int fpSource[64]; // transposed output word c is preoutput bit fpSource[c]
 };
 
-constexpr int PackedWord(int b)
-{
-    return 64 - b;
-}
+constexpr int PackedWord(int b) { return 64 - b; }
 
-constexpr int BytesWord(int b)
-{
-    return 8 * ((b - 1) / 8) + 7 - (b - 1) % 8;
-}
+constexpr int BytesWord(int b) { return 8 * ((b - 1) / 8) + 7 - (b - 1) % 8; }
 
 template <bool Bytes>
 constexpr BlockLayout MakeBlockLayout()
 {
     using namespace karsidan::bitslice::tables;
     BlockLayout l{};
-    for (int k = 0; k < 64; ++k) l.ipPos[Bytes ? BytesWord(kIP[k]) : PackedWord(kIP[k])] = k;
+    for (int k = 0; k < 64; ++k)
+        l.ipPos[Bytes ? BytesWord(kIP[k]) : PackedWord(kIP[k])] = k;
     for (int i = 1; i <= 64; ++i) {
         l.fpSource[Bytes ? BytesWord(i) : PackedWord(i)] = kFP[i - 1] - 1;
     }
@@ -87,7 +84,8 @@ struct FirstUses {
 constexpr FirstUses MakeFirstUses()
 {
     FirstUses f{};
-    for (int j = 0; j < 48; ++j) f.v[j] = karsidan::bitslice::IsFirstExpansionUse(j);
+    for (int j = 0; j < 48; ++j)
+        f.v[j] = karsidan::bitslice::IsFirstExpansionUse(j);
     return f;
 }
 
@@ -102,7 +100,8 @@ struct FullRounds {
 constexpr FullRounds MakeFullRounds()
 {
     FullRounds f{};
-    for (int r = 0; r < 48; ++r) f.v[r] = karsidan::bitslice::IsFullKeyRound(r);
+    for (int r = 0; r < 48; ++r)
+        f.v[r] = karsidan::bitslice::IsFullKeyRound(r);
     return f;
 }
 
@@ -114,12 +113,12 @@ constexpr FullRounds kFullRound = MakeFullRounds();
 template <class Ops, int J>
 inline void SwapMove(typename Ops::V& a, typename Ops::V& b)
 {
-    constexpr std::uint64_t kMask = J == 1    ? 0x5555555555555555
-                                    : J == 2  ? 0x3333333333333333
-                                    : J == 4  ? 0x0F0F0F0F0F0F0F0F
-                                    : J == 8  ? 0x00FF00FF00FF00FF
-                                    : J == 16 ? 0x0000FFFF0000FFFF
-                                              : 0x00000000FFFFFFFF;
+    constexpr std::uint64_t kMask = J == 1 ? 0x5555555555555555
+        : J == 2                           ? 0x3333333333333333
+        : J == 4                           ? 0x0F0F0F0F0F0F0F0F
+        : J == 8                           ? 0x00FF00FF00FF00FF
+        : J == 16                          ? 0x0000FFFF0000FFFF
+                                           : 0x00000000FFFFFFFF;
     const typename Ops::V m = Ops::Set1(kMask);
     typename Ops::V t;
     if constexpr (Ops::kTernary) {
@@ -161,46 +160,65 @@ inline void Transpose64(Load load, Store store)
     V scratch[64];
     for (int i = 0; i < 8; ++i) {
         V r[8];
-        for (int k = 0; k < 8; ++k) r[k] = load(i + 8 * k);
+        for (int k = 0; k < 8; ++k)
+            r[k] = load(i + 8 * k);
         if constexpr (requires { Ops::TransposeBytes(r); }) {
             Ops::TransposeBytes(r);
         } else {
             ThreeStages<Ops, 8>(r);
         }
-        for (int k = 0; k < 8; ++k) scratch[i + 8 * k] = r[k];
+        for (int k = 0; k < 8; ++k)
+            scratch[i + 8 * k] = r[k];
     }
     for (int g = 0; g < 8; ++g) {
         V r[8];
-        for (int k = 0; k < 8; ++k) r[k] = scratch[8 * g + k];
+        for (int k = 0; k < 8; ++k)
+            r[k] = scratch[8 * g + k];
         ThreeStages<Ops, 1>(r);
-        for (int k = 0; k < 8; ++k) store(8 * g + k, r[k]);
+        for (int k = 0; k < 8; ++k)
+            store(8 * g + k, r[k]);
     }
 }
 
 template <class Ops, int G>
-inline void Sbox(typename Ops::V x0, typename Ops::V x1, typename Ops::V x2, typename Ops::V x3,
-                 typename Ops::V x4, typename Ops::V x5, typename Ops::V& y0,
-                 typename Ops::V& y1, typename Ops::V& y2, typename Ops::V& y3)
+inline void Sbox(typename Ops::V x0, typename Ops::V x1, typename Ops::V x2, typename Ops::V x3, typename Ops::V x4,
+                 typename Ops::V x5, typename Ops::V& y0, typename Ops::V& y1, typename Ops::V& y2, typename Ops::V& y3)
 {
     using V = typename Ops::V;
     if constexpr (Ops::kTernary) {
-        if constexpr (G == 0) Sbox1Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 1) Sbox2Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 2) Sbox3Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 3) Sbox4Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 4) Sbox5Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 5) Sbox6Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 6) Sbox7Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 7) Sbox8Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 0)
+            Sbox1Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 1)
+            Sbox2Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 2)
+            Sbox3Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 3)
+            Sbox4Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 4)
+            Sbox5Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 5)
+            Sbox6Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 6)
+            Sbox7Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 7)
+            Sbox8Ternary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
     } else {
-        if constexpr (G == 0) Sbox1Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 1) Sbox2Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 2) Sbox3Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 3) Sbox4Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 4) Sbox5Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 5) Sbox6Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 6) Sbox7Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
-        if constexpr (G == 7) Sbox8Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 0)
+            Sbox1Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 1)
+            Sbox2Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 2)
+            Sbox3Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 3)
+            Sbox4Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 4)
+            Sbox5Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 5)
+            Sbox6Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 6)
+            Sbox7Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
+        if constexpr (G == 7)
+            Sbox8Binary<Ops, V>(x0, x1, x2, x3, x4, x5, y0, y1, y2, y3);
     }
 }
 
@@ -318,7 +336,8 @@ inline void BatchGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks
                 Round<Ops>(dst, src, keys.bit[r]);
             }
         }
-        if (r % 16 != 15) cur ^= 1;
+        if (r % 16 != 15)
+            cur ^= 1;
     }
     // Preoutput R16 L16: the half written last comes first. Kernels
     // that keep constants in the words take them out on the way.
@@ -345,8 +364,8 @@ inline void BatchGroup(unsigned char* p, const karsidan::bitslice::RoundKeyMasks
 // machine; otherwise 64-bit values with the first bit most significant.
 // Ops::kBatchesInFlight batches at a time where there are that many.
 template <class Ops>
-void EcbBatches(unsigned char* data, std::size_t batches,
-                const karsidan::bitslice::RoundKeyMasks& keys, bool bytesLittleEndian)
+void EcbBatches(unsigned char* data, std::size_t batches, const karsidan::bitslice::RoundKeyMasks& keys,
+                bool bytesLittleEndian)
 {
     const BlockLayout& layout = bytesLittleEndian ? kBytesLayout : kPackedLayout;
     constexpr std::size_t kBatchBytes = 64 * 8 * Ops::kLanes;
@@ -355,7 +374,8 @@ void EcbBatches(unsigned char* data, std::size_t batches,
     for (; b + kInFlight <= batches; b += kInFlight) {
         BatchGroup<Ops, kInFlight>(data + b * kBatchBytes, keys, layout);
     }
-    for (; b < batches; ++b) BatchGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
+    for (; b < batches; ++b)
+        BatchGroup<Ops, 1>(data + b * kBatchBytes, keys, layout);
 }
 
 } // namespace

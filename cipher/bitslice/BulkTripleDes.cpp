@@ -50,14 +50,13 @@ std::string LargeBuffer(std::size_t size)
 
 } // namespace
 
-void TransformBlocks(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
-                     const BlocksDone& progress)
+void TransformBlocks(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, const BlocksDone& progress)
 {
     ThreePassEcbBytesParallel(data, n, masks, BestLevel(), ThreadsFor(n), progress);
 }
 
-std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad,
-                              const RoundKeyMasks& masks, const BlocksDone& progress)
+std::string EncryptBytesToHex(std::string_view bytes, unsigned char pad, const RoundKeyMasks& masks,
+                              const BlocksDone& progress)
 {
     const std::size_t blocks = (bytes.size() + 7) / 8;
     // The blocks go in the upper half: written once, not zeroed first.

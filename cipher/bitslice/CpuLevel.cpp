@@ -32,8 +32,8 @@ Level DetectLevel()
         return Level::Portable;
     }
     const std::uint64_t xcr0 = ReadXcr0();
-    const bool ymmSaved = (xcr0 & 0x6) == 0x6;            // SSE and AVX state
-    const bool zmmSaved = (xcr0 & 0xE6) == 0xE6;          // plus opmask and ZMM state
+    const bool ymmSaved = (xcr0 & 0x6) == 0x6; // SSE and AVX state
+    const bool zmmSaved = (xcr0 & 0xE6) == 0xE6; // plus opmask and ZMM state
     if (!ymmSaved || __get_cpuid_max(0, nullptr) < 7) {
         return Level::Portable;
     }
@@ -46,10 +46,7 @@ Level DetectLevel()
     return avx2 ? Level::Avx2 : Level::Portable;
 }
 #else
-Level DetectLevel()
-{
-    return Level::Portable;
-}
+Level DetectLevel() { return Level::Portable; }
 #endif
 
 } // namespace
@@ -60,10 +57,7 @@ Level BestLevel()
     return level;
 }
 
-bool IsSupported(Level level)
-{
-    return static_cast<int>(level) <= static_cast<int>(BestLevel());
-}
+bool IsSupported(Level level) { return static_cast<int>(level) <= static_cast<int>(BestLevel()); }
 
 const char* LevelName(Level level)
 {

@@ -25,8 +25,16 @@ struct Avx2Ops {
     static V Or(V a, V b) { return _mm256_or_si256(a, b); }
     static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
     static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
-    template <int N> static V Shl(V a) { return _mm256_slli_epi64(a, N); }
-    template <int N> static V Shr(V a) { return _mm256_srli_epi64(a, N); }
+    template <int N>
+    static V Shl(V a)
+    {
+        return _mm256_slli_epi64(a, N);
+    }
+    template <int N>
+    static V Shr(V a)
+    {
+        return _mm256_srli_epi64(a, N);
+    }
     // The first three stages of the transposition move whole bytes: in each
     // lane, byte m of row k trades places with byte k of row m. Four rounds
     // of unpacks do that in 32 instructions instead of 72.
@@ -69,8 +77,7 @@ struct Avx2Ops {
 
 namespace karsidan::bitslice::detail {
 
-void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-        bool bytesLittleEndian)
+void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian)
 {
     EcbBatches<Avx2Ops>(data, batches, keys, bytesLittleEndian);
 }

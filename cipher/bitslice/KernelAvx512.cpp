@@ -9,8 +9,7 @@
 
 namespace karsidan::bitslice::detail {
 
-void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-          bool bytesLittleEndian)
+void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian)
 {
     EcbBatches<Avx512Ops>(data, batches, keys, bytesLittleEndian);
 }

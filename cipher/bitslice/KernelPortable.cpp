@@ -23,16 +23,23 @@ struct PortableOps {
     static V Or(V a, V b) { return a | b; }
     static V Xor(V a, V b) { return a ^ b; }
     static V AndNot(V a, V b) { return ~a & b; }
-    template <int N> static V Shl(V a) { return a << N; }
-    template <int N> static V Shr(V a) { return a >> N; }
+    template <int N>
+    static V Shl(V a)
+    {
+        return a << N;
+    }
+    template <int N>
+    static V Shr(V a)
+    {
+        return a >> N;
+    }
 };
 
 } // namespace
 
 namespace karsidan::bitslice::detail {
 
-void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-            bool bytesLittleEndian)
+void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian)
 {
     EcbBatches<PortableOps>(data, batches, keys, bytesLittleEndian);
 }

@@ -14,13 +14,10 @@ namespace karsidan::bitslice::detail {
 // bytesLittleEndian: each block is a byte string and this machine is
 // little-endian; otherwise each block is a native uint64_t whose most
 // significant bit is the first DES bit.
-void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-                 bool bytesLittleEndian);
+void EcbPortable(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian);
 #if defined(__x86_64__)
-void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-             bool bytesLittleEndian);
-void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys,
-               bool bytesLittleEndian);
+void EcbAvx2(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian);
+void EcbAvx512(unsigned char* data, std::size_t batches, const RoundKeyMasks& keys, bool bytesLittleEndian);
 #endif
 
 } // namespace karsidan::bitslice::detail

@@ -32,12 +32,13 @@ struct Shared {
 // starts late (its core busy with another program, or slow to create)
 // just takes fewer: fixed halves made the caller wait for it, and on a
 // loaded machine 16 MiB on two threads took as long as on one.
-void RunSteps(unsigned char* data, std::size_t n, std::size_t step, const RoundKeyMasks& masks,
-              Level level, Shared& shared, const BlocksDone* progress)
+void RunSteps(unsigned char* data, std::size_t n, std::size_t step, const RoundKeyMasks& masks, Level level,
+              Shared& shared, const BlocksDone* progress)
 {
     while (!shared.stop) {
         const std::size_t start = shared.next.fetch_add(step);
-        if (start >= n) break;
+        if (start >= n)
+            break;
         const std::size_t count = std::min(step, n - start);
         ThreePassEcbBytes(data + start * 8, count, masks, level);
         const std::size_t total = shared.done.fetch_add(count) + count;
@@ -54,23 +55,22 @@ void RunSteps(unsigned char* data, std::size_t n, std::size_t step, const RoundK
 
 } // namespace
 
-void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
-                               const std::array<DesPass, 3>& passes, Level level, unsigned threads,
-                               const BlocksDone& progress)
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
+                               unsigned threads, const BlocksDone& progress)
 {
     const auto masks = std::make_unique_for_overwrite<RoundKeyMasks>();
     FillRoundKeyMasks(*masks, passes);
     ThreePassEcbBytesParallel(data, n, *masks, level, threads, progress);
 }
 
-void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
-                               Level level, unsigned threads, const BlocksDone& progress)
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level,
+                               unsigned threads, const BlocksDone& progress)
 {
     if (!IsSupported(level)) {
-        throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) +
-                                    " kernel");
+        throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) + " kernel");
     }
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
     // About eight steps per thread, so a late thread costs little; every
     // step but the last is whole batches, so only the last has a tail.
     const std::size_t width = BatchBlocks(level);
@@ -104,11 +104,14 @@ void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKe
         errors[0] = std::current_exception();
         shared.stop = true;
     }
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
     for (const auto& e : errors) {
-        if (e) std::rethrow_exception(e);
+        if (e)
+            std::rethrow_exception(e);
     }
-    if (progress) progress(n);
+    if (progress)
+        progress(n);
 }
 
 } // namespace karsidan::bitslice

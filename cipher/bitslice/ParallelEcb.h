@@ -16,12 +16,11 @@ namespace karsidan::bitslice {
 using BlocksDone = std::function<void(std::size_t done)>;
 
 // threads == 0: one per hardware thread. Same result as ThreePassEcbBytes.
-void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n,
-                               const std::array<DesPass, 3>& passes, Level level,
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
                                unsigned threads = 0, const BlocksDone& progress = {});
 
 // The same with masks made beforehand (TripleDesKeys::Masks).
-void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks,
-                               Level level, unsigned threads = 0, const BlocksDone& progress = {});
+void ThreePassEcbBytesParallel(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level,
+                               unsigned threads = 0, const BlocksDone& progress = {});
 
 } // namespace karsidan::bitslice

@@ -10,21 +10,24 @@ namespace {
 
 constexpr std::array<bool, 48> kFirstUse = [] {
     std::array<bool, 48> f{};
-    for (int j = 0; j < 48; ++j) f[j] = IsFirstExpansionUse(j);
+    for (int j = 0; j < 48; ++j)
+        f[j] = IsFirstExpansionUse(j);
     return f;
 }();
 
 // Expanded bit j of a round reads half bit kE[j] - 1.
 constexpr std::array<int, 48> kHalfBit = [] {
     std::array<int, 48> h{};
-    for (int j = 0; j < 48; ++j) h[j] = tables::kE[j] - 1;
+    for (int j = 0; j < 48; ++j)
+        h[j] = tables::kE[j] - 1;
     return h;
 }();
 
 // The expanded bit that first reads half bit i.
 constexpr std::array<int, 32> kFirstReader = [] {
     std::array<int, 32> f{};
-    for (int j = 47; j >= 0; --j) f[tables::kE[j] - 1] = j;
+    for (int j = 47; j >= 0; --j)
+        f[tables::kE[j] - 1] = j;
     return f;
 }();
 
@@ -32,7 +35,8 @@ constexpr std::array<int, 32> kFirstReader = [] {
 // rounds: the second uses.
 constexpr std::array<std::uint64_t, 48> kSecondUse = [] {
     std::array<std::uint64_t, 48> s{};
-    for (int j = 0; j < 48; ++j) s[j] = kFirstUse[j] ? 0 : ~std::uint64_t{0};
+    for (int j = 0; j < 48; ++j)
+        s[j] = kFirstUse[j] ? 0 : ~std::uint64_t{0};
     return s;
 }();
 
@@ -60,15 +64,16 @@ void AddOffsetMasks(RoundKeyMasks& m)
             m.out[r][i] = dst[i] ^ wanted;
             dst[i] = wanted;
         }
-        if (toggles) cur ^= 1;
+        if (toggles)
+            cur ^= 1;
     }
-    for (int k = 0; k < 64; ++k) m.final[k] = offset[k];
+    for (int k = 0; k < 64; ++k)
+        m.final[k] = offset[k];
 }
 
 } // namespace
 
-void FillRoundKeyMasks(RoundKeyMasks& masks,
-                       const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
+void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
                        const std::array<bool, 3>& encrypt)
 {
     for (int p = 0; p < 3; ++p) {

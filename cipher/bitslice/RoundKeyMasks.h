@@ -20,23 +20,21 @@ struct RoundKeyMasks {
     // only the 16 second uses of a bit by the expansion need a key XOR.
     // Rounds 0, 16 and 32 read a half not written by the round before and
     // XOR all 48 bits.
-    std::uint64_t in[48][48];  // into expanded bit j (second uses only, outside full rounds)
+    std::uint64_t in[48][48]; // into expanded bit j (second uses only, outside full rounds)
     std::uint64_t out[48][32]; // into half word i, with the S-box output, when round r writes it
-    std::uint64_t final[64];   // into state word k after the last round
+    std::uint64_t final[64]; // into state word k after the last round
 };
 
 // Rounds that XOR every expanded bit with the key.
-constexpr bool IsFullKeyRound(int round)
-{
-    return round % 16 == 0;
-}
+constexpr bool IsFullKeyRound(int round) { return round % 16 == 0; }
 
 // True for the first expanded bit that reads its half bit; false for the
 // sixteen that repeat one.
 constexpr bool IsFirstExpansionUse(int j)
 {
     for (int i = 0; i < j; ++i) {
-        if (tables::kE[i] == tables::kE[j]) return false;
+        if (tables::kE[i] == tables::kE[j])
+            return false;
     }
     return true;
 }
@@ -44,8 +42,7 @@ constexpr bool IsFirstExpansionUse(int j)
 // Fills every field; the struct is 45 KiB, so callers keep it on the heap.
 // rounds[p]: the sixteen round keys of pass p's key (MakeDesRoundKeys),
 // round 1 first; encrypt[p] runs them forward, else backward.
-void FillRoundKeyMasks(RoundKeyMasks& masks,
-                       const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
+void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<const std::array<std::uint64_t, 16>*, 3>& rounds,
                        const std::array<bool, 3>& encrypt);
 // The same from the keys: schedules them first.
 void FillRoundKeyMasks(RoundKeyMasks& masks, const std::array<DesPass, 3>& passes);

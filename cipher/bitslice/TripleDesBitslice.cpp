@@ -25,12 +25,10 @@ void RunBatches(Level level, unsigned char* data, std::size_t batches, const Rou
     }
 }
 
-void Run(unsigned char* data, std::size_t n, const RoundKeyMasks& keys, Level level,
-         bool bytesLittleEndian)
+void Run(unsigned char* data, std::size_t n, const RoundKeyMasks& keys, Level level, bool bytesLittleEndian)
 {
     if (!IsSupported(level)) {
-        throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) +
-                                    " kernel");
+        throw std::invalid_argument(std::string("this processor cannot run the ") + LevelName(level) + " kernel");
     }
     if (n == 0) {
         return;
@@ -51,8 +49,7 @@ void Run(unsigned char* data, std::size_t n, const RoundKeyMasks& keys, Level le
     std::memcpy(last, tail, rest * 8);
 }
 
-void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level,
-         bool bytesLittleEndian)
+void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level, bool bytesLittleEndian)
 {
     // 45 KiB: on the heap, so worker threads with small stacks are safe.
     const auto keys = std::make_unique_for_overwrite<RoundKeyMasks>();
@@ -62,14 +59,12 @@ void Run(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passe
 
 } // namespace
 
-void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes,
-                  Level level)
+void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes, Level level)
 {
     Run(reinterpret_cast<unsigned char*>(blocks), n, passes, level, false);
 }
 
-void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
-                       Level level)
+void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level)
 {
     // On a big-endian machine a native load of 8 bytes is the packed value.
     Run(data, n, passes, level, std::endian::native == std::endian::little);
@@ -80,8 +75,8 @@ void ThreePassEcbBytes(unsigned char* data, std::size_t n, const RoundKeyMasks& 
     Run(data, n, masks, level, std::endian::native == std::endian::little);
 }
 
-void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2,
-                  std::uint64_t k3, bool encrypt, Level level)
+void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2, std::uint64_t k3,
+                  bool encrypt, Level level)
 {
     if (encrypt) {
         ThreePassEcb(blocks, n, {{{k1, true}, {k2, false}, {k3, true}}}, level);

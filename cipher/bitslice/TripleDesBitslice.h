@@ -40,18 +40,16 @@ struct DesPass {
 // stays bitsliced between passes. A tail shorter than one batch runs as a
 // batch padded with zeros. Throws std::invalid_argument for a level this
 // machine cannot run.
-void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes,
-                  Level level);
+void ThreePassEcb(std::uint64_t* blocks, std::size_t n, const std::array<DesPass, 3>& passes, Level level);
 
 // The same over n blocks of 8 bytes each, in text order, in place.
-void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes,
-                       Level level);
+void ThreePassEcbBytes(unsigned char* data, std::size_t n, const std::array<DesPass, 3>& passes, Level level);
 // The same with masks made once beforehand (TripleDesKeys::Masks).
 void ThreePassEcbBytes(unsigned char* data, std::size_t n, const RoundKeyMasks& masks, Level level);
 
 // Three-key EDE. encrypt: C = E_k3(D_k2(E_k1(P)));
 // decrypt: P = D_k1(E_k2(D_k3(C))).
-void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2,
-                  std::uint64_t k3, bool encrypt, Level level);
+void TripleDesEcb(std::uint64_t* blocks, std::size_t n, std::uint64_t k1, std::uint64_t k2, std::uint64_t k3,
+                  bool encrypt, Level level);
 
 } // namespace karsidan::bitslice

@@ -28,27 +28,15 @@ inline T Declassify(T value) noexcept
 }
 
 // All ones when x is zero, else zero.
-inline std::uint32_t IsZero(std::uint32_t x) noexcept
-{
-    return 0u - ((~x & (x - 1)) >> 31);
-}
+inline std::uint32_t IsZero(std::uint32_t x) noexcept { return 0u - ((~x & (x - 1)) >> 31); }
 
 // All ones when a == b, else zero.
-inline std::uint32_t Equal(std::uint32_t a, std::uint32_t b) noexcept
-{
-    return IsZero(a ^ b);
-}
+inline std::uint32_t Equal(std::uint32_t a, std::uint32_t b) noexcept { return IsZero(a ^ b); }
 
 // All ones when a < b, else zero; both below 2^31.
-inline std::uint32_t Less(std::uint32_t a, std::uint32_t b) noexcept
-{
-    return 0u - ((a - b) >> 31);
-}
+inline std::uint32_t Less(std::uint32_t a, std::uint32_t b) noexcept { return 0u - ((a - b) >> 31); }
 
 // All ones when bit 0 of x is set, else zero.
-inline std::uint64_t Spread(std::uint64_t bit) noexcept
-{
-    return 0 - (bit & 1);
-}
+inline std::uint64_t Spread(std::uint64_t bit) noexcept { return 0 - (bit & 1); }
 
 } // namespace karsidan::ct

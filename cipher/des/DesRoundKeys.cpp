@@ -7,10 +7,7 @@ namespace {
 
 constexpr std::uint32_t kMask28 = (1u << 28) - 1;
 
-std::uint32_t Rotate28(std::uint32_t half, int by)
-{
-    return ((half << by) | (half >> (28 - by))) & kMask28;
-}
+std::uint32_t Rotate28(std::uint32_t half, int by) { return ((half << by) | (half >> (28 - by))) & kMask28; }
 
 } // namespace
 

@@ -17,8 +17,7 @@ DesRoundKeys MakeDesRoundKeys(std::uint64_t key) noexcept;
 // significant of inputBits bits) to a value; the result has table-size bits.
 // Shifts by table entries only: no address depends on the value.
 template <std::size_t N>
-constexpr std::uint64_t Permute(std::uint64_t value, int inputBits,
-                                const std::array<std::uint8_t, N>& table) noexcept
+constexpr std::uint64_t Permute(std::uint64_t value, int inputBits, const std::array<std::uint8_t, N>& table) noexcept
 {
     std::uint64_t out = 0;
     for (std::size_t i = 0; i < N; ++i)

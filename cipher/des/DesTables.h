@@ -9,6 +9,7 @@
 namespace karsidan {
 namespace des_tables {
 
+// clang-format off
 inline constexpr std::array<std::uint8_t, 64> IP = {
     58, 50, 42, 34, 26, 18, 10, 2, 60, 52, 44, 36, 28, 20, 12, 4,
     62, 54, 46, 38, 30, 22, 14, 6, 64, 56, 48, 40, 32, 24, 16, 8,
@@ -86,6 +87,7 @@ inline constexpr std::array<std::array<std::uint8_t, 64>, 8> S = {{
      7,  11, 4,  1,  9,  12, 14, 2,  0,  6,  10, 13, 15, 3,  5,  8,
      2,  1,  14, 7,  4,  10, 8,  13, 15, 12, 9,  0,  3,  5,  6,  11},
 }};
+// clang-format on
 
 } // namespace des_tables
 

@@ -57,8 +57,7 @@ std::string TripleDesEngine::TripleDesEncrypt(std::string_view text, const Tripl
 {
     const std::string_view bytes = TrimSpaces(text);
     ProgressReport report(progress, (bytes.size() + 7) / 8);
-    return bitslice::EncryptBytesToHex(bytes, kPadByte, keys.Masks(PassOrder::Encryption),
-                                       Forward(report));
+    return bitslice::EncryptBytesToHex(bytes, kPadByte, keys.Masks(PassOrder::Encryption), Forward(report));
 }
 
 std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, const TripleDesKeys& keys,
@@ -67,8 +66,7 @@ std::string TripleDesEngine::TripleDesDecrypt(std::string_view cipher, const Tri
     bitslice::HexBlocks decoded = bitslice::DecodeHexBlocks(cipher);
     if (decoded.tailDigits % 2 == 1)
         throw std::invalid_argument("Jumlah angka heksadesimal ("
-                                    + std::to_string(16 * decoded.blocks + decoded.tailDigits)
-                                    + ") ganjil");
+                                    + std::to_string(16 * decoded.blocks + decoded.tailDigits) + ") ganjil");
     std::string& text = decoded.bytes;
     std::size_t blocks = decoded.blocks;
     if (decoded.tailDigits > 0) {

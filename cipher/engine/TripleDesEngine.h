@@ -30,16 +30,14 @@ public:
 
     // Outer spaces of the text are dropped; the last block is completed
     // with 0xB7. 16 upper-case digits per block.
-    std::string TripleDesEncrypt(std::string_view text, const TripleDesKeys& keys,
-                                 const Progress& progress = {});
+    std::string TripleDesEncrypt(std::string_view text, const TripleDesKeys& keys, const Progress& progress = {});
 
     // Lenient: characters other than '0'-'9' and 'A'-'F' are skipped (check
     // with CheckCipherText first); digits short of a whole block are
     // completed with padding. Throws std::invalid_argument for an odd
     // number of digits, which leaves half a byte. Removes the padding: the
     // run of 0xB7 bytes at the very end, at most 7.
-    std::string TripleDesDecrypt(std::string_view cipher, const TripleDesKeys& keys,
-                                 const Progress& progress = {});
+    std::string TripleDesDecrypt(std::string_view cipher, const TripleDesKeys& keys, const Progress& progress = {});
 };
 
 } // namespace karsidan

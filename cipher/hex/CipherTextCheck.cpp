@@ -8,10 +8,7 @@
 namespace karsidan {
 namespace {
 
-bool IsWhiteSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool IsWhiteSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Control characters are shown by code, others as themselves.
 std::string Shown(std::string_view one)
@@ -38,10 +35,9 @@ std::string CheckCipherText(std::string_view text)
         } else if (c >= 'a' && c <= 'f') {
             digits += static_cast<char>(c - 'a' + 'A');
         } else if (!IsWhiteSpace(c)) {
-            throw std::invalid_argument(
-                "Teks sandi hanya boleh berisi angka heksadesimal dan spasi; karakter "
-                + Shown(text.substr(i, 1)) + " pada posisi " + std::to_string(i + 1)
-                + " tidak sah");
+            throw std::invalid_argument("Teks sandi hanya boleh berisi angka heksadesimal dan spasi; karakter "
+                                        + Shown(text.substr(i, 1)) + " pada posisi " + std::to_string(i + 1)
+                                        + " tidak sah");
         }
     }
     if (digits.size() % 16 != 0)

@@ -32,8 +32,7 @@ void CountScalar(const char* p, std::size_t n, CipherTextCount& count) noexcept
 inline __m128i InRange(__m128i x, char lo, char hi) noexcept
 {
     const __m128i shifted = _mm_sub_epi8(x, _mm_set1_epi8(lo));
-    return _mm_cmpeq_epi8(_mm_subs_epu8(shifted, _mm_set1_epi8(static_cast<char>(hi - lo))),
-                          _mm_setzero_si128());
+    return _mm_cmpeq_epi8(_mm_subs_epu8(shifted, _mm_set1_epi8(static_cast<char>(hi - lo))), _mm_setzero_si128());
 }
 #endif
 
@@ -46,8 +45,7 @@ __attribute__((target("avx2"))) inline __m256i InRange256(__m256i x, char lo, ch
                              _mm256_setzero_si256());
 }
 
-__attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t n,
-                                                      CipherTextCount& count) noexcept
+__attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t n, CipherTextCount& count) noexcept
 {
     const std::size_t done = n / 32 * 32;
     __m256i lower = _mm256_setzero_si256();
@@ -59,8 +57,8 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(const char* p, std::size_t
             const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
             const __m256i upper = _mm256_or_si256(InRange256(x, '0', '9'), InRange256(x, 'A', 'F'));
             const __m256i small = InRange256(x, 'a', 'f');
-            const __m256i space =
-                _mm256_or_si256(InRange256(x, '\t', '\r'), _mm256_cmpeq_epi8(x, _mm256_set1_epi8(' ')));
+            const __m256i space = _mm256_or_si256(InRange256(x, '\t', '\r'),
+                                                  _mm256_cmpeq_epi8(x, _mm256_set1_epi8(' ')));
             const __m256i digit = _mm256_or_si256(upper, small);
             lanes = _mm256_sub_epi8(lanes, digit);
             lower = _mm256_or_si256(lower, small);
@@ -109,7 +107,7 @@ void CountCipherText(std::string_view text, CipherTextCount& count) noexcept
         }
         const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
         count.digits += static_cast<std::size_t>(_mm_cvtsi128_si32(sums))
-                        + static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+            + static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
         n -= 16 * steps;
     }
     count.lowerCase = count.lowerCase || _mm_movemask_epi8(lower) != 0;

@@ -10,9 +10,9 @@
 namespace karsidan {
 
 struct CipherTextCount {
-    std::size_t digits = 0;  // '0'-'9', 'A'-'F' and 'a'-'f'
-    bool lowerCase = false;  // some of them 'a'-'f'
-    bool foreign = false;    // a character that is neither a digit nor white space
+    std::size_t digits = 0; // '0'-'9', 'A'-'F' and 'a'-'f'
+    bool lowerCase = false; // some of them 'a'-'f'
+    bool foreign = false; // a character that is neither a digit nor white space
 
     // What CheckCipherText accepts.
     bool Acceptable() const noexcept { return !foreign && digits % 16 == 0; }

@@ -31,12 +31,12 @@ void EncodeHexScalar(const unsigned char* bytes, std::size_t n, char* out)
     }
 }
 
-HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char* out,
-                               HexDecodeState state)
+HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char* out, HexDecodeState state)
 {
     for (std::size_t i = 0; i < size; ++i) {
         const int v = HexDigitValue(text[i]);
-        if (v < 0) continue;
+        if (v < 0)
+            continue;
         if (state.digits % 2 == 0) {
             out[state.digits / 2] = static_cast<unsigned char>(v << 4);
         } else {
@@ -61,10 +61,7 @@ void EncodeHex(const unsigned char* bytes, std::size_t n, char* out, Level level
     detail::EncodeHexScalar(bytes, n, out);
 }
 
-void EncodeHex(const unsigned char* bytes, std::size_t n, char* out)
-{
-    EncodeHex(bytes, n, out, BestLevel());
-}
+void EncodeHex(const unsigned char* bytes, std::size_t n, char* out) { EncodeHex(bytes, n, out, BestLevel()); }
 
 std::size_t DecodeHex(std::string_view text, unsigned char* out, Level level)
 {
@@ -77,9 +74,6 @@ std::size_t DecodeHex(std::string_view text, unsigned char* out, Level level)
     return detail::DecodeHexScalar(text.data(), text.size(), out, {}).digits;
 }
 
-std::size_t DecodeHex(std::string_view text, unsigned char* out)
-{
-    return DecodeHex(text, out, BestLevel());
-}
+std::size_t DecodeHex(std::string_view text, unsigned char* out) { return DecodeHex(text, out, BestLevel()); }
 
 } // namespace karsidan::bitslice

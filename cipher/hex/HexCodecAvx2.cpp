@@ -11,9 +11,9 @@ namespace karsidan::bitslice::detail {
 
 void EncodeHexAvx2(const unsigned char* bytes, std::size_t n, char* out)
 {
-    const __m256i digits = _mm256_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A',
-                                            'B', 'C', 'D', 'E', 'F', '0', '1', '2', '3', '4', '5',
-                                            '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
+    const __m256i digits = _mm256_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E',
+                                            'F', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D',
+                                            'E', 'F');
     const __m256i low = _mm256_set1_epi16(0x0F);
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
@@ -49,8 +49,7 @@ std::size_t DecodeHexAvx2(const char* text, std::size_t size, unsigned char* out
                 const __m256i nibbles = _mm256_blendv_epi8(_mm256_add_epi8(l, ten), d, isDigit);
                 const __m256i pairs = _mm256_maddubs_epi16(nibbles, pairWeights);
                 const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(pairs, pairs), 0x08);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + state.digits / 2),
-                                 _mm256_castsi256_si128(packed));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + state.digits / 2), _mm256_castsi256_si128(packed));
                 state.digits += 32;
                 i += 32;
                 continue;

@@ -24,9 +24,6 @@ inline constexpr auto kHexDigitValue = MakeHexDigitTable();
 } // namespace detail
 
 // Value of an upper-case hex digit, or -1.
-constexpr int HexDigitValue(char c) noexcept
-{
-    return detail::kHexDigitValue[static_cast<unsigned char>(c)];
-}
+constexpr int HexDigitValue(char c) noexcept { return detail::kHexDigitValue[static_cast<unsigned char>(c)]; }
 
 } // namespace karsidan

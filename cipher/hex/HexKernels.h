@@ -10,8 +10,7 @@ struct HexDecodeState {
 };
 
 void EncodeHexScalar(const unsigned char* bytes, std::size_t n, char* out);
-HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char* out,
-                               HexDecodeState state);
+HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char* out, HexDecodeState state);
 
 #if defined(__x86_64__)
 void EncodeHexAvx2(const unsigned char* bytes, std::size_t n, char* out);

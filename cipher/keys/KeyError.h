@@ -8,17 +8,15 @@
 namespace karsidan {
 
 enum class KeyRule {
-    Blank,      // nothing but spaces
+    Blank, // nothing but spaces
     Unmappable, // a character the code page cannot hold
-    TooLong,    // more than 8 characters after trimming
+    TooLong, // more than 8 characters after trimming
 };
 
 class KeyError : public std::invalid_argument {
 public:
-    KeyError(int box, KeyRule rule, const std::string& message)
-        : std::invalid_argument(message), box_(box), rule_(rule)
-    {
-    }
+    KeyError(int box, KeyRule rule, const std::string& message) : std::invalid_argument(message), box_(box), rule_(rule)
+    { }
     int box() const noexcept { return box_; } // 1, 2 or 3
     KeyRule rule() const noexcept { return rule_; }
 

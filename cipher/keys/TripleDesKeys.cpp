@@ -17,10 +17,7 @@ struct TripleDesKeys::MaskCache {
 
 namespace {
 
-std::string Named(int box, const char* what)
-{
-    return "Kunci " + std::to_string(box) + " " + what;
-}
+std::string Named(int box, const char* what) { return "Kunci " + std::to_string(box) + " " + what; }
 
 [[noreturn]] void Refuse(int box, KeyRule rule, const std::string& reason = {})
 {
@@ -28,8 +25,7 @@ std::string Named(int box, const char* what)
     case KeyRule::Blank: throw KeyError(box, rule, Named(box, "kosong"));
     case KeyRule::TooLong:
         throw KeyError(box, rule,
-                       Named(box, "lebih dari ") + std::to_string(TripleDesKeys::kMaxCharacters)
-                           + " karakter");
+                       Named(box, "lebih dari ") + std::to_string(TripleDesKeys::kMaxCharacters) + " karakter");
     case KeyRule::Unmappable: break;
     }
     throw KeyError(box, rule, Named(box, "tidak dapat dipakai. ") + reason);
@@ -142,8 +138,7 @@ Converted Convert(std::string_view key) noexcept
             c = (c << 6) | (cont & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are malformed.
-        well &= ~ct::Less(c, kSmallest[length]) & ct::Less(c, 0x110000)
-            & ~(ct::Equal(c & 0xFFFFF800, 0xD800));
+        well &= ~ct::Less(c, kSmallest[length]) & ct::Less(c, 0x110000) & ~(ct::Equal(c & 0xFFFFF800, 0xD800));
         out.ok &= well;
         out.Add(c);
         i += length;
@@ -179,8 +174,7 @@ TripleDesKeys::TripleDesKeys(const std::array<std::uint64_t, 3>& effective)
         rounds_[i] = MakeDesRoundKeys(effective_[i]);
 }
 
-TripleDesKeys TripleDesKeys::FromUtf16(std::u16string_view key1, std::u16string_view key2,
-                                       std::u16string_view key3)
+TripleDesKeys TripleDesKeys::FromUtf16(std::u16string_view key1, std::u16string_view key2, std::u16string_view key3)
 {
     const std::array<std::u16string_view, 3> keys = {Trim(key1), Trim(key2), Trim(key3)};
     RefuseBlank(keys);
@@ -200,8 +194,7 @@ TripleDesKeys TripleDesKeys::FromUtf8(std::string_view key1, std::string_view ke
     return TripleDesKeys(effective);
 }
 
-TripleDesKeys TripleDesKeys::FromCodePage(std::string_view key1, std::string_view key2,
-                                          std::string_view key3)
+TripleDesKeys TripleDesKeys::FromCodePage(std::string_view key1, std::string_view key2, std::string_view key3)
 {
     const std::array<std::string_view, 3> keys = {Trim(key1), Trim(key2), Trim(key3)};
     RefuseBlank(keys);
@@ -230,10 +223,9 @@ const bitslice::RoundKeyMasks& TripleDesKeys::Masks(PassOrder order) const
         const auto passes = Passes(order);
         const int first = order == PassOrder::Encryption ? 0 : 2;
         const int step = order == PassOrder::Encryption ? 1 : -1;
-        bitslice::FillRoundKeyMasks(*masks,
-                                    {&rounds_[first].round, &rounds_[first + step].round,
-                                     &rounds_[first + 2 * step].round},
-                                    {passes[0].encrypt, passes[1].encrypt, passes[2].encrypt});
+        bitslice::FillRoundKeyMasks(
+            *masks, {&rounds_[first].round, &rounds_[first + step].round, &rounds_[first + 2 * step].round},
+            {passes[0].encrypt, passes[1].encrypt, passes[2].encrypt});
         masks_->masks[i] = std::move(masks);
     });
     return *masks_->masks[i];

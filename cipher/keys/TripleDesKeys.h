@@ -36,11 +36,9 @@ public:
 
     // Keys as typed: UTF-16 (the window's boxes, command-line options),
     // UTF-8 (the environment) or code-page bytes already.
-    static TripleDesKeys FromUtf16(std::u16string_view key1, std::u16string_view key2,
-                                   std::u16string_view key3);
+    static TripleDesKeys FromUtf16(std::u16string_view key1, std::u16string_view key2, std::u16string_view key3);
     static TripleDesKeys FromUtf8(std::string_view key1, std::string_view key2, std::string_view key3);
-    static TripleDesKeys FromCodePage(std::string_view key1, std::string_view key2,
-                                      std::string_view key3);
+    static TripleDesKeys FromCodePage(std::string_view key1, std::string_view key2, std::string_view key3);
 
     // The DES key of box 1, 2 or 3: its code-page bytes after trimming,
     // completed with 0xB7 to eight.

@@ -40,30 +40,49 @@ inline std::uint32_t RoundF(std::uint32_t half, SplitRoundKey k) noexcept
     const auto& sp = kTables.sp;
     const std::uint32_t e = half ^ k.even;
     const std::uint32_t o = Rotr(half, 4) ^ k.odd;
-    return sp[0][(e >> 26) & 63] | sp[2][(e >> 18) & 63] | sp[4][(e >> 10) & 63]
-        | sp[6][(e >> 2) & 63] | sp[7][(o >> 26) & 63] | sp[1][(o >> 18) & 63]
-        | sp[3][(o >> 10) & 63] | sp[5][(o >> 2) & 63];
+    return sp[0][(e >> 26) & 63] | sp[2][(e >> 18) & 63] | sp[4][(e >> 10) & 63] | sp[6][(e >> 2) & 63]
+        | sp[7][(o >> 26) & 63] | sp[1][(o >> 18) & 63] | sp[3][(o >> 10) & 63] | sp[5][(o >> 2) & 63];
 }
 
 // Swap-move steps; each is its own inverse, so FP runs them backwards.
 inline void InitialPermutation(std::uint32_t& l, std::uint32_t& r) noexcept
 {
     std::uint32_t t;
-    t = ((l >> 4) ^ r) & 0x0f0f0f0fu; r ^= t; l ^= t << 4;
-    t = ((l >> 16) ^ r) & 0x0000ffffu; r ^= t; l ^= t << 16;
-    t = ((r >> 2) ^ l) & 0x33333333u; l ^= t; r ^= t << 2;
-    t = ((r >> 8) ^ l) & 0x00ff00ffu; l ^= t; r ^= t << 8;
-    t = ((l >> 1) ^ r) & 0x55555555u; r ^= t; l ^= t << 1;
+    t = ((l >> 4) ^ r) & 0x0f0f0f0fu;
+    r ^= t;
+    l ^= t << 4;
+    t = ((l >> 16) ^ r) & 0x0000ffffu;
+    r ^= t;
+    l ^= t << 16;
+    t = ((r >> 2) ^ l) & 0x33333333u;
+    l ^= t;
+    r ^= t << 2;
+    t = ((r >> 8) ^ l) & 0x00ff00ffu;
+    l ^= t;
+    r ^= t << 8;
+    t = ((l >> 1) ^ r) & 0x55555555u;
+    r ^= t;
+    l ^= t << 1;
 }
 
 inline void FinalPermutation(std::uint32_t& l, std::uint32_t& r) noexcept
 {
     std::uint32_t t;
-    t = ((l >> 1) ^ r) & 0x55555555u; r ^= t; l ^= t << 1;
-    t = ((r >> 8) ^ l) & 0x00ff00ffu; l ^= t; r ^= t << 8;
-    t = ((r >> 2) ^ l) & 0x33333333u; l ^= t; r ^= t << 2;
-    t = ((l >> 16) ^ r) & 0x0000ffffu; r ^= t; l ^= t << 16;
-    t = ((l >> 4) ^ r) & 0x0f0f0f0fu; r ^= t; l ^= t << 4;
+    t = ((l >> 1) ^ r) & 0x55555555u;
+    r ^= t;
+    l ^= t << 1;
+    t = ((r >> 8) ^ l) & 0x00ff00ffu;
+    l ^= t;
+    r ^= t << 8;
+    t = ((r >> 2) ^ l) & 0x33333333u;
+    l ^= t;
+    r ^= t << 2;
+    t = ((l >> 16) ^ r) & 0x0000ffffu;
+    r ^= t;
+    l ^= t << 16;
+    t = ((l >> 4) ^ r) & 0x0f0f0f0fu;
+    r ^= t;
+    l ^= t << 4;
 }
 
 // Runs `passes` DES passes of 16 rounds each; between passes the halves
@@ -99,8 +118,10 @@ inline void CryptTwoBlocks(std::uint64_t& a, std::uint64_t& b, const SplitRoundK
     auto rb = static_cast<std::uint32_t>(b);
     InitialPermutation(la, ra);
     InitialPermutation(lb, rb);
-    la = Rotr(la, 1); ra = Rotr(ra, 1);
-    lb = Rotr(lb, 1); rb = Rotr(rb, 1);
+    la = Rotr(la, 1);
+    ra = Rotr(ra, 1);
+    lb = Rotr(lb, 1);
+    rb = Rotr(rb, 1);
     for (int pass = 0; pass < 3; ++pass, k += 16) {
         for (int i = 0; i < 16; i += 2) {
             la ^= RoundF(ra, k[i]);
@@ -111,8 +132,10 @@ inline void CryptTwoBlocks(std::uint64_t& a, std::uint64_t& b, const SplitRoundK
         std::swap(la, ra);
         std::swap(lb, rb);
     }
-    la = Rotl(la, 1); ra = Rotl(ra, 1);
-    lb = Rotl(lb, 1); rb = Rotl(rb, 1);
+    la = Rotl(la, 1);
+    ra = Rotl(ra, 1);
+    lb = Rotl(lb, 1);
+    rb = Rotl(rb, 1);
     FinalPermutation(la, ra);
     FinalPermutation(lb, rb);
     a = (std::uint64_t{la} << 32) | ra;
@@ -129,9 +152,7 @@ void AppendPass(SplitRoundKey* out, const DesRoundKeys& keys, bool encrypt) noex
 
 SplitRoundKey SplitForSBoxes(std::uint64_t roundKey48) noexcept
 {
-    auto group = [roundKey48](int j) {
-        return static_cast<std::uint32_t>(roundKey48 >> (42 - 6 * j)) & 63u;
-    };
+    auto group = [roundKey48](int j) { return static_cast<std::uint32_t>(roundKey48 >> (42 - 6 * j)) & 63u; };
     return {
         (group(0) << 26) | (group(2) << 18) | (group(4) << 10) | (group(6) << 2),
         (group(7) << 26) | (group(1) << 18) | (group(3) << 10) | (group(5) << 2),
@@ -145,18 +166,14 @@ TripleDesSchedule::TripleDesSchedule(const std::array<DesRoundKeys, 3>& keys,
         AppendPass(rounds_.data() + 16 * pass, keys[pass], encrypt[pass]);
 }
 
-TripleDesSchedule TripleDesSchedule::Encryption(std::uint64_t k1, std::uint64_t k2,
-                                                std::uint64_t k3) noexcept
+TripleDesSchedule TripleDesSchedule::Encryption(std::uint64_t k1, std::uint64_t k2, std::uint64_t k3) noexcept
 {
-    return TripleDesSchedule({MakeDesRoundKeys(k1), MakeDesRoundKeys(k2), MakeDesRoundKeys(k3)},
-                             {true, false, true});
+    return TripleDesSchedule({MakeDesRoundKeys(k1), MakeDesRoundKeys(k2), MakeDesRoundKeys(k3)}, {true, false, true});
 }
 
-TripleDesSchedule TripleDesSchedule::Decryption(std::uint64_t kA, std::uint64_t kB,
-                                                std::uint64_t kC) noexcept
+TripleDesSchedule TripleDesSchedule::Decryption(std::uint64_t kA, std::uint64_t kB, std::uint64_t kC) noexcept
 {
-    return TripleDesSchedule({MakeDesRoundKeys(kA), MakeDesRoundKeys(kB), MakeDesRoundKeys(kC)},
-                             {false, true, false});
+    return TripleDesSchedule({MakeDesRoundKeys(kA), MakeDesRoundKeys(kB), MakeDesRoundKeys(kC)}, {false, true, false});
 }
 
 std::uint64_t DesCryptBlock(std::uint64_t block, const DesRoundKeys& keys, bool encrypt) noexcept

@@ -26,8 +26,7 @@ struct SplitRoundKey {
 class TripleDesSchedule {
 public:
     // Pass i uses keys[i], forward (encryption) when encrypt[i] is true.
-    TripleDesSchedule(const std::array<DesRoundKeys, 3>& keys,
-                      const std::array<bool, 3>& encrypt) noexcept;
+    TripleDesSchedule(const std::array<DesRoundKeys, 3>& keys, const std::array<bool, 3>& encrypt) noexcept;
 
     // C = E_k3(D_k2(E_k1(P))).
     static TripleDesSchedule Encryption(std::uint64_t k1, std::uint64_t k2, std::uint64_t k3) noexcept;

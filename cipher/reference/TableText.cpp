@@ -1,8 +1,8 @@
 #include "cipher/reference/TableText.h"
 
-#include "cipher/reference/DesKernel.h"
 #include "cipher/hex/HexDigit.h"
 #include "cipher/padding/Padding.h"
+#include "cipher/reference/DesKernel.h"
 
 #include <stdexcept>
 #include <vector>
@@ -13,9 +13,9 @@ namespace {
 TripleDesSchedule ScheduleOf(const TripleDesKeys& keys, PassOrder order)
 {
     const auto passes = keys.Passes(order);
-    return TripleDesSchedule({MakeDesRoundKeys(passes[0].key), MakeDesRoundKeys(passes[1].key),
-                              MakeDesRoundKeys(passes[2].key)},
-                             {passes[0].encrypt, passes[1].encrypt, passes[2].encrypt});
+    return TripleDesSchedule(
+        {MakeDesRoundKeys(passes[0].key), MakeDesRoundKeys(passes[1].key), MakeDesRoundKeys(passes[2].key)},
+        {passes[0].encrypt, passes[1].encrypt, passes[2].encrypt});
 }
 
 } // namespace

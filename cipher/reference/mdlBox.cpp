@@ -11,8 +11,7 @@ namespace karsidan {
 namespace {
 
 template <std::size_t N>
-std::string Lookup(const std::array<std::uint8_t, N>& table, std::string_view s, int k,
-                   bool emptyBeyondTable)
+std::string Lookup(const std::array<std::uint8_t, N>& table, std::string_view s, int k, bool emptyBeyondTable)
 {
     if (k < 1)
         throw std::out_of_range("Posisi tabel di bawah 1");

@@ -95,8 +95,7 @@ std::string BitsToDecimal(std::string_view bits)
 
 std::string DecimalToBits(std::string_view decimal, int width)
 {
-    if (decimal.empty() || decimal.size() > 9
-        || decimal.find_first_not_of("0123456789") != std::string_view::npos)
+    if (decimal.empty() || decimal.size() > 9 || decimal.find_first_not_of("0123456789") != std::string_view::npos)
         throw std::invalid_argument("DecimalToBits: bukan bilangan");
     long value = std::stol(std::string(decimal));
     std::string out;

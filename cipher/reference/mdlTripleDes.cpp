@@ -70,8 +70,10 @@ std::string ReferenceTripleDes::RoundFunction(std::string_view right, int round,
     std::string e;
     for (int j = 1; j <= 48; ++j)
         e += EBit(right, j);
-    const Slot& keys = slot == 1 ? subkeys1_ : slot == 2 ? subkeys2_ : slot == 3 ? subkeys3_
-        : throw std::out_of_range("Nomor slot kunci di luar 1 sampai 3");
+    const Slot& keys = slot == 1 ? subkeys1_
+        : slot == 2              ? subkeys2_
+        : slot == 3              ? subkeys3_
+                                 : throw std::out_of_range("Nomor slot kunci di luar 1 sampai 3");
     const std::string x = XorBits(e, keys.at(static_cast<std::size_t>(round - 1)));
     std::string s;
     for (int g = 0; g < 8; ++g) {

@@ -39,12 +39,9 @@ StreamBuffer::StreamBuffer(std::size_t size) : size_(size)
 StreamBuffer::~StreamBuffer() { Release(); }
 
 StreamBuffer::StreamBuffer(StreamBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)),
-      mapping_(std::exchange(other.mapping_, nullptr))
-{
-}
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)), mapping_(std::exchange(other.mapping_, nullptr))
+{ }
 
 StreamBuffer& StreamBuffer::operator=(StreamBuffer&& other) noexcept
 {

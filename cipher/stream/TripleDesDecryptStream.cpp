@@ -29,11 +29,8 @@ void UpperCaseDigits(char* p, std::size_t n) noexcept
 
 } // namespace
 
-TripleDesDecryptStream::TripleDesDecryptStream(const TripleDesKeys& keys, Sink sink,
-                                               const StreamOptions& options)
-    : keys_(keys),
-      sink_(std::move(sink)),
-      chunk_(std::max<std::size_t>(8, (options.chunkBytes + 7) / 8 * 8)),
+TripleDesDecryptStream::TripleDesDecryptStream(const TripleDesKeys& keys, Sink sink, const StreamOptions& options)
+    : keys_(keys), sink_(std::move(sink)), chunk_(std::max<std::size_t>(8, (options.chunkBytes + 7) / 8 * 8)),
       workers_(options.threads)
 {
     text_ = StreamBuffer(2 * chunk_);
@@ -41,10 +38,7 @@ TripleDesDecryptStream::TripleDesDecryptStream(const TripleDesKeys& keys, Sink s
         slot.blocks = StreamBuffer(chunk_);
 }
 
-std::span<char> TripleDesDecryptStream::Space()
-{
-    return {text_.data(), text_.size()};
-}
+std::span<char> TripleDesDecryptStream::Space() { return {text_.data(), text_.size()}; }
 
 void TripleDesDecryptStream::Commit(std::size_t n)
 {

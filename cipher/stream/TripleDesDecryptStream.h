@@ -57,16 +57,16 @@ private:
 
     TripleDesKeys keys_;
     Sink sink_;
-    std::size_t chunk_;                 // decrypted bytes per chunk
-    StreamBuffer text_;                 // 2 * chunk_ characters
+    std::size_t chunk_; // decrypted bytes per chunk
+    StreamBuffer text_; // 2 * chunk_ characters
     std::array<Slot, 2> slots_;
     unsigned current_ = 0;
-    std::size_t bytes_ = 0;             // whole bytes decoded into the current slot
-    bool half_ = false;                 // and the high digit of one more
+    std::size_t bytes_ = 0; // whole bytes decoded into the current slot
+    bool half_ = false; // and the high digit of one more
     CipherTextCount count_;
-    std::array<char, 8> held_{};        // the last block handed out so far
+    std::array<char, 8> held_{}; // the last block handed out so far
     bool holding_ = false;
-    StreamWorkers workers_;             // last: stopped before the buffers go
+    StreamWorkers workers_; // last: stopped before the buffers go
 };
 
 } // namespace karsidan

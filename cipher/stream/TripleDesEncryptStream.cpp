@@ -41,11 +41,8 @@ std::size_t TrailingSpaces(const char* p, std::size_t n) noexcept
 
 } // namespace
 
-TripleDesEncryptStream::TripleDesEncryptStream(const TripleDesKeys& keys, Sink sink,
-                                               const StreamOptions& options)
-    : keys_(keys),
-      sink_(std::move(sink)),
-      capacity_(std::max<std::size_t>(16, (options.chunkBytes + 7) / 8 * 8)),
+TripleDesEncryptStream::TripleDesEncryptStream(const TripleDesKeys& keys, Sink sink, const StreamOptions& options)
+    : keys_(keys), sink_(std::move(sink)), capacity_(std::max<std::size_t>(16, (options.chunkBytes + 7) / 8 * 8)),
       workers_(options.threads)
 {
     buffer_ = StreamBuffer(6 * capacity_);

@@ -45,7 +45,7 @@ public:
 
 private:
     struct Slot {
-        char* text = nullptr;   // capacity_ bytes
+        char* text = nullptr; // capacity_ bytes
         char* digits = nullptr; // 2 * capacity_ digits
         std::size_t pendingDigits = 0; // encrypted, not yet given to the sink
     };
@@ -61,15 +61,15 @@ private:
     TripleDesKeys keys_;
     Sink sink_;
     std::size_t capacity_;
-    StreamBuffer buffer_;          // both slots, one mapping: fewer pages to fault in
+    StreamBuffer buffer_; // both slots, one mapping: fewer pages to fault in
     std::array<Slot, 2> slots_;
     unsigned current_ = 0;
-    std::size_t fill_ = 0;         // bytes in the current slot
-    std::size_t tailSpaces_ = 0;   // the spaces that end them, maybe the text's outer ones
-    std::size_t extraSpaces_ = 0;  // more such spaces, only counted
-    bool started_ = false;         // a byte other than a space has come
-    std::vector<char> staging_;    // Space() while spaces are only counted
-    StreamWorkers workers_;        // last: stopped before the buffers go
+    std::size_t fill_ = 0; // bytes in the current slot
+    std::size_t tailSpaces_ = 0; // the spaces that end them, maybe the text's outer ones
+    std::size_t extraSpaces_ = 0; // more such spaces, only counted
+    bool started_ = false; // a byte other than a space has come
+    std::vector<char> staging_; // Space() while spaces are only counted
+    StreamWorkers workers_; // last: stopped before the buffers go
 };
 
 } // namespace karsidan

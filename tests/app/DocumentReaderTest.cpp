@@ -16,8 +16,7 @@ TEST(DocumentReader, PlainTextIsUtf8WhenValidElseCodePage)
     EXPECT_EQ(DocumentReader::DecodePlainText("\xef\xbb\xbfx"), "x");
     EXPECT_EQ(DocumentReader::DecodePlainText("\xe9t\xe9"), QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
     // A lone lead byte makes the whole file code page, not a partial UTF-8.
-    EXPECT_EQ(DocumentReader::DecodePlainText("\xc3\xa9 \xc3"),
-              QString::fromUtf8("\xc3\x83\xc2\xa9 \xc3\x83"));
+    EXPECT_EQ(DocumentReader::DecodePlainText("\xc3\xa9 \xc3"), QString::fromUtf8("\xc3\x83\xc2\xa9 \xc3\x83"));
     EXPECT_EQ(DocumentReader::DecodePlainText("a\r\nb\rc"), "a\nb\nc");
     EXPECT_EQ(DocumentReader::DecodePlainText(QByteArray()), "");
 }

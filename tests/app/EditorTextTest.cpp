@@ -4,8 +4,8 @@
 
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 

@@ -18,10 +18,8 @@ TEST_F(MainWindowCipher, FirstBlankKeyIsReportedAndFocused)
         int blank; // 1-based
     };
     const Case cases[] = {
-        {{"", "", ""}, 1},
-        {{"k1", "", ""}, 2},
-        {{"k1", "k2", ""}, 3},
-        {{"k1", "k2", "    "}, 3}, // spaces only count as blank
+        {{"", "", ""}, 1},        {{"k1", "", ""}, 2},
+        {{"k1", "k2", ""}, 3},    {{"k1", "k2", "    "}, 3}, // spaces only count as blank
         {{"   ", "k2", "k3"}, 1},
     };
     for (const Case& c : cases) {
@@ -64,7 +62,8 @@ TEST_F(MainWindowCipher, AKeyTheCodePageCannotHoldIsNamedAndFocused)
 
 TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
 {
-    Source()->setPlainText(QString::fromUtf8("Baris satu caf\xc3\xa9\nBaris\xc2\xa0" "dua"));
+    Source()->setPlainText(QString::fromUtf8("Baris satu caf\xc3\xa9\nBaris\xc2\xa0"
+                                             "dua"));
     SetKeys(QString::fromUtf8("kunci\xc3\xa9"), " k2 ", "k3");
     Click("cmdEncrypt");
     ASSERT_TRUE(WaitIdle());
@@ -72,7 +71,9 @@ TEST_F(MainWindowCipher, EngineGetsCodePageBytesWithCrLfAndKeysInBoxOrder)
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].direction, CipherDirection::Encrypt);
     // Non-breaking space stays 0xA0; the line break becomes CR LF.
-    EXPECT_EQ(requests[0].text, "Baris satu caf\xe9\r\nBaris\xa0" "dua");
+    EXPECT_EQ(requests[0].text,
+              "Baris satu caf\xe9\r\nBaris\xa0"
+              "dua");
     // The key object holds the effective keys: code-page bytes, trimmed,
     // completed with 0xB7.
     ASSERT_TRUE(requests[0].keys.has_value());
@@ -215,8 +216,7 @@ TEST_F(MainWindowCipher, BusyWindowLocksCommandsAndRefusesToClose)
 
     cipher.Open();
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(EditorText::PlainText(*Target()->document()).size(),
-              2 * qsizetype(frmMain::kProgressThreshold));
+    EXPECT_EQ(EditorText::PlainText(*Target()->document()).size(), 2 * qsizetype(frmMain::kProgressThreshold));
     EXPECT_TRUE(Find<QPushButton>("cmdEncrypt")->isEnabled());
     EXPECT_TRUE(Find<QAction>("tlbOpen")->isEnabled());
     EXPECT_FALSE(Source()->isReadOnly());

@@ -1,14 +1,14 @@
 // The window's farewell: "Greet", listener off, the fade, then the end; and
 // the assistant's part in loading and in the commands.
-#include "tests/app/MainWindowFixture.h"
 #include "app/NetworkLink.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include "app/effects/AnimationClip.h"
 #include "app/effects/AssistantCharacter.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 #include <QTcpSocket>
+#include <QTest>
 
 namespace karsidan::test {
 namespace {
@@ -57,7 +57,7 @@ TEST_F(MainWindowClose, CommandsRequestThinkAndConfused)
 {
     window->show();
     ASSERT_TRUE(WaitUntil([this] { return window->Character() != nullptr; }, 3000));
-    Click("cmdEncrypt");  // no keys
+    Click("cmdEncrypt"); // no keys
     EXPECT_TRUE(Requested().contains("Confused"));
     SetKeys("1", "2", "3");
     Source()->setPlainText("abc");
@@ -98,7 +98,7 @@ TEST_F(MainWindowClose, CloseWhileBusyIsRefusedWithoutAnimation)
 {
     window->show();
     ASSERT_TRUE(WaitUntil([this] { return window->Character() != nullptr; }, 3000));
-    cipher.Close();  // the transform waits until the test lets it go
+    cipher.Close(); // the transform waits until the test lets it go
     SetKeys("1", "2", "3");
     Source()->setPlainText("abc");
     Click("cmdEncrypt");
@@ -119,7 +119,7 @@ TEST_F(MainWindowClose, CloseWhileBusyIsRefusedWithoutAnimation)
     EXPECT_TRUE(WaitUntil([this] { return !window->isVisible(); }, 3000));
 }
 
-class MainWindowWithoutAssistant : public MainWindowFixture {};
+class MainWindowWithoutAssistant : public MainWindowFixture { };
 
 TEST_F(MainWindowWithoutAssistant, EverythingWorksWithNoCharacter)
 {

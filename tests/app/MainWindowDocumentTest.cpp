@@ -1,7 +1,7 @@
 // New, Open and Save from the menu and the toolbar, through the fake dialog.
 #include "app/EditorText.h"
-#include "tests/app/MainWindowFixture.h"
 #include "app/dialogs/QtFileDialog.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QTextCursor>
 
@@ -109,8 +109,12 @@ TEST_F(MainWindowDocuments, OpenReadsUtf8AndCodePageText)
     };
     const Case cases[] = {
         {"utf8.txt", "caf\xc3\xa9\r\n\xe6\xbc\xa2", QString::fromUtf8("caf\xc3\xa9\n\xe6\xbc\xa2")},
-        {"bom.txt", "\xef\xbb\xbf" "caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9")},
-        {"cp.txt", "caf\xe9\r\n\x80 \x93x\x94", QString::fromUtf8("caf\xc3\xa9\n\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d")},
+        {"bom.txt",
+         "\xef\xbb\xbf"
+         "caf\xc3\xa9",
+         QString::fromUtf8("caf\xc3\xa9")},
+        {"cp.txt", "caf\xe9\r\n\x80 \x93x\x94",
+         QString::fromUtf8("caf\xc3\xa9\n\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d")},
     };
     Target()->setPlainText("target");
     SetKeys("a", "b", "c");
@@ -130,8 +134,9 @@ TEST_F(MainWindowDocuments, OpenReadsUtf8AndCodePageText)
 TEST_F(MainWindowDocuments, OpenReadsRichTextWithItsFormatting)
 {
     const QString path = PathOf("surat.rtf");
-    WriteBytes(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Halo \\b tebal\\b0  caf\\'e9\\par "
-                     "baris\\tab dua{\\*\\unknown rahasia}}");
+    WriteBytes(path,
+               "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Halo \\b tebal\\b0  caf\\'e9\\par "
+               "baris\\tab dua{\\*\\unknown rahasia}}");
     Source()->setPlainText("old");
     dialog.answers.push_back(path);
     Trigger("mnuOpen");

@@ -3,8 +3,8 @@
 #include "app/EngineCipher.h"
 #include "tests/app/MainWindowFixture.h"
 
-#include "codepage/CodePage.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "codepage/CodePage.h"
 
 namespace karsidan::test {
 namespace {
@@ -23,14 +23,16 @@ protected:
 
 TEST_F(MainWindowEngine, EncryptEqualsTheEngineAndDecryptRestoresTheText)
 {
-    const QString text = QString::fromUtf8("Pertemuan jam 10 di caf\xc3\xa9 \xe2\x82\xac" "5\nBaris kedua\n\nakhir");
-    const std::string bytes = "Pertemuan jam 10 di caf\xe9 \x80" "5\r\nBaris kedua\r\n\r\nakhir";
+    const QString text = QString::fromUtf8("Pertemuan jam 10 di caf\xc3\xa9 \xe2\x82\xac"
+                                           "5\nBaris kedua\n\nakhir");
+    const std::string bytes = "Pertemuan jam 10 di caf\xe9 \x80"
+                              "5\r\nBaris kedua\r\n\r\nakhir";
     Source()->setPlainText(text);
     SetKeys(QString::fromUtf8("k\xc3\xa9y1"), "kunci 2", "tiga333");
 
     const QString cipherText = Run("cmdEncrypt");
-    const std::string expected =
-        TripleDesEngine{}.TripleDesEncrypt(bytes, TripleDesKeys::FromCodePage("k\xe9y1", "kunci 2", "tiga333"));
+    const std::string expected = TripleDesEngine{}.TripleDesEncrypt(
+        bytes, TripleDesKeys::FromCodePage("k\xe9y1", "kunci 2", "tiga333"));
     EXPECT_EQ(cipherText.toStdString(), expected);
     EXPECT_EQ(cipherText.size() % 16, 0);
     EXPECT_TRUE(messages.warnings.empty());

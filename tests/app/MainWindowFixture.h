@@ -1,7 +1,7 @@
 #pragma once
-#include "tests/app/TestDoubles.h"
 #include "app/frmMain.h"
 #include "app/mdlGlobal.h"
+#include "tests/app/TestDoubles.h"
 
 #include <QAction>
 #include <QDir>
@@ -58,10 +58,7 @@ protected:
 
     QTextEdit* Source() const { return Find<QTextEdit>("rtbSource"); }
     QTextEdit* Target() const { return Find<QTextEdit>("rtbTarget"); }
-    QLineEdit* Key(int i) const
-    {
-        return Find<QLineEdit>(i == 0 ? "txtKey0" : i == 1 ? "txtKey1" : "txtKey2");
-    }
+    QLineEdit* Key(int i) const { return Find<QLineEdit>(i == 0 ? "txtKey0" : i == 1 ? "txtKey1" : "txtKey2"); }
     void SetKeys(const QString& a, const QString& b, const QString& c) const
     {
         Key(0)->setText(a);
@@ -70,7 +67,10 @@ protected:
     }
     void Click(const char* button) const { Find<QPushButton>(button)->click(); }
     void Trigger(const char* action) const { Find<QAction>(action)->trigger(); }
-    bool WaitIdle() const { return WaitUntil([this] { return !window->IsBusy(); }); }
+    bool WaitIdle() const
+    {
+        return WaitUntil([this] { return !window->IsBusy(); });
+    }
 
     QString PathOf(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QByteArray ReadBytes(const QString& path) const

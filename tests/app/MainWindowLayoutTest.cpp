@@ -1,15 +1,15 @@
 // The window's fixed layout, captions, fonts, limits, tab order and menus.
-#include "tests/app/MainWindowFixture.h"
 #include "app/StartupOptions.h"
 #include "app/mdlGlobal.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QMainWindow>
-#include <QRegularExpression>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -34,14 +34,14 @@ QRect ToPixels(const QRect& twips)
 TEST_F(MainWindowLayout, ControlsStandWhereTheDesignPutsThem)
 {
     const Placement placements[] = {
-        {"tlbMain", {0, 0, 9810, 420}},          {"fraSource", {120, 1200, 3975, 3975}},
-        {"rtbSource", {120, 240, 3735, 3615}},   {"fraFunction", {4200, 1200, 1335, 3975}},
-        {"lblKey0", {120, 240, 1155, 210}},      {"txtKey0", {120, 480, 1095, 285}},
-        {"lblKey1", {120, 840, 1155, 210}},      {"txtKey1", {120, 1080, 1095, 285}},
-        {"lblKey2", {120, 1440, 1140, 210}},     {"txtKey2", {120, 1680, 1095, 285}},
-        {"cmdEncrypt", {240, 2040, 855, 495}},   {"cmdDecrypt", {240, 2640, 855, 495}},
-        {"cmdSend", {240, 3240, 855, 495}},      {"fraChiper", {5640, 1200, 3975, 3975}},
-        {"rtbTarget", {120, 240, 3735, 3615}},   {"stbMain", {0, 5565, 9810, 375}},
+        {"tlbMain", {0, 0, 9810, 420}},        {"fraSource", {120, 1200, 3975, 3975}},
+        {"rtbSource", {120, 240, 3735, 3615}}, {"fraFunction", {4200, 1200, 1335, 3975}},
+        {"lblKey0", {120, 240, 1155, 210}},    {"txtKey0", {120, 480, 1095, 285}},
+        {"lblKey1", {120, 840, 1155, 210}},    {"txtKey1", {120, 1080, 1095, 285}},
+        {"lblKey2", {120, 1440, 1140, 210}},   {"txtKey2", {120, 1680, 1095, 285}},
+        {"cmdEncrypt", {240, 2040, 855, 495}}, {"cmdDecrypt", {240, 2640, 855, 495}},
+        {"cmdSend", {240, 3240, 855, 495}},    {"fraChiper", {5640, 1200, 3975, 3975}},
+        {"rtbTarget", {120, 240, 3735, 3615}}, {"stbMain", {0, 5565, 9810, 375}},
     };
     for (const Placement& p : placements) {
         QWidget* widget = Find<QWidget>(p.name);
@@ -74,9 +74,8 @@ TEST_F(MainWindowLayout, CaptionsFontsAndKeyLimits)
     EXPECT_EQ(Find<QPushButton>("cmdEncrypt")->text(), "Enkripsi");
     EXPECT_EQ(Find<QPushButton>("cmdDecrypt")->text(), "Dekripsi");
     EXPECT_EQ(Find<QPushButton>("cmdSend")->text(), "Kirim");
-    EXPECT_TRUE(QRegularExpression(R"(^KARSIDAN \(\S.* : \d+\.\d+\.\d+\.\d+\)$)")
-                    .match(window->windowTitle())
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(R"(^KARSIDAN \(\S.* : \d+\.\d+\.\d+\.\d+\)$)").match(window->windowTitle()).hasMatch())
         << window->windowTitle().toStdString();
 
     for (int i = 0; i < 3; ++i) {
@@ -96,8 +95,8 @@ TEST_F(MainWindowLayout, TabWalksEditorsKeysThenButtons)
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     Source()->setFocus();
-    const char* const order[] = {"rtbSource", "rtbTarget", "txtKey0", "txtKey1",
-                                 "txtKey2",   "cmdEncrypt", "cmdDecrypt", "cmdSend", "rtbSource"};
+    const char* const order[] = {"rtbSource",  "rtbTarget",  "txtKey0", "txtKey1",  "txtKey2",
+                                 "cmdEncrypt", "cmdDecrypt", "cmdSend", "rtbSource"};
     for (std::size_t i = 0; i < std::size(order); ++i) {
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);

@@ -2,8 +2,8 @@
 // dialog opened from "Kirim", refusal of this copy's own connection, and two
 // windows handing a cipher text to each other over loopback.
 #include "app/EngineCipher.h"
-#include "tests/app/MainWindowFixture.h"
 #include "app/NetworkLink.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include "app/send/frmSend.h"
 

@@ -1,7 +1,7 @@
 #include "app/dialogs/QtFileDialog.h"
-#include "tests/app/TestDoubles.h"
 #include "app/mdlGlobal.h"
 #include "app/mdlProcedures.h"
+#include "tests/app/TestDoubles.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,8 +46,7 @@ TEST(PrepareFileDialog, StartsInTheProgramFolderWithoutSeparator)
 
 TEST(QtFileDialog, FilterTextBecomesQtNameFilters)
 {
-    EXPECT_EQ(QtFileDialog::ToNameFilters("Text File |*.txt;*.rtb|"),
-              QStringList({"Text File (*.txt *.rtb)"}));
+    EXPECT_EQ(QtFileDialog::ToNameFilters("Text File |*.txt;*.rtb|"), QStringList({"Text File (*.txt *.rtb)"}));
     EXPECT_EQ(QtFileDialog::ToNameFilters("A|*.a|B |*.b; *.c"), QStringList({"A (*.a)", "B (*.b *.c)"}));
     EXPECT_TRUE(QtFileDialog::ToNameFilters("").isEmpty());
     EXPECT_TRUE(QtFileDialog::ToNameFilters("No patterns||").isEmpty());

@@ -1,8 +1,8 @@
 // Results shown a slice at a time read back exactly as if shown at once,
 // and nobody reads a half-shown result.
+#include "app/ResultDisplay.h"
 #include "app/EditorText.h"
 #include "app/EngineCipher.h"
-#include "app/ResultDisplay.h"
 #include "tests/app/MainWindowFixture.h"
 
 #include "cipher/engine/TripleDesEngine.h"
@@ -41,7 +41,7 @@ TEST(ResultDisplay, ReadsBackAsTheSameTextWhateverItsShape)
         QStringLiteral("dua\nbaris\n"),
         QStringLiteral("\n\n\n"),
         LongText(ResultDisplay::kAtOnce + 1, false), // one line of megabytes in rows
-        LongText(300 * 1024, true),                  // many lines, some long
+        LongText(300 * 1024, true), // many lines, some long
         QString(EditorText::kLongLine + 1, QLatin1Char('A')) + QStringLiteral("\nekor"),
     };
     for (const QString& text : texts) {
@@ -94,8 +94,8 @@ TEST_F(MainWindowLongResult, TheWholeCipherTextIsShownSavedAndSentAsTheEngineMad
         bytes[i] = char('a' + (i * 31) % 26);
     Source()->setPlainText(QString::fromLatin1(bytes));
     SetKeys("satu", "dua", "tiga");
-    const std::string expected =
-        TripleDesEngine{}.TripleDesEncrypt(bytes, TripleDesKeys::FromCodePage("satu", "dua", "tiga"));
+    const std::string expected = TripleDesEngine{}.TripleDesEncrypt(bytes,
+                                                                    TripleDesKeys::FromCodePage("satu", "dua", "tiga"));
     ASSERT_EQ(expected.size(), 2u * 1024 * 1024);
 
     Click("cmdEncrypt");

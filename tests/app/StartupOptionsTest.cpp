@@ -36,9 +36,8 @@ TEST(StartupOptions, DefaultsAndOverrides)
 
 TEST(StartupOptions, BadArgumentsAreRefusedWithAReason)
 {
-    const QStringList bad[] = {{"--port", "0"},       {"--port", "65536"}, {"--port", "abc"},
-                               {"--port", "-5"},      {"--port"},          {"--bogus"},
-                               {"stray"},             {"--folder", ""}};
+    const QStringList bad[] = {{"--port", "0"}, {"--port", "65536"}, {"--port", "abc"}, {"--port", "-5"},
+                               {"--port"},      {"--bogus"},         {"stray"},         {"--folder", ""}};
     for (const QStringList& arguments : bad) {
         QString error;
         EXPECT_FALSE(Parse(arguments, error)) << arguments.join(' ').toStdString();
@@ -71,8 +70,9 @@ TEST(StartupOptions, AppFolderRule)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     const QString data = StartupOptions::ResolveAppFolder({}, unusable);
-    EXPECT_EQ(data, StartupOptions::WithTrailingSeparator(
-                        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
+    EXPECT_EQ(
+        data,
+        StartupOptions::WithTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
     EXPECT_TRUE(QDir(data).exists());
     QStandardPaths::setTestModeEnabled(false);
 }

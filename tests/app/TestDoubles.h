@@ -51,10 +51,7 @@ public:
     {
         warnings.push_back({parent ? parent->window()->windowTitle() : QString(), text});
     }
-    void About(QWidget*, const QString& title, const QString& text) override
-    {
-        abouts.push_back({title, text});
-    }
+    void About(QWidget*, const QString& title, const QString& text) override { abouts.push_back({title, text}); }
 };
 
 // A stand-in engine: "encrypt" gives the upper-case hex of the text,
@@ -73,19 +70,33 @@ public:
             lock.unlock();
             progress(1, 2);
             progress(2, 2);
-            return request.direction == CipherDirection::Encrypt ? ToHex(request.text)
-                                                                  : FromHex(request.text);
+            return request.direction == CipherDirection::Encrypt ? ToHex(request.text) : FromHex(request.text);
         };
     }
 
-    void Close() { std::lock_guard lock(mutex_); open_ = false; }
+    void Close()
+    {
+        std::lock_guard lock(mutex_);
+        open_ = false;
+    }
     void Open()
     {
-        { std::lock_guard lock(mutex_); open_ = true; }
+        {
+            std::lock_guard lock(mutex_);
+            open_ = true;
+        }
         gateChanged_.notify_all();
     }
-    void FailWith(std::string message) { std::lock_guard lock(mutex_); failure_ = std::move(message); }
-    std::vector<CipherRequest> Requests() { std::lock_guard lock(mutex_); return requests_; }
+    void FailWith(std::string message)
+    {
+        std::lock_guard lock(mutex_);
+        failure_ = std::move(message);
+    }
+    std::vector<CipherRequest> Requests()
+    {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
 
     static std::string ToHex(const std::string& bytes)
     {

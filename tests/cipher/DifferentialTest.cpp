@@ -1,13 +1,13 @@
 // The 64-bit block path against the character-per-bit path: random blocks,
 // keys, slots and directions, then whole texts and lenient cipher texts.
-#include "cipher/reference/DesKernel.h"
 #include "cipher/des/DesRoundKeys.h"
-#include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"
 #include "cipher/keys/TripleDesKeys.h"
 #include "cipher/padding/Padding.h"
+#include "cipher/reference/DesKernel.h"
 #include "cipher/reference/mdlMath.h"
 #include "cipher/reference/mdlTripleDes.h"
+#include "tests/cipher/StringPathReference.h"
 
 #include <gtest/gtest.h>
 
@@ -58,9 +58,12 @@ TEST(Differential, DesBlockOverRandomBlocksKeysSlotsAndDirections)
         const int flag = static_cast<int>(rng() % 3) - 1; // -1, 0, 1
         const std::uint64_t block = rng();
         ReferenceTripleDes engine;
-        if (slot == 1) engine.LoadKey1(key);
-        if (slot == 2) engine.LoadKey2(key);
-        if (slot == 3) engine.LoadKey3(key);
+        if (slot == 1)
+            engine.LoadKey1(key);
+        if (slot == 2)
+            engine.LoadKey2(key);
+        if (slot == 3)
+            engine.LoadKey3(key);
         const std::string slow = engine.DesBlock(HexToBits(ToHex64(block)), slot, flag);
         const std::uint64_t effective = TripleDesKeys::FromCodePage(key, "x", "x").Effective(1);
         const std::uint64_t fast = DesCryptBlock(block, MakeDesRoundKeys(effective), flag != 0);
@@ -77,8 +80,7 @@ TEST(Differential, TripleDesBlocksEqualThreeSingleDesPasses)
     const std::uint64_t k1 = rng(), k2 = rng(), k3 = rng();
     auto expected = blocks;
     for (auto& b : expected)
-        b = DesCryptBlock(DesCryptBlock(DesCryptBlock(b, MakeDesRoundKeys(k1), true),
-                                        MakeDesRoundKeys(k2), false),
+        b = DesCryptBlock(DesCryptBlock(DesCryptBlock(b, MakeDesRoundKeys(k1), true), MakeDesRoundKeys(k2), false),
                           MakeDesRoundKeys(k3), true);
     TripleDesBlocks(blocks, TripleDesSchedule::Encryption(k1, k2, k3));
     EXPECT_EQ(blocks, expected);

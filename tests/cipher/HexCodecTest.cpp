@@ -38,10 +38,12 @@ std::vector<unsigned char> NaiveDecode(const std::string& text, std::size_t& dig
 {
     std::string kept;
     for (char c : text) {
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) kept += c;
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))
+            kept += c;
     }
     digits = kept.size();
-    if (kept.size() % 2) kept += '0';
+    if (kept.size() % 2)
+        kept += '0';
     std::vector<unsigned char> out;
     for (std::size_t i = 0; i < kept.size(); i += 2) {
         out.push_back(static_cast<unsigned char>(std::stoi(kept.substr(i, 2), nullptr, 16)));
@@ -63,7 +65,8 @@ TEST_P(HexCodecTest, EncodesLikeTheNaiveCodecAtEveryLength)
     std::mt19937_64 rng(3);
     for (std::size_t n = 0; n < 100; ++n) {
         std::vector<unsigned char> bytes(n);
-        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(rng());
         std::string out(2 * n + 1, '#');
         EncodeHex(bytes.data(), n, out.data(), GetParam());
         ASSERT_EQ(out.back(), '#') << n;
@@ -77,7 +80,8 @@ TEST_P(HexCodecTest, SpreadsBytesIntoDigitsInPlace)
     std::mt19937_64 rng(4);
     for (std::size_t n : {1, 15, 16, 17, 100, 4099}) {
         std::vector<unsigned char> bytes(n);
-        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(rng());
         std::string buffer(2 * n, '\0');
         std::copy(bytes.begin(), bytes.end(), buffer.begin() + long(n)); // the upper half
         EncodeHex(reinterpret_cast<const unsigned char*>(buffer.data()) + n, n, buffer.data(), GetParam());
@@ -90,7 +94,8 @@ TEST_P(HexCodecTest, DecodesCleanDigitsAndTheirRoundTrip)
     std::mt19937_64 rng(5);
     for (std::size_t n : {0, 1, 15, 16, 17, 31, 32, 33, 64, 1000}) {
         std::vector<unsigned char> bytes(n);
-        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(rng());
         const std::string text = NaiveEncode(bytes);
         std::size_t digits = 0;
         ASSERT_EQ(Decode(text, GetParam(), digits), bytes) << n;
@@ -105,14 +110,16 @@ TEST_P(HexCodecTest, SkipsForeignCharactersWherever)
     for (int round = 0; round < 400; ++round) {
         const std::size_t n = rng() % 300;
         std::vector<unsigned char> bytes(n);
-        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(rng());
         std::string text = NaiveEncode(bytes);
         // From none to many foreign characters, at random offsets.
         const std::size_t insertions = round % 4 == 0 ? 0 : rng() % (round % 40 + 1);
         for (std::size_t k = 0; k < insertions; ++k) {
             text.insert(text.begin() + long(rng() % (text.size() + 1)), foreign[rng() % foreign.size()]);
         }
-        if (round % 3 == 0) text += "7"; // odd count of digits
+        if (round % 3 == 0)
+            text += "7"; // odd count of digits
         std::size_t want = 0;
         const auto expected = NaiveDecode(text, want);
         std::size_t got = 0;

@@ -2,9 +2,9 @@
 #include "cipher/des/DesRoundKeys.h"
 #include "cipher/keys/TripleDesKeys.h"
 #include "cipher/padding/Padding.h"
-#include "tests/cipher/StringPathReference.h"
 #include "cipher/reference/mdlMath.h"
 #include "cipher/reference/mdlTripleDes.h"
+#include "tests/cipher/StringPathReference.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +22,7 @@ ReferenceTripleDes::Slot Loaded(std::string_view key)
     return engine.Subkeys2();
 }
 
-std::uint64_t EffectiveKey(std::string_view key)
-{
-    return TripleDesKeys::FromCodePage(key, "x", "x").Effective(1);
-}
+std::uint64_t EffectiveKey(std::string_view key) { return TripleDesKeys::FromCodePage(key, "x", "x").Effective(1); }
 
 const std::string kDot(1, static_cast<char>(0xB7));
 
@@ -95,8 +92,7 @@ TEST(KeySlots, FastScheduleMatchesSlotsForRandomKeys)
         const auto slot = Loaded(key);
         const DesRoundKeys fast = MakeDesRoundKeys(EffectiveKey(key));
         for (std::size_t r = 0; r < 16; ++r)
-            ASSERT_EQ(BitsToHex(slot[r]), test::ToHex64(fast.round[r]).substr(4))
-                << "key #" << n << " round " << r + 1;
+            ASSERT_EQ(BitsToHex(slot[r]), test::ToHex64(fast.round[r]).substr(4)) << "key #" << n << " round " << r + 1;
     }
 }
 

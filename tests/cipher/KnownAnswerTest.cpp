@@ -1,12 +1,12 @@
 // Published DES and Triple DES answers, through both the character-per-bit
 // path and the 64-bit path.
-#include "cipher/reference/DesKernel.h"
 #include "cipher/des/DesRoundKeys.h"
-#include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"
-#include "cipher/reference/mdlTripleDes.h"
+#include "cipher/reference/DesKernel.h"
 #include "cipher/reference/mdlBox.h"
 #include "cipher/reference/mdlMath.h"
+#include "cipher/reference/mdlTripleDes.h"
+#include "tests/cipher/StringPathReference.h"
 
 #include <gtest/gtest.h>
 
@@ -79,11 +79,9 @@ TEST(KnownAnswers, TripleDesBlocksAndWholeText)
     std::string cipher;
     for (const auto& r : records) {
         std::uint64_t block = FromHex(r[3]);
-        TripleDesBlocks({&block, 1},
-                        TripleDesSchedule::Encryption(FromHex(r[0]), FromHex(r[1]), FromHex(r[2])));
+        TripleDesBlocks({&block, 1}, TripleDesSchedule::Encryption(FromHex(r[0]), FromHex(r[1]), FromHex(r[2])));
         EXPECT_EQ(ToHex64(block), r[4]);
-        TripleDesBlocks({&block, 1},
-                        TripleDesSchedule::Decryption(FromHex(r[2]), FromHex(r[1]), FromHex(r[0])));
+        TripleDesBlocks({&block, 1}, TripleDesSchedule::Decryption(FromHex(r[2]), FromHex(r[1]), FromHex(r[0])));
         EXPECT_EQ(ToHex64(block), r[3]);
         plain += HexToBytes(r[3]);
         cipher += r[4];

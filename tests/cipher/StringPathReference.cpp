@@ -32,8 +32,8 @@ std::string StringPathEncrypt(ReferenceTripleDes& engine, std::string_view text,
     return Pass(engine, HexToBits(w), 3, -1);
 }
 
-std::string StringPathDecryptRaw(ReferenceTripleDes& engine, std::string_view cipher,
-                                 std::string_view kA, std::string_view kB, std::string_view kC)
+std::string StringPathDecryptRaw(ReferenceTripleDes& engine, std::string_view cipher, std::string_view kA,
+                                 std::string_view kB, std::string_view kC)
 {
     engine.LoadKey1(kA);
     engine.LoadKey2(kB);
@@ -51,10 +51,7 @@ std::string ToHex64(unsigned long long value)
     return buffer;
 }
 
-unsigned long long FromHex(std::string_view hex)
-{
-    return std::stoull(std::string(hex), nullptr, 16);
-}
+unsigned long long FromHex(std::string_view hex) { return std::stoull(std::string(hex), nullptr, 16); }
 
 std::string HexToBytes(std::string_view hex)
 {

@@ -13,8 +13,8 @@ std::string StringPathEncrypt(ReferenceTripleDes& engine, std::string_view text,
                               std::string_view k2, std::string_view k3);
 
 // Returns the decrypted bytes with the padding still on.
-std::string StringPathDecryptRaw(ReferenceTripleDes& engine, std::string_view cipher,
-                                 std::string_view kA, std::string_view kB, std::string_view kC);
+std::string StringPathDecryptRaw(ReferenceTripleDes& engine, std::string_view cipher, std::string_view kA,
+                                 std::string_view kB, std::string_view kC);
 
 // 16 hex digits / 64-bit value helpers.
 std::string ToHex64(unsigned long long value);

@@ -1,10 +1,10 @@
 // Whole-text entries: round trips, padding, keys, leniency, long texts,
 // progress and independent engines on separate threads.
-#include "cipher/reference/DesKernel.h"
-#include "cipher/des/DesRoundKeys.h"
-#include "tests/cipher/StringPathReference.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "cipher/des/DesRoundKeys.h"
 #include "cipher/keys/KeyError.h"
+#include "cipher/reference/DesKernel.h"
+#include "tests/cipher/StringPathReference.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +30,13 @@ std::string Encrypt(std::string_view text, std::string_view k1 = "kunci1", std::
     return TripleDesEngine().TripleDesEncrypt(text, Keys(k1, k2, k3));
 }
 
-std::string Decrypt(std::string_view cipher, std::string_view k1 = "kunci1",
-                    std::string_view k2 = "kunci2", std::string_view k3 = "kunci3")
+std::string Decrypt(std::string_view cipher, std::string_view k1 = "kunci1", std::string_view k2 = "kunci2",
+                    std::string_view k3 = "kunci3")
 {
     return TripleDesEngine().TripleDesDecrypt(cipher, Keys(k1, k2, k3));
 }
 
-std::uint64_t EffectiveKey(std::string_view key)
-{
-    return Keys(key, "x", "x").Effective(1);
-}
+std::uint64_t EffectiveKey(std::string_view key) { return Keys(key, "x", "x").Effective(1); }
 
 std::string ErrorOf(const std::function<void()>& f)
 {
@@ -71,7 +68,9 @@ TEST(TripleDesText, LengthsAndBlockStructure)
     EXPECT_EQ(Decrypt(""), "");
     EXPECT_EQ(Encrypt("12345678").size(), 16u);
     EXPECT_EQ(Encrypt("123456789").size(), 32u);
-    const std::string twice = Encrypt("samesame" "samesame" "x");
+    const std::string twice = Encrypt("samesame"
+                                      "samesame"
+                                      "x");
     EXPECT_EQ(twice.substr(0, 16), twice.substr(16, 16));
     EXPECT_NE(twice.substr(0, 16), twice.substr(32, 16));
     EXPECT_EQ(Encrypt("  inner text  "), Encrypt("inner text"));
@@ -176,16 +175,15 @@ TEST(TripleDesText, ProgressCountsUpToTotal)
 
     // A short tail of whole bytes counts as one more block.
     reports.clear();
-    engine.TripleDesDecrypt(cipher.substr(0, 34), keys, [&](std::size_t d, std::size_t t) {
-        reports.emplace_back(d, t);
-    });
+    engine.TripleDesDecrypt(cipher.substr(0, 34), keys,
+                            [&](std::size_t d, std::size_t t) { reports.emplace_back(d, t); });
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), std::make_pair(std::size_t{9}, std::size_t{9}));
 }
 
 TEST(TripleDesText, ThrowingProgressCancels)
 {
-    struct Cancelled {};
+    struct Cancelled { };
     int calls = 0;
     TripleDesEngine engine;
     EXPECT_THROW(engine.TripleDesEncrypt(std::string(1 << 20, 'c'), Keys("a", "b", "c"),
@@ -208,8 +206,14 @@ TEST(TripleDesText, EnginesOnSeparateThreadsDoNotShareState)
     const std::string expectB = Encrypt(b, "y1", "y2", "y3");
     std::string gotA;
     std::string gotB;
-    std::thread ta([&] { for (int i = 0; i < 3; ++i) gotA = TripleDesEngine().TripleDesEncrypt(a, Keys("x1", "x2", "x3")); });
-    std::thread tb([&] { for (int i = 0; i < 3; ++i) gotB = TripleDesEngine().TripleDesEncrypt(b, Keys("y1", "y2", "y3")); });
+    std::thread ta([&] {
+        for (int i = 0; i < 3; ++i)
+            gotA = TripleDesEngine().TripleDesEncrypt(a, Keys("x1", "x2", "x3"));
+    });
+    std::thread tb([&] {
+        for (int i = 0; i < 3; ++i)
+            gotB = TripleDesEngine().TripleDesEncrypt(b, Keys("y1", "y2", "y3"));
+    });
     ta.join();
     tb.join();
     EXPECT_EQ(gotA, expectA);

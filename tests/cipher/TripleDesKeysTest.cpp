@@ -1,8 +1,8 @@
 // The key object: its rules in box order with the messages users see, the
 // same keys from every text form, the pass order, and masks made once.
+#include "cipher/keys/TripleDesKeys.h"
 #include "cipher/bitslice/RoundKeyMasks.h"
 #include "cipher/keys/KeyError.h"
-#include "cipher/keys/TripleDesKeys.h"
 #include "codepage/CodePage.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +59,11 @@ TEST(TripleDesKeys, MoreThanEightCharactersAfterTrimmingIsRefused)
     EXPECT_EQ(r.rule, KeyRule::TooLong);
     EXPECT_EQ(r.message, "Kunci 3 lebih dari 8 karakter");
     // Characters, not bytes: eight two-byte UTF-8 characters are fine.
-    EXPECT_NO_THROW(TripleDesKeys::FromUtf8("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9", "b", "c"));
-    EXPECT_EQ(RefusalOf([] { TripleDesKeys::FromUtf16(u"a", u"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", u"c"); }).rule,
+    EXPECT_NO_THROW(
+        TripleDesKeys::FromUtf8("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9", "b", "c"));
+    EXPECT_EQ(RefusalOf([] {
+                  TripleDesKeys::FromUtf16(u"a", u"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", u"c");
+              }).rule,
               KeyRule::TooLong);
 }
 
@@ -78,7 +81,10 @@ TEST(TripleDesKeys, CharactersTheCodePageCannotHoldAreNamed)
     // continuation byte.
     const std::u16string lone(1, char16_t(0xD800));
     EXPECT_EQ(RefusalOf([&] { TripleDesKeys::FromUtf16(u"a", lone, u"c"); }).box, 2);
-    for (const char* bad : {"\xc0\xa0", "ab\xc3", "\x80" "a", "\xed\xa0\x80", "\xf4\x90\x80\x80"}) {
+    for (const char* bad : {"\xc0\xa0", "ab\xc3",
+                            "\x80"
+                            "a",
+                            "\xed\xa0\x80", "\xf4\x90\x80\x80"}) {
         r = RefusalOf([&] { TripleDesKeys::FromUtf8("a", "b", bad); });
         EXPECT_EQ(r.box, 3) << bad;
         EXPECT_EQ(r.rule, KeyRule::Unmappable) << bad;
@@ -89,9 +95,15 @@ TEST(TripleDesKeys, CharactersTheCodePageCannotHoldAreNamed)
 TEST(TripleDesKeys, EveryTextFormGivesTheSameEffectiveKeys)
 {
     // Trimmed, padded with 0xB7; U+00E9 is 0xE9 and U+20AC (euro) is 0x80.
-    const auto bytes = TripleDesKeys::FromCodePage(" kunci\xe9 ", "k\x80" "2", "tiga3333");
+    const auto bytes = TripleDesKeys::FromCodePage(" kunci\xe9 ",
+                                                   "k\x80"
+                                                   "2",
+                                                   "tiga3333");
     const auto wide = TripleDesKeys::FromUtf16(u" kunci\u00e9 ", u"k\u20ac2", u"tiga3333");
-    const auto utf8 = TripleDesKeys::FromUtf8(" kunci\xc3\xa9 ", "k\xe2\x82\xac" "2", "tiga3333");
+    const auto utf8 = TripleDesKeys::FromUtf8(" kunci\xc3\xa9 ",
+                                              "k\xe2\x82\xac"
+                                              "2",
+                                              "tiga3333");
     EXPECT_EQ(bytes.Effective(1), 0x6B756E6369E9B7B7ull);
     EXPECT_EQ(bytes.Effective(2), 0x6B8032B7B7B7B7B7ull);
     EXPECT_EQ(bytes.Effective(3), 0x7469676133333333ull);

@@ -1,24 +1,23 @@
 // The streaming transforms against whole texts on the table kernel (an
-// implementation of its own, not the bitsliced kernels the streams run on): random keys and texts, lengths around every chunk and
-// batch boundary, input cut into pieces every way it can arrive, runs of
-// spaces longer than a chunk, and the fast cipher-text count against
-// CheckCipherText.
+// implementation of its own, not the bitsliced kernels the streams run on): random keys and texts, lengths around every
+// chunk and batch boundary, input cut into pieces every way it can arrive, runs of spaces longer than a chunk, and the
+// fast cipher-text count against CheckCipherText.
+#include "cipher/engine/TripleDesEngine.h"
 #include "cipher/hex/CipherTextCheck.h"
 #include "cipher/hex/CipherTextCount.h"
+#include "cipher/keys/TripleDesKeys.h"
+#include "cipher/reference/TableText.h"
 #include "cipher/stream/StreamWorkers.h"
 #include "cipher/stream/TripleDesDecryptStream.h"
 #include "cipher/stream/TripleDesEncryptStream.h"
-#include "cipher/reference/TableText.h"
-#include "cipher/engine/TripleDesEngine.h"
-#include "cipher/keys/TripleDesKeys.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
-#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <random>
@@ -84,21 +83,21 @@ void FeedInto(Stream& stream, std::string_view input, Feed feed, std::mt19937& r
     }
 }
 
-std::string StreamEncrypt(std::string_view text, const Keys& k, StreamOptions options, Feed feed,
-                          std::mt19937& rng)
+std::string StreamEncrypt(std::string_view text, const Keys& k, StreamOptions options, Feed feed, std::mt19937& rng)
 {
     std::string out;
-    TripleDesEncryptStream stream(k.Made(), [&](std::string_view d) { out.append(d); }, options);
+    TripleDesEncryptStream stream(
+        k.Made(), [&](std::string_view d) { out.append(d); }, options);
     FeedInto(stream, text, feed, rng);
     stream.Finish();
     return out;
 }
 
-std::string StreamDecrypt(std::string_view cipher, const Keys& k, StreamOptions options, Feed feed,
-                          std::mt19937& rng)
+std::string StreamDecrypt(std::string_view cipher, const Keys& k, StreamOptions options, Feed feed, std::mt19937& rng)
 {
     std::string out;
-    TripleDesDecryptStream stream(k.Made(), [&](std::string_view d) { out.append(d); }, options);
+    TripleDesDecryptStream stream(
+        k.Made(), [&](std::string_view d) { out.append(d); }, options);
     FeedInto(stream, cipher, feed, rng);
     stream.Finish();
     return out;
@@ -155,10 +154,10 @@ TEST(TripleDesEncryptStream, OuterSpacesAreDroppedHoweverLongTheirRuns)
     const Keys k{"satu", "dua", "tiga"};
     const StreamOptions options{32, 2};
     std::vector<std::string> texts = {
-        std::string(1000, ' '),                                   // nothing but spaces
-        std::string(100, ' ') + "x" + std::string(100, ' '),      // longer than a chunk on both sides
-        "a" + std::string(77, ' ') + "b",                         // a long inner run stays
-        "abcdefg" + std::string(25, ' '),                         // spaces fill the chunk after a part block
+        std::string(1000, ' '), // nothing but spaces
+        std::string(100, ' ') + "x" + std::string(100, ' '), // longer than a chunk on both sides
+        "a" + std::string(77, ' ') + "b", // a long inner run stays
+        "abcdefg" + std::string(25, ' '), // spaces fill the chunk after a part block
         std::string(31, ' ') + "12345678" + std::string(33, ' ') + kPad,
     };
     for (int i = 0; i < 200; ++i)
@@ -253,7 +252,12 @@ TEST(TripleDesStreams, AFailingSinkStopsTheStreamAndItStillWindsDown)
     const auto keys = TripleDesKeys::FromCodePage("a", "b", "c");
     const std::string cipher = TableEncryptText(text, keys);
     TripleDesDecryptStream stream(keys, failing, {4096, 2});
-    EXPECT_THROW({ stream.Write(cipher); stream.Finish(); }, std::runtime_error);
+    EXPECT_THROW(
+        {
+            stream.Write(cipher);
+            stream.Finish();
+        },
+        std::runtime_error);
 }
 
 TEST(CipherTextCount, AgreesWithCheckCipherTextAtEveryOffset)
@@ -274,9 +278,8 @@ TEST(CipherTextCount, AgreesWithCheckCipherTextAtEveryOffset)
         CountCipherText(std::string_view(text).substr(0, cut), count);
         CountCipherText(std::string_view(text).substr(cut), count);
 
-        const auto digits = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-            return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-        }));
+        const auto digits = static_cast<std::size_t>(std::count_if(
+            text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }));
         const bool lower = std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'f'; });
         bool accepted = true;
         try {

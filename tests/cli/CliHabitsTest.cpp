@@ -19,10 +19,10 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
-#include <vector>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -245,13 +245,12 @@ TEST(CliKeys, MissingKeysAreAskedOnTheTerminalWithoutEcho)
     EXPECT_EQ(ReadFile(out), Engine("rahasia\r\n"));
 
     // All three, for decrypt; an empty answer is a blank key.
-    const Conversation all = OnTerminal({"decrypt", out},
-                                        {{"Kunci Pertama: ", "satu\n"}, {"Kunci Kedua: ", "dua\n"},
-                                         {"Kunci Ketiga: ", "tiga\n"}});
+    const Conversation all = OnTerminal(
+        {"decrypt", out}, {{"Kunci Pertama: ", "satu\n"}, {"Kunci Kedua: ", "dua\n"}, {"Kunci Ketiga: ", "tiga\n"}});
     EXPECT_EQ(all.exitCode, 0);
     EXPECT_TRUE(all.screen.endsWith("rahasia\r\n")) << all.screen.toStdString(); // the terminal shows LF as CR LF
-    const Conversation blank = OnTerminal({"encrypt", text}, {{"Kunci Pertama: ", "\n"}, {"Kunci Kedua: ", "b\n"},
-                                                              {"Kunci Ketiga: ", "c\n"}});
+    const Conversation blank = OnTerminal(
+        {"encrypt", text}, {{"Kunci Pertama: ", "\n"}, {"Kunci Kedua: ", "b\n"}, {"Kunci Ketiga: ", "c\n"}});
     EXPECT_EQ(blank.exitCode, 2);
     EXPECT_TRUE(blank.screen.contains("Kunci 1 kosong")) << blank.screen.toStdString();
 
@@ -267,8 +266,8 @@ TEST(CliKeys, KeysFileOneKeyPerLine)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray expected = Cli(QStringList{"encrypt"} + kKeys, "teks").out;
-    for (const QByteArray& content : {QByteArray("satu\ndua\ntiga\n"), QByteArray("satu\r\ndua\r\ntiga"),
-                                      QByteArray(" satu\ndua \ntiga\n")}) {
+    for (const QByteArray& content :
+         {QByteArray("satu\ndua\ntiga\n"), QByteArray("satu\r\ndua\r\ntiga"), QByteArray(" satu\ndua \ntiga\n")}) {
         const QString keys = WriteFile(dir, "kunci.txt", content);
         const Outcome r = Cli({"encrypt", "--keys-file", keys}, "teks");
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -352,9 +351,9 @@ TEST(CliText, TextModeAgainstRawWithAndWithoutCrLf)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     struct Case {
-        QByteArray utf8;   // the file
+        QByteArray utf8; // the file
         QByteArray window; // the code-page bytes the window would encrypt
-        QByteArray back;   // what decrypt prints
+        QByteArray back; // what decrypt prints
     };
     const QByteArray longLine(700000, 'x');
     const Case cases[] = {
@@ -362,7 +361,9 @@ TEST(CliText, TextModeAgainstRawWithAndWithoutCrLf)
         {"dua\nbaris\n", "dua\r\nbaris\r\n", "dua\nbaris\n"},
         {"dua\r\nbaris\r\n", "dua\r\nbaris\r\n", "dua\nbaris\n"},
         {"lama\rmac\n\n", "lama\r\nmac\r\n\r\n", "lama\nmac\n\n"},
-        {"\xEF\xBB\xBF" "caf\xC3\xA9\n\xE2\x82\xAC", "caf\xE9\r\n\x80", "caf\xC3\xA9\n\xE2\x82\xAC"},
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\n\xE2\x82\xAC",
+         "caf\xE9\r\n\x80", "caf\xC3\xA9\n\xE2\x82\xAC"},
         {longLine + "\n" + longLine, longLine + "\r\n" + longLine, longLine + "\n" + longLine},
     };
     for (const auto& c : cases) {
@@ -432,7 +433,8 @@ TEST(CliText, ALargeFileIsCheckedInPiecesWithTheSameVerdicts)
     constexpr int kSeam = 1 << 20; // the pieces a large file is checked in, on all cores at once
     QByteArray base;
     while (base.size() < 9 * kSeam)
-        base += "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
+        base += "kata caf\xC3\xA9 \xE2\x82\xAC"
+                "5 na\xC3\xAFve\n";
     // Puts bytes so that they start at `at`: after the character there
     // begins, padded with ASCII up to it.
     const auto put = [](QByteArray text, int at, const QByteArray& what) {
@@ -475,7 +477,7 @@ TEST(CliText, ALargeFileIsCheckedInPiecesWithTheSameVerdicts)
 
 TEST(CliLanguage, EveryHelpInOneLanguage)
 {
-    const QStringList commands[] = {{"--help"}, {"encrypt", "--help"}, {"decrypt", "--help"},
+    const QStringList commands[] = {{"--help"},         {"encrypt", "--help"}, {"decrypt", "--help"},
                                     {"send", "--help"}, {"receive", "--help"}, {"send", "-h"}};
     for (const QStringList& args : commands) {
         const Outcome r = Cli(args);

@@ -17,8 +17,8 @@
 #include <functional>
 #include <memory>
 
-#include <unistd.h>
 #include <ostream>
+#include <unistd.h>
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
@@ -49,11 +49,13 @@ struct ReceiveProcess {
         // The first line on standard error names the port it got.
         const QRegularExpression portLine("port (\\d+)");
         QByteArray err;
-        (void)QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            port = quint16(portLine.match(QString::fromUtf8(err)).captured(1).toUInt());
-            return port != 0 || process.state() == QProcess::NotRunning;
-        }, kWaitMs);
+        (void)QTest::qWaitFor(
+            [&] {
+                err += process.readAllStandardError();
+                port = quint16(portLine.match(QString::fromUtf8(err)).captured(1).toUInt());
+                return port != 0 || process.state() == QProcess::NotRunning;
+            },
+            kWaitMs);
         EXPECT_NE(port, 0) << err.constData();
     }
     ~ReceiveProcess()
@@ -67,11 +69,13 @@ struct ReceiveProcess {
     QStringList WaitLines(int count)
     {
         QStringList lines;
-        (void)QTest::qWaitFor([&] {
-            out += process.readAllStandardOutput();
-            lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
-            return lines.size() >= count;
-        }, kWaitMs);
+        (void)QTest::qWaitFor(
+            [&] {
+                out += process.readAllStandardOutput();
+                lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+                return lines.size() >= count;
+            },
+            kWaitMs);
         return lines;
     }
     QString PathOf(const QString& name) const { return QDir(folder.path()).filePath(name); }
@@ -114,16 +118,17 @@ TEST(CliSendReceive, ReceiveStoresWhatSendSendsAndStopsCleanly)
 
     // Two separators: the whole message goes under the last name received.
     const QByteArray raw("\x00\xFF raw | bytes", 14);
-    const auto byStdin = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name",
-                                 "..\\..\\dari-stdin.txt"}, raw);
+    const auto byStdin = RunCli(
+        {"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name", "..\\..\\dari-stdin.txt"},
+        raw);
     EXPECT_EQ(byStdin.exitCode, 0) << byStdin.err.constData();
     const QStringList lines = receive.WaitLines(2);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1], QDir::toNativeSeparators(receive.PathOf("sandi.txt")));
     EXPECT_EQ(ReadFile(receive.PathOf("sandi.txt")), "dari-stdin.txt | " + raw) << "the folders never went out";
 
-    const auto hostile = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name",
-                                 "../../keluar.txt"}, "0A1B");
+    const auto hostile = RunCli(
+        {"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name", "../../keluar.txt"}, "0A1B");
     EXPECT_EQ(hostile.exitCode, 0);
     ASSERT_EQ(receive.WaitLines(3).size(), 3);
     EXPECT_EQ(ReadFile(receive.PathOf("keluar.txt")), "0A1B");
@@ -142,8 +147,9 @@ TEST(CliSendReceive, ReceiveWithStandardOutputClosedStoresCleanlyAndFails)
 {
     ReceiveProcess receive([] { ::close(STDOUT_FILENO); });
     ASSERT_NE(receive.port, 0);
-    const auto sent = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name",
-                              "tertutup.txt"}, "0123456789ABCDEF");
+    const auto sent = RunCli(
+        {"send", "--to", "127.0.0.1", "--port", QString::number(receive.port), "--name", "tertutup.txt"},
+        "0123456789ABCDEF");
     EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return receive.process.state() == QProcess::NotRunning; }, kWaitMs))
         << "stops once its line cannot be written";
@@ -179,7 +185,8 @@ TEST(CliSendReceive, SendsTheBaseNameOfAnyName)
         QObject::connect(s, &QTcpSocket::disconnected, [&closed] { closed = true; });
     });
     const auto sent = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(peer.serverPort()), "--name",
-                              QStringLiteral("/home/ana/\u79D8\u5BC6/lap|oran\u4E2D.txt")}, "0A1B");
+                              QStringLiteral("/home/ana/\u79D8\u5BC6/lap|oran\u4E2D.txt")},
+                             "0A1B");
     EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, kWaitMs));
     EXPECT_EQ(received, "lap_oran_.txt | 0A1B");
@@ -225,8 +232,9 @@ TEST(CliSendReceive, TalksToTheLibraryBothWays)
     karsidan::net::Receiver receiver(folder.path());
     QSignalSpy stored(&receiver, &karsidan::net::Receiver::FileStored);
     ASSERT_EQ(receiver.StartListening(0, QHostAddress::LocalHost), "");
-    const auto sent = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receiver.LocalPort()),
-                              "--name", "C:\\Dokumen\\cli.txt"}, "ABCDEF0123456789");
+    const auto sent = RunCli({"send", "--to", "127.0.0.1", "--port", QString::number(receiver.LocalPort()), "--name",
+                              "C:\\Dokumen\\cli.txt"},
+                             "ABCDEF0123456789");
     EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
     ASSERT_TRUE(stored.wait(kWaitMs) || stored.size() == 1);
     EXPECT_EQ(stored.at(0).at(0).toString(), "cli.txt");

@@ -49,8 +49,10 @@ TEST(CliWindow, SameFileSameCipherText)
     const QByteArray files[] = {
         "Baris pertama\nBaris kedua\n",
         "Baris pertama\r\nBaris kedua",
-        "Pertemuan jam 10 di caf\xC3\xA9 \xE2\x82\xAC" "5\n\nakhir\n",
-        "\xEF\xBB\xBF" "dengan tanda urutan byte\n",
+        "Pertemuan jam 10 di caf\xC3\xA9 \xE2\x82\xAC"
+        "5\n\nakhir\n",
+        "\xEF\xBB\xBF"
+        "dengan tanda urutan byte\n",
         "mac\rlama\r",
         "  spasi di luar  \n",
         "tanpa baris baru",

@@ -1,10 +1,10 @@
 // karsidan-cli encrypt|decrypt run as a process, checked against the
 // openssl command-line tool as an independent Triple DES.
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,7 @@ struct Outcome {
 };
 
 Outcome Exec(const QString& program, const QStringList& args, const QByteArray& input,
-         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-         const QString& stdoutFile = {})
+             const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(), const QString& stdoutFile = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -45,7 +44,7 @@ QStringList Keys(const char* k1, const char* k2, const char* k3)
 }
 
 Outcome Cli(const QStringList& args, const QByteArray& input = {},
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     return Exec(QStringLiteral(KARSIDAN_CLI), args, input, env);
 }
@@ -120,16 +119,23 @@ TEST(CryptCli, LongTextAndFullLengthKeysMatchOpenSsl)
 
 TEST(CryptCli, Utf8IsConvertedToTheCodePageAndBack)
 {
-    const QByteArray text = "caf\xC3\xA9 \xE2\x82\xAC" "5 \xC2\xB7 ok\n"; // café €5 · ok
+    const QByteArray text = "caf\xC3\xA9 \xE2\x82\xAC"
+                            "5 \xC2\xB7 ok\n"; // café €5 · ok
     const Outcome enc = Cli(QStringList{"encrypt"} + Keys("k\xC3\xA9y", "b", "c"), text);
     ASSERT_EQ(enc.exitCode, 0) << enc.err.toStdString();
     // The line break goes in as CR LF, as the window hands it to the engine.
-    EXPECT_EQ(enc.out, OpenSslCipher("caf\xE9 \x80" "5 \xB7 ok\r\n", "k\xE9y", "b", "c") + "\n");
+    EXPECT_EQ(enc.out,
+              OpenSslCipher("caf\xE9 \x80"
+                            "5 \xB7 ok\r\n",
+                            "k\xE9y", "b", "c")
+                  + "\n");
     const Outcome dec = Cli(QStringList{"decrypt"} + Keys("k\xC3\xA9y", "b", "c"), enc.out);
     EXPECT_EQ(dec.out, text);
 
     const Outcome rawDec = Cli(QStringList{"decrypt", "--raw"} + Keys("k\xC3\xA9y", "b", "c"), enc.out);
-    EXPECT_EQ(rawDec.out, QByteArray("caf\xE9 \x80" "5 \xB7 ok\r\n"));
+    EXPECT_EQ(rawDec.out,
+              QByteArray("caf\xE9 \x80"
+                         "5 \xB7 ok\r\n"));
 }
 
 TEST(CryptCli, RawPassesBytesThatAreNotUtf8)
@@ -153,7 +159,8 @@ TEST(CryptCli, KeysFromEnvironmentAndLongForms)
     env.insert("KARSIDAN_KEY3", "tiga");
     const QByteArray expected = Cli(QStringList{"encrypt"} + Keys("satu", "dua", "tiga"), "teks").out;
     EXPECT_EQ(Cli(QStringList{"encrypt"}, "teks", env).out, expected);
-    EXPECT_EQ(Cli(QStringList{"encrypt", "--key1", "satu", "--key2=dua", "--key3", "tiga"}, "teks", WithoutKeys()).out, expected);
+    EXPECT_EQ(Cli(QStringList{"encrypt", "--key1", "satu", "--key2=dua", "--key3", "tiga"}, "teks", WithoutKeys()).out,
+              expected);
     // An option wins over the environment.
     env.insert("KARSIDAN_KEY2", "lain");
     EXPECT_EQ(Cli(QStringList{"encrypt", "-2", "dua"}, "teks", env).out, expected);
@@ -224,8 +231,8 @@ TEST(CryptCli, FilesAndInputOutputFailures)
     EXPECT_EQ(folder.exitCode, 1) << folder.err.toStdString();
 
     if (QFile::exists("/dev/full")) {
-        const Outcome full = Exec(QStringLiteral(KARSIDAN_CLI), QStringList{"encrypt"} + Keys("a", "b", "c"),
-                              "teks", QProcessEnvironment::systemEnvironment(), "/dev/full");
+        const Outcome full = Exec(QStringLiteral(KARSIDAN_CLI), QStringList{"encrypt"} + Keys("a", "b", "c"), "teks",
+                                  QProcessEnvironment::systemEnvironment(), "/dev/full");
         EXPECT_EQ(full.exitCode, 1);
         EXPECT_TRUE(full.err.contains("Gagal menulis")) << full.err.toStdString();
     }

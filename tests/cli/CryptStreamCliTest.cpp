@@ -1,9 +1,9 @@
 // karsidan-cli encrypt --raw and decrypt, which stream their input chunk by
 // chunk, run as processes over inputs of several chunks, from files and
 // from pipes, against the engine's whole-text result; and their failures.
+#include "cipher/engine/TripleDesEngine.h"
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
-#include "cipher/engine/TripleDesEngine.h"
 
 #include <QFile>
 #include <QProcess>
@@ -71,15 +71,25 @@ QByteArray RandomBytes(std::size_t n, unsigned seed)
 
 QByteArray EngineCipher(const QByteArray& text)
 {
-    return Bytes(karsidan::TripleDesEngine().TripleDesEncrypt(View(text), karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci4")));
+    return Bytes(karsidan::TripleDesEngine().TripleDesEncrypt(
+        View(text), karsidan::TripleDesKeys::FromCodePage("kunci1", "kunci2", "kunci4")));
 }
 
 // Code-page text without a control byte: words, letters of the upper half,
 // tabs and line breaks of every kind.
 QByteArray TextBytes(std::size_t n, unsigned seed)
 {
-    static const char* const kWords[] = {"kata ", "caf\xE9 ", "\x80" "5 ", "na\xEFve ", "\x99\t", "\r\n", "\n",
-                                         "\r", "\xC0\xFF\xA0", "baris "};
+    static const char* const kWords[] = {"kata ",
+                                         "caf\xE9 ",
+                                         "\x80"
+                                         "5 ",
+                                         "na\xEFve ",
+                                         "\x99\t",
+                                         "\r\n",
+                                         "\n",
+                                         "\r",
+                                         "\xC0\xFF\xA0",
+                                         "baris "};
     std::mt19937 rng(seed);
     QByteArray b;
     while (static_cast<std::size_t>(b.size()) < n)
@@ -107,7 +117,8 @@ TEST(CryptStreamCli, EncryptRawFromFileAndPipeIsTheEngineResultAndANewline)
     ASSERT_TRUE(dir.isValid());
     // Several default chunks, outer spaces, an odd tail; and the short ones.
     QByteArray big = "   " + RandomBytes((std::size_t{5} << 20) + 3, 71) + "     ";
-    for (const QByteArray& text : {big, QByteArray(), QByteArray("   "), QByteArray(" 1234567 "), QByteArray("12345678")}) {
+    for (const QByteArray& text :
+         {big, QByteArray(), QByteArray("   "), QByteArray(" 1234567 "), QByteArray("12345678")}) {
         const QByteArray expected = EngineCipher(text) + "\n";
         const QString path = WriteFile(dir, "teks.bin", text);
         const Outcome fromFile = Cli({"encrypt", "--raw", path});
@@ -167,7 +178,8 @@ TEST(CryptStreamCli, ACipherTextWithAFaultLateInIsRefusedBeforeAnythingIsWritten
         }
         ASSERT_NE(expected.find(c.message), std::string::npos) << expected;
         const QString path = WriteFile(dir, "rusak.txt", c.input);
-        for (const Outcome& r : {Cli({"decrypt", "--raw", path}), Cli({"decrypt", "--raw"}, c.input), Cli({"decrypt", path})}) {
+        for (const Outcome& r :
+             {Cli({"decrypt", "--raw", path}), Cli({"decrypt", "--raw"}, c.input), Cli({"decrypt", path})}) {
             EXPECT_EQ(r.exitCode, 2) << c.message;
             EXPECT_TRUE(r.out.isEmpty()) << c.message;
             EXPECT_EQ(r.err.toStdString(), "decrypt: " + expected + "\n");
@@ -202,8 +214,9 @@ TEST(CryptStreamCli, AReaderThatGoesAwayIsNoSuccess)
     const QString path = WriteFile(dir, "teks.bin", RandomBytes(std::size_t{8} << 20, 75));
     // head takes one byte and closes the pipe; the command's own status counts.
     QProcess p;
-    p.start("bash", {"-c", "\"$0\" encrypt --raw -1 a -2 b -3 c \"$1\" | head -c 1 > /dev/null; exit ${PIPESTATUS[0]}",
-                     QStringLiteral(KARSIDAN_CLI), path});
+    p.start("bash",
+            {"-c", "\"$0\" encrypt --raw -1 a -2 b -3 c \"$1\" | head -c 1 > /dev/null; exit ${PIPESTATUS[0]}",
+             QStringLiteral(KARSIDAN_CLI), path});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 1) << "a write error, not SIGPIPE (141)";
 }
@@ -216,7 +229,7 @@ TEST(CryptStreamCli, LineBreaksCutByPiecesAndChunksComeOutWhole)
     // A CR as the last byte of a piece, of the part of a chunk before the
     // block held back, and of a chunk; followed by LF, by nothing, by CR LF.
     const std::pair<qsizetype, const char*> breaks[] = {
-        {kPiece - 1, "\r\n"}, {2 * kPiece - 1, "\rx"}, {3 * kPiece - 2, "\r\r\n"}, {kChunk - 9, "\r\n"},
+        {kPiece - 1, "\r\n"}, {2 * kPiece - 1, "\rx"},       {3 * kPiece - 2, "\r\r\n"},        {kChunk - 9, "\r\n"},
         {kChunk - 1, "\r\n"}, {kChunk + kPiece - 1, "\r\r"}, {kChunk + 2 * kPiece - 64, "\r\n"}};
     for (const auto& [at, br] : breaks)
         text.replace(at, static_cast<qsizetype>(std::strlen(br)), br);

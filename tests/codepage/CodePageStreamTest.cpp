@@ -25,8 +25,8 @@ using karsidan::test::RunnableLevels;
 const char* Name(AsciiLevel level)
 {
     return level == AsciiLevel::Scalar ? "scalar"
-           : level == AsciiLevel::Sse2 ? "sse2"
-           : level == AsciiLevel::Avx2 ? "avx2"
+        : level == AsciiLevel::Sse2    ? "sse2"
+        : level == AsciiLevel::Avx2    ? "avx2"
                                        : "avx512";
 }
 
@@ -181,6 +181,7 @@ TEST(CodePageStream, EveryByteAndEveryCodePointAsTheScalarConversion)
 
 TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
 {
+    // clang-format off
     const std::vector<std::string> bad = {
         "\x80", "\xBF", "\xC0\x80", "\xC1\xBF",      // a continuation alone; overlong two-byte leads
         "\xE0\x80\x80", "\xE0\x9F\xBF", "\xE0\x83\xA9", // overlong three bytes, the last an overlong é
@@ -192,6 +193,7 @@ TEST(CodePageStream, MalformedUtf8OfEveryKindAtEveryCut)
         "\xF0\x9F\x98\x80",                          // well formed, not in the code page
         "\xE2\x82\xAC\x80",                          // a good character, then a stray byte
     };
+    // clang-format on
     for (const AsciiLevel level : RunnableLevels()) {
         for (const std::string& b : bad) {
             for (const std::size_t before : {0u, 5u, 15u, 16u, 31u, 32u, 47u}) {
@@ -221,10 +223,17 @@ TEST(CodePageStream, LineBreaksAsTheWindowHasThem)
 {
     for (const AsciiLevel level : RunnableLevels()) {
         // LF, CR LF and a lone CR all give CR LF; the mark at the start goes.
-        EXPECT_EQ(Streamed("\xEF\xBB\xBF" "a\nb\r\nc\rd\n\n", {}, level, true), "ok:a\r\nb\r\nc\r\nd\r\n\r\n");
+        EXPECT_EQ(Streamed("\xEF\xBB\xBF"
+                           "a\nb\r\nc\rd\n\n",
+                           {}, level, true),
+                  "ok:a\r\nb\r\nc\r\nd\r\n\r\n");
         EXPECT_EQ(Streamed("a\r\nb", {2}, level, true), "ok:a\r\nb") << "CR LF cut between CR and LF";
         EXPECT_EQ(Streamed("a\r\r\n", {2}, level, true), "ok:a\r\n\r\n");
-        EXPECT_EQ(Streamed("\xEF\xBB\xBF" "a", {1}, level, true), "ok:a") << "a mark cut in two";
+        EXPECT_EQ(Streamed("\xEF\xBB\xBF"
+                           "a",
+                           {1}, level, true),
+                  "ok:a")
+            << "a mark cut in two";
         EXPECT_EQ(Streamed("a\xEF\xBB\xBF", {}, level, true).rfind("error:", 0), 0u) << "only at the start";
         EXPECT_EQ(Streamed("a\nb", {}, level, false), "ok:a\nb") << "raw keeps them";
         // Back: CR LF to LF, a lone CR kept, also when cut after the CR.
@@ -236,8 +245,10 @@ TEST(CodePageStream, LineBreaksAsTheWindowHasThem)
 
 TEST(CodePageStream, RandomTextsInRandomPieces)
 {
-    const std::vector<std::string> pieces = {"a", "kata ", "\n", "\r\n", "\r", "\t", "\xC3\xA9", "\xE2\x82\xAC",
-                                             "\xC2\xB7", "\xC5\xA0", "\xE2\x84\xA2", std::string(40, 'x'), " "};
+    const std::vector<std::string> pieces = {"a",        "kata ",    "\n",           "\r\n",
+                                             "\r",       "\t",       "\xC3\xA9",     "\xE2\x82\xAC",
+                                             "\xC2\xB7", "\xC5\xA0", "\xE2\x84\xA2", std::string(40, 'x'),
+                                             " "};
     std::mt19937 rng(1252);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
@@ -281,7 +292,7 @@ TEST(CodePageStream, ControlBytesFoundAtEveryLane)
     for (const AsciiLevel level : RunnableLevels()) {
         for (int b = 0; b < 256; ++b) {
             const bool control = (b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == 0x7F || b == 0x81
-                                 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+                || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
             for (const std::size_t at : {0u, 7u, 15u, 16u, 31u, 32u, 63u, 70u}) {
                 std::string text(80, 'a');
                 text[20 % (at + 1)] = '\xE9'; // a letter of the upper half is text
@@ -303,15 +314,26 @@ TEST(CodePageStream, ControlBytesFoundAtEveryLane)
 // block and across the edge of the next, among dense line breaks.
 TEST(CodePageStream, EveryLaneOfTheWideBlocks)
 {
-    std::vector<std::string> odd = {"\r", "\n", "\r\n", "\n\r", "\xC2\x80", "\xC2\x81", "\xC2\x9D", "\xC2\x9F",
-                                    "\xC2\xA0", "\xC3\xBF", "\xC5\x92", "\xCB\x9C", "\xE2\x82\xAC", "\xE2\x82\xA2",
-                                    "\xE2\x84\xA2", "\xE2\x84\xA1", "\xE2\x80\x93", "\xE2\x80\xBF", "\xE2\x81\x80",
-                                    "\xEF\xBB\xBF", "\xC3", "\xE2\x82", "\x80", "\xC3(", "\xE2(\xAC", "\xF0\x9F\x98\x80",
-                                    "\xE0\x83\xA9", "\xED\xA0\x80", "\xFF"};
+    std::vector<std::string> odd = {"\r",           "\n",
+                                    "\r\n",         "\n\r",
+                                    "\xC2\x80",     "\xC2\x81",
+                                    "\xC2\x9D",     "\xC2\x9F",
+                                    "\xC2\xA0",     "\xC3\xBF",
+                                    "\xC5\x92",     "\xCB\x9C",
+                                    "\xE2\x82\xAC", "\xE2\x82\xA2",
+                                    "\xE2\x84\xA2", "\xE2\x84\xA1",
+                                    "\xE2\x80\x93", "\xE2\x80\xBF",
+                                    "\xE2\x81\x80", "\xEF\xBB\xBF",
+                                    "\xC3",         "\xE2\x82",
+                                    "\x80",         "\xC3(",
+                                    "\xE2(\xAC",    "\xF0\x9F\x98\x80",
+                                    "\xE0\x83\xA9", "\xED\xA0\x80",
+                                    "\xFF"};
     for (unsigned c = 0x2000; c < 0x2140; ++c) // the pages the blocks look up, and their neighbours
         odd.push_back(Utf8Of(c));
-    const std::string filler = "kata caf\xC3\xA9 \xE2\x82\xAC" "5 na\xC3\xAFve\n";
-    std::string background; 
+    const std::string filler = "kata caf\xC3\xA9 \xE2\x82\xAC"
+                               "5 na\xC3\xAFve\n";
+    std::string background;
     while (background.size() < 200)
         background += filler;
     std::string dense = "\n\r\n\r\r\n\n\xC3\xA9\n";
@@ -347,7 +369,12 @@ TEST(CodePageStream, LineBreaksThatDoubleTheText)
         const std::size_t size = 64 + rng() % 300;
         while (text.size() < size) {
             const unsigned pick = rng() % 10;
-            text += pick < 4 ? "\n" : pick < 6 ? "\r" : pick < 7 ? "\r\n" : pick < 8 ? "\xC3\xA9" : pick < 9 ? "a" : "\xE2\x80\x9C";
+            text += pick < 4 ? "\n"
+                : pick < 6   ? "\r"
+                : pick < 7   ? "\r\n"
+                : pick < 8   ? "\xC3\xA9"
+                : pick < 9   ? "a"
+                             : "\xE2\x80\x9C";
         }
         std::vector<std::size_t> cuts;
         for (std::size_t at = rng() % 90; at < text.size(); at += 1 + rng() % 130)

@@ -60,16 +60,16 @@ TEST(CodePage, UnmappableCharacterIsNamedNeverReplaced)
 TEST(CodePage, MalformedUtf8IsRefused)
 {
     const char* const bad[] = {
-        "\xC0\x80",         // overlong NUL
-        "\xC1\x81",         // overlong 'A'
-        "\xE0\x80\xAF",     // overlong '/'
-        "\xED\xA0\x80",     // surrogate
+        "\xC0\x80", // overlong NUL
+        "\xC1\x81", // overlong 'A'
+        "\xE0\x80\xAF", // overlong '/'
+        "\xED\xA0\x80", // surrogate
         "\xF4\x90\x80\x80", // beyond U+10FFFF
         "\xF8\x88\x80\x80\x80",
-        "\x80",             // lone continuation
-        "\xC3",             // truncated
-        "\xE2\x82",         // truncated
-        "\xC3\x28",         // bad continuation
+        "\x80", // lone continuation
+        "\xC3", // truncated
+        "\xE2\x82", // truncated
+        "\xC3\x28", // bad continuation
     };
     for (const char* b : bad) {
         EXPECT_FALSE(IsValidUtf8(b)) << b;
@@ -81,8 +81,9 @@ TEST(CodePage, MalformedUtf8IsRefused)
 
 TEST(CodePage, LoneSurrogatesInUtf16AreMalformed)
 {
-    for (const std::u16string& bad : {std::u16string(u"a") + char16_t(0xD800), std::u16string(1, char16_t(0xDC00)) + u"b",
-                                      std::u16string(1, char16_t(0xD800)) + u"b"}) {
+    for (const std::u16string& bad :
+         {std::u16string(u"a") + char16_t(0xD800), std::u16string(1, char16_t(0xDC00)) + u"b",
+          std::u16string(1, char16_t(0xD800)) + u"b"}) {
         try {
             Utf16ToCodePage(bad);
             FAIL() << "no error";

@@ -12,8 +12,10 @@ inline std::vector<AsciiLevel> RunnableLevels()
     std::vector<AsciiLevel> levels{AsciiLevel::Scalar};
 #if defined(__x86_64__)
     levels.push_back(AsciiLevel::Sse2);
-    if (BestAsciiLevel() >= AsciiLevel::Avx2) levels.push_back(AsciiLevel::Avx2);
-    if (BestAsciiLevel() == AsciiLevel::Avx512) levels.push_back(AsciiLevel::Avx512);
+    if (BestAsciiLevel() >= AsciiLevel::Avx2)
+        levels.push_back(AsciiLevel::Avx2);
+    if (BestAsciiLevel() == AsciiLevel::Avx512)
+        levels.push_back(AsciiLevel::Avx512);
 #endif
     return levels;
 }

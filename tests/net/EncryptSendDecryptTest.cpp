@@ -3,9 +3,9 @@
 
 #include "tests/net/NetTestSupport.h"
 
+#include "cipher/engine/TripleDesEngine.h"
 #include "net/MessageFormat.h"
 #include "net/Sender.h"
-#include "cipher/engine/TripleDesEngine.h"
 #include "net/WireText.h"
 
 #include <string>

@@ -38,9 +38,8 @@ TEST(ParseMessage, EmptyNameOrEmptyContentStillCarryAName)
 
 TEST(ParseMessage, NoSeparatorGivesTheWholeDataWithoutName)
 {
-    for (const QByteArray& data : {QByteArray("0A1B"), QByteArray("a|b"), QByteArray("a |b"),
-                                  QByteArray("a| b"), QByteArray(""), QByteArray(" |"),
-                                  QByteArray("a\t|\tb")}) {
+    for (const QByteArray& data : {QByteArray("0A1B"), QByteArray("a|b"), QByteArray("a |b"), QByteArray("a| b"),
+                                   QByteArray(""), QByteArray(" |"), QByteArray("a\t|\tb")}) {
         const auto m = ParseMessage(data);
         EXPECT_FALSE(m.hasName) << data.constData();
         EXPECT_TRUE(m.name.isEmpty());
@@ -50,8 +49,8 @@ TEST(ParseMessage, NoSeparatorGivesTheWholeDataWithoutName)
 
 TEST(ParseMessage, TwoOrMoreSeparatorsGiveTheWholeDataUnchanged)
 {
-    for (const QByteArray& data : {QByteArray("a | b | c"), QByteArray(" |  | "),
-                                  QByteArray("x | y | z | w"), QByteArray("a |  | b")}) {
+    for (const QByteArray& data :
+         {QByteArray("a | b | c"), QByteArray(" |  | "), QByteArray("x | y | z | w"), QByteArray("a |  | b")}) {
         const auto m = ParseMessage(data);
         EXPECT_FALSE(m.hasName) << data.constData();
         EXPECT_EQ(m.content, data);

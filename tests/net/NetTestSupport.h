@@ -55,7 +55,7 @@ inline std::unique_ptr<QTcpSocket> ConnectPeer(quint16 port, const char* from = 
 // Ends the connection with a reset instead of an orderly close.
 inline void ResetPeer(QTcpSocket& socket)
 {
-    const linger reset {1, 0};
+    const linger reset{1, 0};
     ::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     socket.abort();
 }
@@ -100,8 +100,14 @@ struct ReceivingCopy {
 
     quint16 Port() const { return receiver->LocalPort(); }
     QString PathOf(const QString& name) const { return QDir(folder).filePath(name); }
-    bool WaitStored(int count) { return QTest::qWaitFor([&] { return stored->size() >= count; }, kWaitMs); }
-    bool WaitFailed(int count) { return QTest::qWaitFor([&] { return failed->size() >= count; }, kWaitMs); }
+    bool WaitStored(int count)
+    {
+        return QTest::qWaitFor([&] { return stored->size() >= count; }, kWaitMs);
+    }
+    bool WaitFailed(int count)
+    {
+        return QTest::qWaitFor([&] { return failed->size() >= count; }, kWaitMs);
+    }
 };
 
 } // namespace karsidan::net::test

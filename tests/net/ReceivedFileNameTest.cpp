@@ -25,8 +25,8 @@ TEST(SafeFileName, RefusesNamesThatAreNoFile)
 
 TEST(SafeFileName, RefusesControlAndWindowsForbiddenCharacters)
 {
-    for (const char* name : {"a\tb", "a\nb", "a\rb", "nul\x01", "a<b", "a>b", "C:c.txt", "a\"b",
-                             "a|b", "a?b", "a*b", "a\x7F"})
+    for (const char* name :
+         {"a\tb", "a\nb", "a\rb", "nul\x01", "a<b", "a>b", "C:c.txt", "a\"b", "a|b", "a?b", "a*b", "a\x7F"})
         EXPECT_EQ(SafeFileName(QString::fromLatin1(name)), QString()) << name;
     EXPECT_EQ(SafeFileName(QString(QChar(0)) + "x"), QString());
     EXPECT_EQ(SafeFileName(QString(QChar(0x9D))), QString()) << "C1 control";
@@ -34,8 +34,7 @@ TEST(SafeFileName, RefusesControlAndWindowsForbiddenCharacters)
 
 TEST(SafeFileName, RefusesWhatWindowsCannotStore)
 {
-    for (const char* name : {"CON", "con.txt", "Nul", "aux.log", "COM1", "lpt9.txt", "name.", "name ",
-                             "   "})
+    for (const char* name : {"CON", "con.txt", "Nul", "aux.log", "COM1", "lpt9.txt", "name.", "name ", "   "})
         EXPECT_EQ(SafeFileName(QString::fromLatin1(name)), QString()) << name;
     EXPECT_EQ(SafeFileName(QString(256, QLatin1Char('a'))), QString());
     EXPECT_EQ(SafeFileName(".karsidan-Ab12Cd.part"), QString()) << "a spool file in flight";

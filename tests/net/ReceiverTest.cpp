@@ -5,7 +5,6 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 
-
 using namespace karsidan::net;
 using namespace karsidan::net::test;
 
@@ -31,8 +30,7 @@ TEST(Receiver, JoinsPiecesUntilThePeerCloses)
 {
     ReceivingCopy copy;
     auto peer = ConnectPeer(copy.Port());
-    for (const QByteArray& piece : {QByteArray("pie"), QByteArray("ce.txt |"), QByteArray(" 0A"),
-                                   QByteArray("1B")}) {
+    for (const QByteArray& piece : {QByteArray("pie"), QByteArray("ce.txt |"), QByteArray(" 0A"), QByteArray("1B")}) {
         WriteAll(*peer, piece);
         QTest::qWait(30);
     }
@@ -68,14 +66,8 @@ TEST(Receiver, HostileNamesStayInsideTheFolder)
         QByteArray name;
         const char* stored;
     } cases[] = {
-        {"..\\..\\x", "x"},
-        {"/etc/x", "x"},
-        {"../escape.txt", "escape.txt"},
-        {"C:\\x\\c.txt", "c.txt"},
-        {"", "pesan.txt"},
-        {"..", "pesan.txt"},
-        {"a\x01.txt", "pesan.txt"},
-        {"CON", "pesan.txt"},
+        {"..\\..\\x", "x"}, {"/etc/x", "x"},     {"../escape.txt", "escape.txt"}, {"C:\\x\\c.txt", "c.txt"},
+        {"", "pesan.txt"},  {"..", "pesan.txt"}, {"a\x01.txt", "pesan.txt"},      {"CON", "pesan.txt"},
     };
     int count = 0;
     for (const auto& c : cases) {

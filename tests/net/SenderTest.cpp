@@ -58,9 +58,9 @@ struct Capture {
     quint16 Port() const { return server.serverPort(); }
     bool WaitClosedByPeer(int index)
     {
-        return QTest::qWaitFor([&] {
-            return sockets.size() > index && sockets[index]->state() == QAbstractSocket::UnconnectedState;
-        }, kWaitMs);
+        return QTest::qWaitFor(
+            [&] { return sockets.size() > index && sockets[index]->state() == QAbstractSocket::UnconnectedState; },
+            kWaitMs);
     }
 };
 
@@ -75,7 +75,7 @@ struct SlowPeer {
     SlowPeer()
     {
         listening = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in address {};
+        sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
@@ -92,10 +92,12 @@ struct SlowPeer {
     }
     bool Accept()
     {
-        return QTest::qWaitFor([&] {
-            connection = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK);
-            return connection >= 0;
-        }, kWaitMs);
+        return QTest::qWaitFor(
+            [&] {
+                connection = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK);
+                return connection >= 0;
+            },
+            kWaitMs);
     }
     // Everything until the sender closes.
     QByteArray ReadToEnd()
@@ -103,24 +105,26 @@ struct SlowPeer {
         QByteArray data;
         char buffer[1 << 16];
         bool ended = false;
-        (void)QTest::qWaitFor([&] {
-            for (;;) {
-                const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
-                if (got > 0) {
-                    data.append(buffer, got);
-                    continue;
+        (void)QTest::qWaitFor(
+            [&] {
+                for (;;) {
+                    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+                    if (got > 0) {
+                        data.append(buffer, got);
+                        continue;
+                    }
+                    ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                    return ended;
                 }
-                ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-                return ended;
-            }
-        }, 4 * kWaitMs);
+            },
+            4 * kWaitMs);
         EXPECT_TRUE(ended);
         return data;
     }
     // Unread data plus a zero linger: the close sends a reset.
     void Reset()
     {
-        const linger now {1, 0};
+        const linger now{1, 0};
         ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &now, sizeof now);
         ::close(connection);
         connection = -1;
@@ -198,7 +202,7 @@ TEST(Sender, AnAttemptWithoutAnswerTimesOut)
     // A listener whose queue is full leaves further attempts unanswered.
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;

@@ -19,8 +19,8 @@ TEST(AppIdentity, DesktopEntryNameAndClassAreSetBeforeTheWindow)
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral(KARSIDAN_APP_ID));
     EXPECT_EQ(QGuiApplication::applicationName(), QStringLiteral("karsidan"));
     EXPECT_EQ(QGuiApplication::applicationVersion(), QStringLiteral(KARSIDAN_VERSION));
-    EXPECT_TRUE(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
-                    .endsWith(QStringLiteral("/karsidan")));
+    EXPECT_TRUE(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).endsWith(QStringLiteral("/karsidan")));
 }
 
 } // namespace

@@ -46,8 +46,8 @@ double MeanDifference(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q))
-                 + std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q))
+                + std::abs(qAlpha(p) - qAlpha(q));
         }
     }
     return sum / (4.0 * a.width() * a.height());

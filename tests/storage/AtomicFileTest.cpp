@@ -37,10 +37,7 @@ std::string ReadAll(const fs::path& path)
     return out.str();
 }
 
-void WriteRaw(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteRaw(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Names in the folder other than the ones given.
 std::vector<std::string> Others(const fs::path& folder, std::initializer_list<std::string> known)
@@ -164,8 +161,7 @@ TEST_F(AtomicFileTest, ATakenOrRefusedNameKeepsTheBytesForTheNextName)
     EXPECT_EQ(file.TryCommitAs(target.string(), AtomicFile::Mode::NoReplace), EEXIST);
     EXPECT_EQ(file.TryCommitAs((folder / "folder").string(), AtomicFile::Mode::NoReplace), EEXIST);
     EXPECT_EQ(file.TryCommitAs((folder / "folder").string(), AtomicFile::Mode::Replace), EISDIR);
-    EXPECT_EQ(file.TryCommitAs((folder / std::string(300, 'n')).string(), AtomicFile::Mode::NoReplace),
-              ENAMETOOLONG);
+    EXPECT_EQ(file.TryCommitAs((folder / std::string(300, 'n')).string(), AtomicFile::Mode::NoReplace), ENAMETOOLONG);
     EXPECT_FALSE(file.Failed());
     ASSERT_EQ(file.TryCommitAs((folder / "bebas.txt").string(), AtomicFile::Mode::NoReplace), 0);
     EXPECT_EQ(ReadAll(folder / "bebas.txt"), "pesan");

@@ -46,27 +46,33 @@ std::string Line(const Instruction& i)
 bool UsesOnes(const RoundProgram& p)
 {
     for (const Instruction& i : p.code) {
-        if (i.b.kind == Operand::Ones) return true;
+        if (i.b.kind == Operand::Ones)
+            return true;
     }
     return false;
 }
 
 void AppendRound(std::string& out, const RoundProgram& p, const char* name, const char* what)
 {
-    Append(out, "\n// %s:\n// %zu instructions; values spilled: %d, loaded back: %d.\n", what, p.code.size(),
-           p.spills, p.loads);
+    Append(out, "\n// %s:\n// %zu instructions; values spilled: %d, loaded back: %d.\n", what, p.code.size(), p.spills,
+           p.loads);
     Append(out,
            "inline void %s(__m256i* dst, const __m256i* src, const std::uint64_t* in, const std::uint64_t* out)\n"
            "{\n",
            name);
-    if (p.spillSlots > 0) Append(out, "    alignas(32) __m256i spill[%d];\n", p.spillSlots);
+    if (p.spillSlots > 0)
+        Append(out, "    alignas(32) __m256i spill[%d];\n", p.spillSlots);
     out += "    __asm__ volatile(\n";
-    for (const Instruction& i : p.code) out += "        \"" + Line(i) + "\\n\\t\"\n";
+    for (const Instruction& i : p.code)
+        out += "        \"" + Line(i) + "\\n\\t\"\n";
     out += "        :\n        : [dst] \"r\"(dst), [src] \"r\"(src), [in] \"r\"(in), [out] \"r\"(out)";
-    if (p.spillSlots > 0) out += ", [spill] \"r\"(spill)";
-    if (UsesOnes(p)) out += ", [ones] \"m\"(kAvx2Ones)";
+    if (p.spillSlots > 0)
+        out += ", [spill] \"r\"(spill)";
+    if (UsesOnes(p))
+        out += ", [ones] \"m\"(kAvx2Ones)";
     out += "\n        : \"memory\"";
-    for (int r = 0; r < 16; ++r) Append(out, "%s\"xmm%d\"", r % 8 == 0 ? ",\n          " : ", ", r);
+    for (int r = 0; r < 16; ++r)
+        Append(out, "%s\"xmm%d\"", r % 8 == 0 ? ",\n          " : ", ", r);
     out += ");\n}\n";
 }
 
@@ -83,7 +89,8 @@ std::string Avx2RoundsText(const RoundProgram& normal, const RoundProgram& allKe
            "// SboxCircuits.inc, scheduled for 16 ymm registers (gen/RoundSchedule.h:\n"
            "// %d S-boxes open at a time, S-box order",
            command.c_str(), p.span);
-    for (int b : p.boxOrder) Append(out, " %d", b + 1);
+    for (int b : p.boxOrder)
+        Append(out, " %d", b + 1);
     Append(out,
            ",\n"
            "// registers saved from %d live values, %d nodes a cycle) and given\n"

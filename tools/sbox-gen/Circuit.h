@@ -32,7 +32,8 @@ inline Truth InputTruth(int var)
 {
     Truth t = 0;
     for (int n = 0; n < 64; ++n) {
-        if ((n >> (5 - var)) & 1) t |= Truth{1} << n;
+        if ((n >> (5 - var)) & 1)
+            t |= Truth{1} << n;
     }
     return t;
 }
@@ -55,18 +56,23 @@ inline Circuit Prune(const std::vector<Gate>& gates, const int (&out)[4], GateSe
 {
     const int nodes = kBase + int(gates.size());
     std::vector<bool> live(nodes, false);
-    for (int o : out) live[o] = true;
+    for (int o : out)
+        live[o] = true;
     for (int n = nodes - 1; n >= kBase; --n) {
-        if (!live[n]) continue;
+        if (!live[n])
+            continue;
         const Gate& g = gates[n - kBase];
         live[g.a] = live[g.b] = true;
-        if (set == GateSet::Ternary) live[g.c] = true;
+        if (set == GateSet::Ternary)
+            live[g.c] = true;
     }
     std::vector<int> renumber(nodes, -1);
-    for (int v = 0; v < kBase; ++v) renumber[v] = v;
+    for (int v = 0; v < kBase; ++v)
+        renumber[v] = v;
     Circuit c;
     for (int n = kBase; n < nodes; ++n) {
-        if (!live[n]) continue;
+        if (!live[n])
+            continue;
         Gate g = gates[n - kBase];
         g.a = renumber[g.a];
         g.b = renumber[g.b];
@@ -74,7 +80,8 @@ inline Circuit Prune(const std::vector<Gate>& gates, const int (&out)[4], GateSe
         renumber[n] = kBase + int(c.gates.size());
         c.gates.push_back(g);
     }
-    for (int i = 0; i < 4; ++i) c.out[i] = renumber[out[i]];
+    for (int i = 0; i < 4; ++i)
+        c.out[i] = renumber[out[i]];
     return c;
 }
 
@@ -87,7 +94,8 @@ inline Truth EvalTernary(int imm, Truth a, Truth b, Truth c)
 {
     Truth r = 0;
     for (int k = 0; k < 8; ++k) {
-        if ((imm >> k) & 1) r |= Minterm(k, a, b, c);
+        if ((imm >> k) & 1)
+            r |= Minterm(k, a, b, c);
     }
     return r;
 }
@@ -104,8 +112,7 @@ inline Truth EvalBinary(int op, Truth a, Truth b)
 
 inline Truth EvalGate(const Gate& g, const std::vector<Truth>& v, GateSet set)
 {
-    return set == GateSet::Ternary ? EvalTernary(g.op, v[g.a], v[g.b], v[g.c])
-                                   : EvalBinary(g.op, v[g.a], v[g.b]);
+    return set == GateSet::Ternary ? EvalTernary(g.op, v[g.a], v[g.b], v[g.c]) : EvalBinary(g.op, v[g.a], v[g.b]);
 }
 
 // The value of every node, inputs first.
@@ -113,9 +120,11 @@ inline std::vector<Truth> Simulate(const Circuit& c, GateSet set)
 {
     std::vector<Truth> v;
     v.reserve(kBase + c.gates.size());
-    for (int i = 0; i < 6; ++i) v.push_back(InputTruth(i));
+    for (int i = 0; i < 6; ++i)
+        v.push_back(InputTruth(i));
     v.push_back(kAll);
-    for (const Gate& g : c.gates) v.push_back(EvalGate(g, v, set));
+    for (const Gate& g : c.gates)
+        v.push_back(EvalGate(g, v, set));
     return v;
 }
 
@@ -129,7 +138,8 @@ inline Truth ObservableCare(const Circuit& c, GateSet set, const std::vector<Tru
         flipped[n] = EvalGate(c.gates[n - kBase], flipped, set);
     }
     Truth care = 0;
-    for (int o : c.out) care |= values[o] ^ flipped[o];
+    for (int o : c.out)
+        care |= values[o] ^ flipped[o];
     return care;
 }
 
@@ -137,11 +147,13 @@ inline bool Verify(const Circuit& c, int box, GateSet set)
 {
     for (const Gate& g : c.gates) {
         const int self = kBase + int(&g - c.gates.data());
-        if (g.a >= self || g.b >= self || (set == GateSet::Ternary && g.c >= self)) return false;
+        if (g.a >= self || g.b >= self || (set == GateSet::Ternary && g.c >= self))
+            return false;
     }
     const std::vector<Truth> v = Simulate(c, set);
     for (int bit = 0; bit < 4; ++bit) {
-        if (v[c.out[bit]] != SboxTruth(box, bit)) return false;
+        if (v[c.out[bit]] != SboxTruth(box, bit))
+            return false;
     }
     return true;
 }

@@ -10,7 +10,8 @@ namespace {
 
 int Node(const std::string& name)
 {
-    if (name == "ones") return 6;
+    if (name == "ones")
+        return 6;
     return std::stoi(name.substr(1)); // xN is node N, tN node N
 }
 
@@ -20,7 +21,8 @@ CircuitFile ReadCircuitFile(const std::string& path)
 {
     CircuitFile file;
     std::ifstream in(path);
-    if (!in) return file;
+    if (!in)
+        return file;
     const std::regex head(R"(inline void Sbox(\d)(Ternary|Binary)\()");
     const std::regex ternary(R"(const V t(\d+) = Ops::template Ternary<0x([0-9A-F]+)>\((\w+), (\w+), (\w+)\);)");
     const std::regex binary(R"(const V t(\d+) = Ops::(And|Or|Xor|AndNot)\((\w+), (\w+)\);)");

@@ -14,7 +14,8 @@ int SwapFirstTwo(int imm)
     int r = 0;
     for (int k = 0; k < 8; ++k) {
         const int a = (k >> 2) & 1, b = (k >> 1) & 1, c = k & 1;
-        if ((imm >> (a << 2 | b << 1 | c)) & 1) r |= 1 << (b << 2 | a << 1 | c);
+        if ((imm >> (a << 2 | b << 1 | c)) & 1)
+            r |= 1 << (b << 2 | a << 1 | c);
     }
     return r;
 }
@@ -25,14 +26,16 @@ int RotateLastToFirst(int imm)
     int r = 0;
     for (int k = 0; k < 8; ++k) {
         const int a = (k >> 2) & 1, b = (k >> 1) & 1, c = k & 1;
-        if ((imm >> (a << 2 | b << 1 | c)) & 1) r |= 1 << (c << 2 | a << 1 | b);
+        if ((imm >> (a << 2 | b << 1 | c)) & 1)
+            r |= 1 << (c << 2 | a << 1 | b);
     }
     return r;
 }
 
 std::string Name(int n)
 {
-    if (n == 6) return "ones";
+    if (n == 6)
+        return "ones";
     return n < 6 ? "x" + std::to_string(n) : "t" + std::to_string(n);
 }
 
@@ -58,9 +61,11 @@ void Print(const Circuit& c, int box, GateSet set)
     std::vector<int> lastUse(kBase + c.gates.size(), -1);
     for (std::size_t i = 0; i < c.gates.size(); ++i) {
         lastUse[c.gates[i].a] = lastUse[c.gates[i].b] = int(i);
-        if (set == GateSet::Ternary) lastUse[c.gates[i].c] = int(i);
+        if (set == GateSet::Ternary)
+            lastUse[c.gates[i].c] = int(i);
     }
-    for (int o : c.out) lastUse[o] = int(c.gates.size());
+    for (int o : c.out)
+        lastUse[o] = int(c.gates.size());
     for (std::size_t i = 0; i < c.gates.size(); ++i) {
         Gate g = c.gates[i];
         if (set == GateSet::Ternary && lastUse[g.a] != int(i)) {
@@ -72,11 +77,11 @@ void Print(const Circuit& c, int box, GateSet set)
         }
         const std::string name = Name(kBase + int(i));
         if (set == GateSet::Ternary) {
-            std::printf("    const V %s = Ops::template Ternary<0x%02X>(%s, %s, %s);\n", name.c_str(),
-                        g.op, Name(g.a).c_str(), Name(g.b).c_str(), Name(g.c).c_str());
+            std::printf("    const V %s = Ops::template Ternary<0x%02X>(%s, %s, %s);\n", name.c_str(), g.op,
+                        Name(g.a).c_str(), Name(g.b).c_str(), Name(g.c).c_str());
         } else {
-            std::printf("    const V %s = Ops::%s(%s, %s);\n", name.c_str(), kOps[g.op],
-                        Name(g.a).c_str(), Name(g.b).c_str());
+            std::printf("    const V %s = Ops::%s(%s, %s);\n", name.c_str(), kOps[g.op], Name(g.a).c_str(),
+                        Name(g.b).c_str());
         }
     }
     for (int bit = 0; bit < 4; ++bit) {

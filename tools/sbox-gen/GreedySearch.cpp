@@ -22,7 +22,6 @@ namespace {
 
 constexpr std::size_t kPairChecks = 6;
 
-
 class Search {
 public:
     Search(GateSet set, Pricing pricing, std::uint64_t seed, int tryBothAbove)
@@ -44,17 +43,23 @@ public:
     // equal ~f on any class instead, since the gate can invert per class.
     int Build(Truth f, Truth care, const Classes* classes = nullptr)
     {
-        if (care == 0) return 0;
-        if (int n = Existing(f, care); n >= 0) return n;
+        if (care == 0)
+            return 0;
+        if (int n = Existing(f, care); n >= 0)
+            return n;
         if (classes != nullptr) {
-            if (int n = ExistingPerClass(f, *classes); n >= 0) return n;
+            if (int n = ExistingPerClass(f, *classes); n >= 0)
+                return n;
         }
         if (set_ == GateSet::Binary) {
-            if (int n = OneBinary(f, care); n >= 0) return n;
-            if (int n = TwoBinary(f, care); n >= 0) return n;
+            if (int n = OneBinary(f, care); n >= 0)
+                return n;
+            if (int n = TwoBinary(f, care); n >= 0)
+                return n;
             return SplitBinary(f, care);
         }
-        if (int n = OneTernary(f, care); n >= 0) return n;
+        if (int n = OneTernary(f, care); n >= 0)
+            return n;
 
         if (std::popcount(care) > tryBothAbove_) {
             // Try both ways and keep the cheaper.
@@ -68,14 +73,17 @@ public:
             std::vector<Gate> pairGates(gates_.begin() + long(mark.gates), gates_.end());
             Restore(mark);
             const int viaSplit = SplitTernary(f, care);
-            if (cost_ <= afterPair.cost) return viaSplit;
+            if (cost_ <= afterPair.cost)
+                return viaSplit;
             Restore(mark);
-            for (const Gate& g : pairGates) Add(g);
+            for (const Gate& g : pairGates)
+                Add(g);
             return viaPair;
         }
         if (rng_() & 1) {
             const Mark mark = Save();
-            if (int n = ViaPair(f, care); n >= 0) return n;
+            if (int n = ViaPair(f, care); n >= 0)
+                return n;
             Restore(mark);
         }
         return SplitTernary(f, care);
@@ -86,7 +94,8 @@ public:
     // Starts from an existing circuit's gates (numbered from kBase).
     void Seed(const std::vector<Gate>& gates)
     {
-        for (const Gate& g : gates) Add(g);
+        for (const Gate& g : gates)
+            Add(g);
     }
 
 private:
@@ -104,15 +113,15 @@ private:
 
     int Price(const Gate& g) const
     {
-        if (set_ == GateSet::Binary || pricing_ == Pricing::Ternary) return 1;
+        if (set_ == GateSet::Binary || pricing_ == Pricing::Ternary)
+            return 1;
         return BinaryCost(g.op);
     }
 
     int Add(Gate g)
     {
-        const Truth v = set_ == GateSet::Ternary
-                            ? EvalTernary(g.op, value_[g.a], value_[g.b], value_[g.c])
-                            : EvalBinary(g.op, value_[g.a], value_[g.b]);
+        const Truth v = set_ == GateSet::Ternary ? EvalTernary(g.op, value_[g.a], value_[g.b], value_[g.c])
+                                                 : EvalBinary(g.op, value_[g.a], value_[g.b]);
         gates_.push_back(g);
         value_.push_back(v);
         cost_ += Price(g);
@@ -122,7 +131,8 @@ private:
     int Existing(Truth f, Truth care) const
     {
         for (int n = 0; n < int(value_.size()); ++n) {
-            if (((value_[n] ^ f) & care) == 0) return n;
+            if (((value_[n] ^ f) & care) == 0)
+                return n;
         }
         return -1;
     }
@@ -135,7 +145,8 @@ private:
                 const Truth d = (value_[n] ^ f) & m;
                 fits = fits && (d == 0 || d == m);
             }
-            if (fits) return n;
+            if (fits)
+                return n;
         }
         return -1;
     }
@@ -151,15 +162,20 @@ private:
     {
         const int count = int(value_.size());
         Truth care = 0;
-        for (Truth m : classes) care |= m;
+        for (Truth m : classes)
+            care |= m;
         for (int pattern = 0; pattern < 8; ++pattern) { // class 0 never inverted
             Truth target = f;
             for (int c = 1; c < 4; ++c) {
-                if ((pattern >> (c - 1)) & 1) target ^= classes[c];
+                if ((pattern >> (c - 1)) & 1)
+                    target ^= classes[c];
             }
-            if (pattern && ((pattern & 1) && !classes[1])) continue;
-            if (pattern && ((pattern & 2) && !classes[2])) continue;
-            if (pattern && ((pattern & 4) && !classes[3])) continue;
+            if (pattern && ((pattern & 1) && !classes[1]))
+                continue;
+            if (pattern && ((pattern & 2) && !classes[2]))
+                continue;
+            if (pattern && ((pattern & 4) && !classes[3]))
+                continue;
             for (int i = 0; i < count; ++i) {
                 for (int j = i + 1; j < count; ++j) {
                     for (int k = j + 1; k < count; ++k) {
@@ -187,16 +203,23 @@ private:
         int free = 0;
         for (int k = 0; k < 8; ++k) {
             const Truth m = Minterm(k, a, b, c) & care;
-            if ((f & m) && (~f & m)) return -1;
-            if (f & m) imm |= 1 << k;
-            if (m == 0) free |= 1 << k;
+            if ((f & m) && (~f & m))
+                return -1;
+            if (f & m)
+                imm |= 1 << k;
+            if (m == 0)
+                free |= 1 << k;
         }
-        if (free == 0) return imm;
-        if (pricing_ == Pricing::Ternary) return imm | int(rng_() & unsigned(free));
+        if (free == 0)
+            return imm;
+        if (pricing_ == Pricing::Ternary)
+            return imm | int(rng_() & unsigned(free));
         int best = imm;
         for (int sub = free;; sub = (sub - 1) & free) {
-            if (BinaryCost(imm | sub) < BinaryCost(best)) best = imm | sub;
-            if (sub == 0) break;
+            if (BinaryCost(imm | sub) < BinaryCost(best))
+                best = imm | sub;
+            if (sub == 0)
+                break;
         }
         return best;
     }
@@ -210,12 +233,14 @@ private:
             for (int j = i + 1; j < count; ++j) {
                 for (int k = j + 1; k < count; ++k) {
                     const int imm = TernaryFit(f, care, value_[i], value_[j], value_[k]);
-                    if (imm < 0) continue;
+                    if (imm < 0)
+                        continue;
                     const Gate g{imm, i, j, k};
                     if (Price(g) < bestPrice) {
                         best = g;
                         bestPrice = Price(g);
-                        if (bestPrice <= 1) return Add(best);
+                        if (bestPrice <= 1)
+                            return Add(best);
                     }
                 }
             }
@@ -239,16 +264,18 @@ private:
             for (int j = i + 1; j < count; ++j) {
                 Truth open = 0;
                 for (Truth m : SplitBy(care, value_[i], value_[j])) {
-                    if ((f & m) && (~f & m)) open |= m;
+                    if ((f & m) && (~f & m))
+                        open |= m;
                 }
                 const int n = std::popcount(open);
-                if (n <= limit) pairs.push_back({n, i, j, open});
+                if (n <= limit)
+                    pairs.push_back({n, i, j, open});
             }
         }
-        if (pairs.empty()) return -1;
+        if (pairs.empty())
+            return -1;
         std::shuffle(pairs.begin(), pairs.end(), rng_);
-        std::stable_sort(pairs.begin(), pairs.end(),
-                         [](const Pair& a, const Pair& b) { return a.open < b.open; });
+        std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.open < b.open; });
         const std::size_t checks = std::min<std::size_t>(pairs.size(), kPairChecks);
         for (std::size_t c = 0; c < checks; ++c) {
             const Pair& p = pairs[c];
@@ -257,14 +284,16 @@ private:
             if (FitsOneGate(f, classes, h)) {
                 const int hn = Build(h, p.openCare);
                 const int imm = TernaryFit(f, care, value_[p.i], value_[p.j], value_[hn]);
-                if (imm >= 0) return Add({imm, p.i, p.j, hn});
+                if (imm >= 0)
+                    return Add({imm, p.i, p.j, hn});
             }
         }
         const Pair& p = pairs.front();
         const Classes classes = SplitBy(p.openCare, value_[p.i], value_[p.j]);
         const int h = Build(f, p.openCare, &classes);
         const int imm = TernaryFit(f, care, value_[p.i], value_[p.j], value_[h]);
-        if (imm < 0) return -1; // h is one of p, q
+        if (imm < 0)
+            return -1; // h is one of p, q
         return Add({imm, p.i, p.j, h});
     }
 
@@ -275,9 +304,11 @@ private:
         int vars[6];
         int count = 0;
         for (int v : order_) {
-            if ((care & value_[v]) && (care & ~value_[v])) vars[count++] = v;
+            if ((care & value_[v]) && (care & ~value_[v]))
+                vars[count++] = v;
         }
-        if (int(rng_() % 100) < followOrder_) return vars[0];
+        if (int(rng_() % 100) < followOrder_)
+            return vars[0];
         return vars[rng_() % unsigned(count)];
     }
 
@@ -289,7 +320,8 @@ private:
         if (count > kBase && int(rng_() % 100) < splitOnNode_) {
             for (int tries = 0; tries < 8; ++tries) {
                 const int n = kBase + int(rng_() % unsigned(count - kBase));
-                if ((care & value_[n]) && (care & ~value_[n])) return n;
+                if ((care & value_[n]) && (care & ~value_[n]))
+                    return n;
             }
         }
         return RandomSplitVariable(care);
@@ -307,7 +339,8 @@ private:
         Truth gcare = 0;
         for (int k = 0; k < 4; ++k) {
             const Truth m = ((k & 2) ? ~firstHalf : firstHalf) & ((k & 1) ? v0 : ~v0) & care;
-            if ((f & m) && (~f & m)) gcare |= m;
+            if ((f & m) && (~f & m))
+                gcare |= m;
         }
         const Classes classes = SplitBy(gcare, ~firstHalf, v0);
         const int g = Build(f, gcare, &classes);
@@ -324,9 +357,11 @@ private:
         const int count = int(value_.size());
         for (int i = 0; i < count; ++i) {
             for (int j = 0; j < count; ++j) {
-                if (i == j) continue;
+                if (i == j)
+                    continue;
                 for (int op = And; op <= AndNot; ++op) {
-                    if (op != AndNot && j < i) continue;
+                    if (op != AndNot && j < i)
+                        continue;
                     if (((EvalBinary(op, value_[i], value_[j]) ^ f) & care) == 0) {
                         return Add({op, i, j, 0});
                     }
@@ -347,36 +382,41 @@ private:
                 Truth hcare = care;
                 switch (form) {
                 case 0: // a & h: where a is 0, f must be 0
-                    if (f & ~va & care) continue;
+                    if (f & ~va & care)
+                        continue;
                     hcare = care & va;
                     break;
                 case 1: // a | h
-                    if (~f & va & care) continue;
+                    if (~f & va & care)
+                        continue;
                     hcare = care & ~va;
                     break;
                 case 2: // a ^ h
                     h = f ^ va;
                     break;
                 case 3: // ~a & h
-                    if (f & va & care) continue;
+                    if (f & va & care)
+                        continue;
                     hcare = care & ~va;
                     break;
                 default: // ~h & a
-                    if (f & ~va & care) continue;
+                    if (f & ~va & care)
+                        continue;
                     h = ~f;
                     hcare = care & va;
                     break;
                 }
                 for (int i = 0; i < count; ++i) {
                     for (int j = 0; j < count; ++j) {
-                        if (i == j) continue;
+                        if (i == j)
+                            continue;
                         for (int hop = And; hop <= AndNot; ++hop) {
-                            if (hop != AndNot && j < i) continue;
+                            if (hop != AndNot && j < i)
+                                continue;
                             if (((EvalBinary(hop, value_[i], value_[j]) ^ h) & hcare) == 0) {
                                 const int hn = Add({hop, i, j, 0});
                                 static const int kOps[] = {And, Or, Xor, AndNot};
-                                return form == 4 ? Add({AndNot, hn, a, 0})
-                                                 : Add({kOps[form], a, hn, 0});
+                                return form == 4 ? Add({AndNot, hn, a, 0}) : Add({kOps[form], a, hn, 0});
                             }
                         }
                     }
@@ -397,8 +437,10 @@ private:
         const Truth rest = care & ~firstHalf;
         int forms[3] = {0};
         int count = 1;
-        if ((v0 & ~f & rest) == 0) forms[count++] = 1;
-        if ((~v0 & f & rest) == 0) forms[count++] = 2;
+        if ((v0 & ~f & rest) == 0)
+            forms[count++] = 1;
+        if ((~v0 & f & rest) == 0)
+            forms[count++] = 2;
         const int form = forms[rng_() % unsigned(count)];
         Truth gtarget = f ^ v0;
         Truth gcare = rest;
@@ -411,8 +453,10 @@ private:
         }
         const int g = Build(gtarget, gcare);
         const int masked = firstHigh ? Add({AndNot, v, g, 0}) : Add({And, v, g, 0});
-        if (form == 0) return Add({Xor, f0, masked, 0});
-        if (form == 1) return Add({Or, f0, masked, 0});
+        if (form == 0)
+            return Add({Xor, f0, masked, 0});
+        if (form == 1)
+            return Add({Or, f0, masked, 0});
         return Add({AndNot, masked, f0, 0});
     }
 
@@ -428,11 +472,9 @@ private:
     int cost_ = 0;
 };
 
-
 Circuit Final(const Circuit& native, GateSet set, Pricing pricing)
 {
-    return (set == GateSet::Ternary && pricing == Pricing::BinaryExpansion) ? ExpandToBinary(native)
-                                                                            : native;
+    return (set == GateSet::Ternary && pricing == Pricing::BinaryExpansion) ? ExpandToBinary(native) : native;
 }
 
 Search MakeSearch(GateSet set, Pricing pricing, int box, std::uint64_t trial)
@@ -449,7 +491,8 @@ Circuit FreshTrial(int box, GateSet set, Pricing pricing, std::uint64_t trial)
     std::mt19937_64 shuffle(trial);
     std::shuffle(order, order + 4, shuffle);
     int out[4];
-    for (int bit : order) out[bit] = search.Build(SboxTruth(box, bit), kAll);
+    for (int bit : order)
+        out[bit] = search.Build(SboxTruth(box, bit), kAll);
     return Prune(search.Gates(), out, set);
 }
 
@@ -464,14 +507,18 @@ Circuit RebuildSome(const Circuit& c, int box, GateSet set, Pricing pricing, std
     std::shuffle(order, order + 4, pick);
     const int rebuilt = (pick() % 3 == 0) ? 2 : 1;
     int kept[4];
-    for (int i = 0; i < 4; ++i) kept[i] = c.out[order[rebuilt]]; // a kept output fills the gaps
-    for (int i = rebuilt; i < 4; ++i) kept[order[i]] = c.out[order[i]];
+    for (int i = 0; i < 4; ++i)
+        kept[i] = c.out[order[rebuilt]]; // a kept output fills the gaps
+    for (int i = rebuilt; i < 4; ++i)
+        kept[order[i]] = c.out[order[i]];
     const Circuit base = Prune(c.gates, kept, set);
     Search search = MakeSearch(set, pricing, box, trial);
     search.Seed(base.gates);
     int out[4];
-    for (int i = 0; i < 4; ++i) out[i] = base.out[i];
-    for (int i = 0; i < rebuilt; ++i) out[order[i]] = search.Build(SboxTruth(box, order[i]), kAll);
+    for (int i = 0; i < 4; ++i)
+        out[i] = base.out[i];
+    for (int i = 0; i < rebuilt; ++i)
+        out[order[i]] = search.Build(SboxTruth(box, order[i]), kAll);
     return Prune(search.Gates(), out, set);
 }
 
@@ -513,7 +560,8 @@ Circuit Best(int box, GateSet set, double seconds)
     } else {
         best = BestOf(box, GateSet::Binary, Pricing::Ternary, seconds / 2);
         const Circuit expanded = BestOf(box, GateSet::Ternary, Pricing::BinaryExpansion, seconds / 2);
-        if (expanded.gates.size() < best.gates.size()) best = expanded;
+        if (expanded.gates.size() < best.gates.size())
+            best = expanded;
     }
     if (!Verify(best, box, set)) {
         std::fprintf(stderr, "internal error: S%d circuit is wrong\n", box + 1);

@@ -11,15 +11,9 @@ namespace {
 constexpr int kNew = 1 << 20; // Replacement gates read kNew + i for their own gate i
 constexpr std::size_t kPairLimit = 64; // pairs tried for a two-gate ternary rewrite
 
-int Inputs(GateSet set)
-{
-    return set == GateSet::Ternary ? 3 : 2;
-}
+int Inputs(GateSet set) { return set == GateSet::Ternary ? 3 : 2; }
 
-int& Input(Gate& g, int i)
-{
-    return i == 0 ? g.a : i == 1 ? g.b : g.c;
-}
+int& Input(Gate& g, int i) { return i == 0 ? g.a : i == 1 ? g.b : g.c; }
 
 // The gate's truth table when the inputs at the positions in mask
 // (a = 4, b = 2, c = 1) arrive complemented.
@@ -27,7 +21,8 @@ int FlipInputs(int imm, int mask)
 {
     int r = 0;
     for (int k = 0; k < 8; ++k) {
-        if ((imm >> (k ^ mask)) & 1) r |= 1 << k;
+        if ((imm >> (k ^ mask)) & 1)
+            r |= 1 << k;
     }
     return r;
 }
@@ -41,11 +36,15 @@ struct Side {
 int Sides(Truth f, Truth care, Truth a, Side* out)
 {
     int n = 0;
-    if (!(f & ~a & care)) out[n++] = {0, f, care & a};
-    if (!(~f & a & care)) out[n++] = {1, f, care & ~a};
+    if (!(f & ~a & care))
+        out[n++] = {0, f, care & a};
+    if (!(~f & a & care))
+        out[n++] = {1, f, care & ~a};
     out[n++] = {2, f ^ a, care};
-    if (!(f & a & care)) out[n++] = {3, f, care & ~a};
-    if (!(f & ~a & care)) out[n++] = {4, ~f, care & a};
+    if (!(f & a & care))
+        out[n++] = {3, f, care & ~a};
+    if (!(f & ~a & care))
+        out[n++] = {4, ~f, care & a};
     return n;
 }
 
@@ -61,23 +60,28 @@ Circuit Normalise(const std::vector<Gate>& gates, const int (&out)[4], GateSet s
 {
     const int nodes = kBase + int(gates.size());
     std::vector<int> renumber(nodes, -1);
-    for (int v = 0; v < kBase; ++v) renumber[v] = v;
+    for (int v = 0; v < kBase; ++v)
+        renumber[v] = v;
     Circuit c;
     // Depth-first from the outputs: a gate is placed after all it reads.
     std::function<int(int)> place = [&](int n) {
-        if (renumber[n] >= 0) return renumber[n];
+        if (renumber[n] >= 0)
+            return renumber[n];
         Gate g = gates[n - kBase];
-        for (int i = 0; i < Inputs(set); ++i) Input(g, i) = place(Input(g, i));
-        if (set == GateSet::Binary) g.c = 0;
+        for (int i = 0; i < Inputs(set); ++i)
+            Input(g, i) = place(Input(g, i));
+        if (set == GateSet::Binary)
+            g.c = 0;
         renumber[n] = kBase + int(c.gates.size());
         c.gates.push_back(g);
         return renumber[n];
     };
-    for (int i = 0; i < 4; ++i) c.out[i] = place(out[i]);
+    for (int i = 0; i < 4; ++i)
+        c.out[i] = place(out[i]);
     return c;
 }
 
-Resynthesis::Resynthesis(GateSet set, std::uint64_t seed) : set_(set), rng_(seed) {}
+Resynthesis::Resynthesis(GateSet set, std::uint64_t seed) : set_(set), rng_(seed) { }
 
 bool Resynthesis::FindExisting(Truth f, Truth care, bool allowComplement, Replacement& r)
 {
@@ -109,11 +113,15 @@ bool Resynthesis::TernaryOneGate(Truth f, Truth care, bool random, Gate& g)
                     const Truth m = ab[t >> 1] & ((t & 1) ? c : ~c);
                     const bool one = f & m, zero = ~f & m;
                     fits = !(one && zero);
-                    if (one) imm |= 1 << t;
-                    if (m == 0) free |= 1 << t;
+                    if (one)
+                        imm |= 1 << t;
+                    if (m == 0)
+                        free |= 1 << t;
                 }
-                if (!fits) continue;
-                if (random) imm |= int(rng_() & unsigned(free));
+                if (!fits)
+                    continue;
+                if (random)
+                    imm |= int(rng_() & unsigned(free));
                 g = {imm, cand_[i], cand_[j], cand_[k]};
                 return true;
             }
@@ -127,10 +135,12 @@ bool Resynthesis::BinaryOneGate(Truth f, Truth care, bool, Gate& g)
     const int n = int(cand_.size());
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            if (i == j) continue;
+            if (i == j)
+                continue;
             const Truth a = candValue_[i], b = candValue_[j];
             for (int op = And; op <= AndNot; ++op) {
-                if (op != AndNot && j < i) continue;
+                if (op != AndNot && j < i)
+                    continue;
                 if (((EvalBinary(op, a, b) ^ f) & care) == 0) {
                     g = {op, cand_[i], cand_[j], 0};
                     return true;
@@ -146,7 +156,8 @@ bool Resynthesis::FindOneGate(Truth f, Truth care, bool random, Replacement& r)
     Gate g{};
     const bool found = set_ == GateSet::Ternary ? TernaryOneGate(f, care, random, g)
                                                 : BinaryOneGate(f, care, random, g);
-    if (!found) return false;
+    if (!found)
+        return false;
     r.gates = {g};
     r.node = kNew;
     r.complemented = false;
@@ -170,13 +181,16 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
                 const Truth a = candValue_[i], b = candValue_[j];
                 int open = 0;
                 for (Truth q : {~a & ~b & care, ~a & b & care, a & ~b & care, a & b & care}) {
-                    if ((f & q) && (~f & q)) open += std::popcount(q);
+                    if ((f & q) && (~f & q))
+                        open += std::popcount(q);
                 }
-                if (open > 0) pairs.push_back({open, i, j});
+                if (open > 0)
+                    pairs.push_back({open, i, j});
             }
         }
         std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& x, const Pair& y) { return x.open < y.open; });
-        if (pairs.size() > kPairLimit) pairs.resize(kPairLimit);
+        if (pairs.size() > kPairLimit)
+            pairs.resize(kPairLimit);
         for (const Pair& pair : pairs) {
             const int i = pair.i, j = pair.j;
             const Truth a = candValue_[i], b = candValue_[j];
@@ -184,20 +198,25 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
             Truth open[4];
             int count = 0;
             for (Truth q : cls) {
-                if ((f & q) && (~f & q)) open[count++] = q;
+                if ((f & q) && (~f & q))
+                    open[count++] = q;
             }
             Truth hcare = 0;
-            for (int k = 0; k < count; ++k) hcare |= open[k];
+            for (int k = 0; k < count; ++k)
+                hcare |= open[k];
             for (int p = 0; p < (1 << (count - 1)); ++p) {
                 Truth h = f;
                 for (int k = 1; k < count; ++k) {
-                    if ((p >> (k - 1)) & 1) h ^= open[k];
+                    if ((p >> (k - 1)) & 1)
+                        h ^= open[k];
                 }
-                if (!TernaryOneGate(h, hcare, true, inner)) continue;
+                if (!TernaryOneGate(h, hcare, true, inner))
+                    continue;
                 const Truth vh = EvalTernary(inner.op, Value(inner.a), Value(inner.b), Value(inner.c));
                 int imm = 0;
                 for (int t = 0; t < 8; ++t) {
-                    if (f & Minterm(t, a, b, vh) & care) imm |= 1 << t;
+                    if (f & Minterm(t, a, b, vh) & care)
+                        imm |= 1 << t;
                 }
                 r.gates = {inner, {imm, cand_[i], cand_[j], kNew}};
                 r.node = kNew + 1;
@@ -212,7 +231,8 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
     for (int i = 0; i < n; ++i) {
         const int count = Sides(f, care, candValue_[i], sides);
         for (int k = 0; k < count; ++k) {
-            if (!BinaryOneGate(sides[k].target, sides[k].care, true, inner)) continue;
+            if (!BinaryOneGate(sides[k].target, sides[k].care, true, inner))
+                continue;
             r.gates = {inner, Outer(sides[k].form, cand_[i], kNew)};
             r.node = kNew + 1;
             r.complemented = false;
@@ -221,7 +241,6 @@ bool Resynthesis::FindTwoGates(Truth f, Truth care, Replacement& r)
     }
     return false;
 }
-
 
 // f = op(u, w) with u and w one gate each, or op(a, op(b, h)) with h one
 // gate: the three-gate forms a two-gate search cannot reach.
@@ -235,9 +254,11 @@ bool Resynthesis::FindThreeBinary(Truth f, Truth care, Replacement& r)
     const int n = int(cand_.size());
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            if (i == j) continue;
+            if (i == j)
+                continue;
             for (int op = And; op <= AndNot; ++op) {
-                if (op != AndNot && j < i) continue;
+                if (op != AndNot && j < i)
+                    continue;
                 ones.push_back({{op, cand_[i], cand_[j], 0}, EvalBinary(op, candValue_[i], candValue_[j])});
             }
         }
@@ -247,7 +268,8 @@ bool Resynthesis::FindThreeBinary(Truth f, Truth care, Replacement& r)
         const int count = Sides(f, care, u.v, sides);
         for (int s = 0; s < count; ++s) {
             for (const One& w : ones) {
-                if ((w.v ^ sides[s].target) & sides[s].care) continue;
+                if ((w.v ^ sides[s].target) & sides[s].care)
+                    continue;
                 r.gates = {u.g, w.g, Outer(sides[s].form, kNew, kNew + 1)};
                 r.node = kNew + 2;
                 r.complemented = false;
@@ -261,10 +283,12 @@ bool Resynthesis::FindThreeBinary(Truth f, Truth care, Replacement& r)
         const int count = Sides(f, care, candValue_[i], sides);
         for (int s = 0; s < count; ++s) {
             for (int j = 0; j < n; ++j) {
-                if (j == i) continue;
+                if (j == i)
+                    continue;
                 const int count2 = Sides(sides[s].target, sides[s].care, candValue_[j], inner);
                 for (int t = 0; t < count2; ++t) {
-                    if (!BinaryOneGate(inner[t].target, inner[t].care, true, h)) continue;
+                    if (!BinaryOneGate(inner[t].target, inner[t].care, true, h))
+                        continue;
                     r.gates = {h, Outer(inner[t].form, cand_[j], kNew), Outer(sides[s].form, cand_[i], kNew + 1)};
                     r.node = kNew + 2;
                     r.complemented = false;
@@ -276,10 +300,7 @@ bool Resynthesis::FindThreeBinary(Truth f, Truth care, Replacement& r)
     return false;
 }
 
-Truth Resynthesis::Value(int node) const
-{
-    return value_[node];
-}
+Truth Resynthesis::Value(int node) const { return value_[node]; }
 
 void Resynthesis::Apply(Circuit& c, int n, const Replacement& r) const
 {
@@ -295,14 +316,17 @@ void Resynthesis::Apply(Circuit& c, int n, const Replacement& r) const
                 mask |= 4 >> i;
             }
         }
-        if (r.complemented && mask) g.op = FlipInputs(g.op, mask);
+        if (r.complemented && mask)
+            g.op = FlipInputs(g.op, mask);
     }
     for (Gate g : r.gates) {
-        for (int i = 0; i < Inputs(set_); ++i) Input(g, i) = map(Input(g, i));
+        for (int i = 0; i < Inputs(set_); ++i)
+            Input(g, i) = map(Input(g, i));
         gates.push_back(g);
     }
     int out[4];
-    for (int i = 0; i < 4; ++i) out[i] = c.out[i] == n ? replacement : c.out[i];
+    for (int i = 0; i < 4; ++i)
+        out[i] = c.out[i] == n ? replacement : c.out[i];
     c = Normalise(gates, out, set_);
 }
 
@@ -319,8 +343,10 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
     flipped[n] = ~value_[n];
     for (int i = n + 1; i < total; ++i) {
         Gate g = c.gates[i - kBase];
-        for (int k = 0; k < arity; ++k) feeds[i] |= feeds[Input(g, k)];
-        if (feeds[i]) flipped[i] = EvalGate(g, flipped, set_);
+        for (int k = 0; k < arity; ++k)
+            feeds[i] |= feeds[Input(g, k)];
+        if (feeds[i])
+            flipped[i] = EvalGate(g, flipped, set_);
     }
     Truth care = 0;
     bool isOutput = false;
@@ -332,9 +358,11 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
     // The gates that die with n: its maximum fanout-free cone.
     std::vector<int> refs(total, 0);
     for (Gate g : c.gates) {
-        for (int k = 0; k < arity; ++k) ++refs[Input(g, k)];
+        for (int k = 0; k < arity; ++k)
+            ++refs[Input(g, k)];
     }
-    for (int o : c.out) ++refs[o];
+    for (int o : c.out)
+        ++refs[o];
     std::vector<char> dies(total, 0);
     dies[n] = 1;
     int cone = 1;
@@ -354,11 +382,13 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
 
     cand_.clear();
     for (int m = 0; m < total; ++m) {
-        if (!feeds[m] && !dies[m]) cand_.push_back(m);
+        if (!feeds[m] && !dies[m])
+            cand_.push_back(m);
     }
     std::shuffle(cand_.begin(), cand_.end(), rng_);
     candValue_.clear();
-    for (int m : cand_) candValue_.push_back(value_[m]);
+    for (int m : cand_)
+        candValue_.push_back(value_[m]);
 
     const Truth f = value_[n];
     Replacement r;
@@ -371,12 +401,16 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
     {
         std::vector<Truth> sorted = candValue_;
         std::sort(sorted.begin(), sorted.end());
-        for (Truth t : sorted) key = (key ^ t) * 0x100000001B3ull + (key >> 29);
+        for (Truth t : sorted)
+            key = (key ^ t) * 0x100000001B3ull + (key >> 29);
     }
-    if (failed_.count(key)) return false;
+    if (failed_.count(key))
+        return false;
     bool found = FindExisting(f, care, complementFree, r);
-    if (!found && (cone >= 2 || plateau)) found = FindOneGate(f, care, true, r);
-    if (!found && (cone >= 3 || (plateau && cone == 2))) found = FindTwoGates(f, care, r);
+    if (!found && (cone >= 2 || plateau))
+        found = FindOneGate(f, care, true, r);
+    if (!found && (cone >= 3 || (plateau && cone == 2)))
+        found = FindTwoGates(f, care, r);
     if (!found && set_ == GateSet::Binary && cone >= 4) { // too slow for plateau moves
         found = FindThreeBinary(f, care, r);
     }
@@ -385,7 +419,8 @@ bool Resynthesis::TryNode(Circuit& c, int n, bool plateau)
         return false;
     }
     const int added = int(r.gates.size());
-    if (added > cone || (!plateau && added == cone)) return false;
+    if (added > cone || (!plateau && added == cone))
+        return false;
     Apply(c, n, r);
     return true;
 }
@@ -398,7 +433,8 @@ Circuit Resynthesis::Optimise(const Circuit& start, int steps)
         for (bool improved = true; improved;) {
             improved = false;
             std::vector<int> order;
-            for (int n = kBase; n < kBase + int(cur.gates.size()); ++n) order.push_back(n);
+            for (int n = kBase; n < kBase + int(cur.gates.size()); ++n)
+                order.push_back(n);
             std::shuffle(order.begin(), order.end(), rng_);
             for (int n : order) {
                 if (TryNode(cur, n, false)) {
@@ -407,8 +443,10 @@ Circuit Resynthesis::Optimise(const Circuit& start, int steps)
                 }
             }
         }
-        if (cur.gates.size() < best.gates.size()) best = cur;
-        if (cur.gates.size() > best.gates.size()) cur = best;
+        if (cur.gates.size() < best.gates.size())
+            best = cur;
+        if (cur.gates.size() > best.gates.size())
+            cur = best;
         for (int k = 0; k < 3 && !cur.gates.empty(); ++k) {
             const int n = kBase + int(rng_() % cur.gates.size());
             TryNode(cur, n, true);

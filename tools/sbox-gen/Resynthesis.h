@@ -22,7 +22,7 @@ public:
 private:
     struct Replacement {
         std::vector<Gate> gates; // read existing nodes, or kNew + i for gate i here
-        int node = -1;           // the node that replaces the old one (kNew + i or existing)
+        int node = -1; // the node that replaces the old one (kNew + i or existing)
         bool complemented = false;
     };
 

@@ -10,23 +10,22 @@ bool FirstReader(int j)
 {
     using karsidan::bitslice::tables::kE;
     for (int i = 0; i < j; ++i) {
-        if (kE[i] == kE[j]) return false;
+        if (kE[i] == kE[j])
+            return false;
     }
     return true;
 }
 
 } // namespace
 
-int ExpansionWord(int j)
-{
-    return karsidan::bitslice::tables::kE[j] - 1;
-}
+int ExpansionWord(int j) { return karsidan::bitslice::tables::kE[j] - 1; }
 
 int OutputWord(int t)
 {
     using karsidan::bitslice::tables::kP;
     for (int i = 0; i < 32; ++i) {
-        if (kP[i] - 1 == t) return i;
+        if (kP[i] - 1 == t)
+            return i;
     }
     return -1;
 }
@@ -74,8 +73,10 @@ std::vector<int> Operands(const RoundNode& n)
 {
     std::vector<int> r;
     if (n.kind == RoundNode::Gate) {
-        if (n.a != kOnesOperand) r.push_back(n.a);
-        if (n.b != kOnesOperand) r.push_back(n.b);
+        if (n.a != kOnesOperand)
+            r.push_back(n.a);
+        if (n.b != kOnesOperand)
+            r.push_back(n.b);
     } else if (n.kind == RoundNode::Output) {
         r.push_back(n.a);
     }

@@ -19,9 +19,9 @@ struct RoundNode {
     enum Kind { Stored, Keyed, Gate, Output };
     Kind kind = Gate;
     int box = 0;
-    int op = 0;        // Gate: a BinaryOp
+    int op = 0; // Gate: a BinaryOp
     int a = -1, b = -1; // Gate: operand nodes or kOnesOperand; Output: a is the value
-    int word = 0;      // Stored, Keyed: expanded bit 0..47; Output: half word 0..31
+    int word = 0; // Stored, Keyed: expanded bit 0..47; Output: half word 0..31
 };
 
 struct RoundGraph {

@@ -9,17 +9,18 @@ namespace {
 
 constexpr int kNever = 1 << 30;
 
-static_assert(int(Instruction::And) == And && int(Instruction::Or) == Or && int(Instruction::Xor) == Xor &&
-              int(Instruction::AndNot) == AndNot);
+static_assert(int(Instruction::And) == And && int(Instruction::Or) == Or && int(Instruction::Xor) == Xor
+              && int(Instruction::AndNot) == AndNot);
 
 class Allocator {
 public:
     Allocator(const RoundGraph& g, const std::vector<int>& order, int registers)
-        : g_(g), order_(order), holder_(registers, -1), regOf_(g.nodes.size(), -1),
-          home_(g.nodes.size()), slotOf_(g.nodes.size(), -1), uses_(g.nodes.size())
+        : g_(g), order_(order), holder_(registers, -1), regOf_(g.nodes.size(), -1), home_(g.nodes.size()),
+          slotOf_(g.nodes.size(), -1), uses_(g.nodes.size())
     {
         for (int step = 0; step < int(order.size()); ++step) {
-            for (int x : Operands(g.nodes[order[step]])) uses_[x].push_back(step);
+            for (int x : Operands(g.nodes[order[step]]))
+                uses_[x].push_back(step);
         }
     }
 
@@ -46,7 +47,8 @@ private:
     int NextUse(int v, int after) const
     {
         for (int u : uses_[v]) {
-            if (u > after) return u;
+            if (u > after)
+                return u;
         }
         return kNever;
     }
@@ -66,22 +68,26 @@ private:
     int FreeRegister(int step, std::initializer_list<int> keep)
     {
         for (int r = 0; r < int(holder_.size()); ++r) {
-            if (holder_[r] < 0) return r;
+            if (holder_[r] < 0)
+                return r;
         }
         int victim = -1;
         long long latest = -1;
         for (int r = 0; r < int(holder_.size()); ++r) {
             const int v = holder_[r];
             bool kept = false;
-            for (int k : keep) kept = kept || k == v;
-            if (kept) continue;
+            for (int k : keep)
+                kept = kept || k == v;
+            if (kept)
+                continue;
             const long long key = NextUse(v, step - 1) + (home_[v].kind != Operand::None ? (1LL << 40) : 0);
             if (key > latest) {
                 latest = key;
                 victim = r;
             }
         }
-        if (victim < 0) throw std::runtime_error("too few registers for one instruction");
+        if (victim < 0)
+            throw std::runtime_error("too few registers for one instruction");
         const int v = holder_[victim];
         if (home_[v].kind == Operand::None) {
             int slot;
@@ -103,7 +109,8 @@ private:
 
     int InRegister(int v, int step, std::initializer_list<int> keep)
     {
-        if (regOf_[v] >= 0) return regOf_[v];
+        if (regOf_[v] >= 0)
+            return regOf_[v];
         const int r = FreeRegister(step, keep);
         Emit(Instruction::Load, Reg(r), {}, home_[v]);
         ++program_.loads;
@@ -114,7 +121,8 @@ private:
     // Frees what v holds once nothing reads it any more.
     void Drop(int v, int step)
     {
-        if (LiveAfter(v, step)) return;
+        if (LiveAfter(v, step))
+            return;
         if (regOf_[v] >= 0) {
             holder_[regOf_[v]] = -1;
             regOf_[v] = -1;
@@ -128,7 +136,8 @@ private:
 
     void Keyed(int n, int step)
     {
-        if (uses_[n].empty()) return;
+        if (uses_[n].empty())
+            return;
         const RoundNode& node = g_.nodes[n];
         const int r = FreeRegister(step, {});
         Emit(Instruction::Broadcast, Reg(r), {}, {Operand::In, node.word});
@@ -139,7 +148,8 @@ private:
     void Gate(int n, int step)
     {
         RoundNode node = g_.nodes[n];
-        if (node.a == kOnesOperand && node.op != Instruction::AndNot) std::swap(node.a, node.b);
+        if (node.a == kOnesOperand && node.op != Instruction::AndNot)
+            std::swap(node.a, node.b);
         Operand first, second;
         std::vector<int> sources;
         if (node.b == kOnesOperand) {
@@ -177,14 +187,17 @@ private:
         // The result goes into an operand's register if that operand dies here.
         int to = -1;
         for (int v : sources) {
-            if (regOf_[v] >= 0 && !LiveAfter(v, step)) to = regOf_[v];
+            if (regOf_[v] >= 0 && !LiveAfter(v, step))
+                to = regOf_[v];
         }
         if (to < 0) {
             to = sources.size() == 1 ? FreeRegister(step, {sources[0]}) : FreeRegister(step, {sources[0], sources[1]});
         }
         Emit(Instruction::Op(node.op), Reg(to), first, second);
-        for (int v : sources) Drop(v, step);
-        if (!uses_[n].empty()) Assign(n, to);
+        for (int v : sources)
+            Drop(v, step);
+        if (!uses_[n].empty())
+            Assign(n, to);
     }
 
     // half word ^= its next constant ^ the S-box output bit
@@ -202,10 +215,10 @@ private:
 
     const RoundGraph& g_;
     const std::vector<int>& order_;
-    std::vector<int> holder_;     // per register: the node in it, or -1
-    std::vector<int> regOf_;      // per node: its register, or -1
-    std::vector<Operand> home_;   // per node: a copy in memory, if any
-    std::vector<int> slotOf_;     // per node: its spill slot, or -1
+    std::vector<int> holder_; // per register: the node in it, or -1
+    std::vector<int> regOf_; // per node: its register, or -1
+    std::vector<Operand> home_; // per node: a copy in memory, if any
+    std::vector<int> slotOf_; // per node: its spill slot, or -1
     std::vector<std::vector<int>> uses_; // per node: the steps that read it
     std::vector<int> freeSlots_;
     RoundProgram program_;

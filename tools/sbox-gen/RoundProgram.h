@@ -32,7 +32,7 @@ struct RoundProgram {
     std::vector<Instruction> code;
     int spillSlots = 0;
     int spills = 0; // values stored to a slot
-    int loads = 0;  // values loaded back into a register
+    int loads = 0; // values loaded back into a register
 };
 
 // `registers` below 16 only for tests of the spilling.

@@ -9,10 +9,7 @@ namespace {
 
 // A value that needs a register: a stored input is read from memory and
 // an output goes to memory.
-bool InRegister(const RoundNode& n)
-{
-    return n.kind == RoundNode::Keyed || n.kind == RoundNode::Gate;
-}
+bool InRegister(const RoundNode& n) { return n.kind == RoundNode::Keyed || n.kind == RoundNode::Gate; }
 
 } // namespace
 
@@ -23,7 +20,8 @@ ScheduleParams CommittedAvx2Schedule()
     p.limit = 14;
     p.width = 3;
     const int order[8] = {6, 7, 4, 2, 5, 3, 1, 0};
-    for (int i = 0; i < 8; ++i) p.boxOrder[i] = order[i];
+    for (int i = 0; i < 8; ++i)
+        p.boxOrder[i] = order[i];
     return p;
 }
 
@@ -42,19 +40,24 @@ std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
     std::vector<int> height(count, 0);
     for (int n = count - 1; n >= 0; --n) {
         int below = 0;
-        for (int r : readers[n]) below = std::max(below, height[r]);
+        for (int r : readers[n])
+            below = std::max(below, height[r]);
         height[n] = below + (g.nodes[n].kind == RoundNode::Stored ? 0 : 1);
     }
     int position[8] = {};
-    for (int i = 0; i < 8; ++i) position[p.boxOrder[i]] = i;
+    for (int i = 0; i < 8; ++i)
+        position[p.boxOrder[i]] = i;
     std::vector<int> usesLeft(count);
-    for (int n = 0; n < count; ++n) usesLeft[n] = int(readers[n].size());
+    for (int n = 0; n < count; ++n)
+        usesLeft[n] = int(readers[n].size());
     int left[8] = {};
-    for (const RoundNode& n : g.nodes) ++left[n.box];
+    for (const RoundNode& n : g.nodes)
+        ++left[n.box];
 
     std::vector<int> readyAt(count, 0);
     std::vector<bool> available(count, false), live(count, false);
-    for (int n = 0; n < count; ++n) available[n] = waiting[n] == 0;
+    for (int n = 0; n < count; ++n)
+        available[n] = waiting[n] == 0;
     int liveCount = 0;
     std::vector<int> order;
     for (int cycle = 0; int(order.size()) < count; ++cycle) {
@@ -67,13 +70,15 @@ std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
         }
         std::vector<int> candidates;
         for (int n = 0; n < count; ++n) {
-            if (available[n] && open[g.nodes[n].box] && readyAt[n] <= cycle) candidates.push_back(n);
+            if (available[n] && open[g.nodes[n].box] && readyAt[n] <= cycle)
+                candidates.push_back(n);
         }
         // Registers a node takes (its value) less those it frees (operands read for the last time).
         auto growth = [&](int n) {
             int d = InRegister(g.nodes[n]) && usesLeft[n] > 0 ? 1 : 0;
             for (int x : Operands(g.nodes[n])) {
-                if (live[x] && usesLeft[x] == 1) --d;
+                if (live[x] && usesLeft[x] == 1)
+                    --d;
             }
             return d;
         };
@@ -82,14 +87,15 @@ std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
             const auto best = std::min_element(candidates.begin(), candidates.end(), [&](int x, int y) {
                 const int bx = position[g.nodes[x].box], by = position[g.nodes[y].box];
                 if (tight) {
-                    return std::make_tuple(growth(x), bx, -height[x], x) <
-                           std::make_tuple(growth(y), by, -height[y], y);
+                    return std::make_tuple(growth(x), bx, -height[x], x)
+                        < std::make_tuple(growth(y), by, -height[y], y);
                 }
                 return std::make_tuple(-height[x], bx, x) < std::make_tuple(-height[y], by, y);
             });
             const int n = *best;
             candidates.erase(best);
-            if (tight && growth(n) > 0 && issued > 0) break;
+            if (tight && growth(n) > 0 && issued > 0)
+                break;
             order.push_back(n);
             available[n] = false;
             --left[g.nodes[n].box];
@@ -107,7 +113,8 @@ std::vector<int> ScheduleRound(const RoundGraph& g, const ScheduleParams& p)
             const int latency = g.nodes[n].kind == RoundNode::Keyed ? 2 : 1;
             for (int r : readers[n]) {
                 readyAt[r] = std::max(readyAt[r], cycle + latency);
-                if (--waiting[r] == 0) available[r] = true;
+                if (--waiting[r] == 0)
+                    available[r] = true;
             }
         }
     }

@@ -15,9 +15,9 @@
 namespace sboxgen {
 
 struct ScheduleParams {
-    int span = 2;   // S-boxes open at a time, in boxOrder
+    int span = 2; // S-boxes open at a time, in boxOrder
     int limit = 14; // live values from which the schedule saves registers
-    int width = 3;  // nodes taken per modelled cycle
+    int width = 3; // nodes taken per modelled cycle
     int boxOrder[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 };
 

@@ -56,7 +56,8 @@ Circuit AsTernary(const Circuit& binary)
 {
     static const int kImm[] = {0xC0, 0xFC, 0x3C, 0x0C}; // And, Or, Xor, AndNot
     Circuit t = binary;
-    for (Gate& g : t.gates) g = {kImm[g.op], g.a, g.b, 6};
+    for (Gate& g : t.gates)
+        g = {kImm[g.op], g.a, g.b, 6};
     return t;
 }
 
@@ -74,18 +75,22 @@ Circuit Neighbourhood(const Circuit& start, int box, GateSet set, int iterations
     for (int it = 0; it < iterations; ++it) {
         const std::uint64_t trial = seed * 100000 + std::uint64_t(it);
         Circuit c = set == GateSet::Ternary
-                        ? RebuildSome(best, box, set, Pricing::Ternary, trial)
-                        : ExpandToBinary(RebuildSome(AsTernary(best), box, GateSet::Ternary,
-                                                     Pricing::BinaryExpansion, trial));
+            ? RebuildSome(best, box, set, Pricing::Ternary, trial)
+            : ExpandToBinary(RebuildSome(AsTernary(best), box, GateSet::Ternary, Pricing::BinaryExpansion, trial));
         c = r.Optimise(c, 1);
-        if (c.gates.size() > best.gates.size() + 2) continue;
+        if (c.gates.size() > best.gates.size() + 2)
+            continue;
         c = r.Optimise(c, 6);
-        if (c.gates.size() > best.gates.size()) continue;
-        if (variants && c.gates.size() < best.gates.size()) variants->clear();
+        if (c.gates.size() > best.gates.size())
+            continue;
+        if (variants && c.gates.size() < best.gates.size())
+            variants->clear();
         best = c;
-        if (variants) variants->push_back(c);
+        if (variants)
+            variants->push_back(c);
     }
-    if (variants && variants->empty()) variants->push_back(best);
+    if (variants && variants->empty())
+        variants->push_back(best);
     return best;
 }
 
@@ -108,8 +113,8 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
         variants[box] = {file.ternary[box]};
         if (which != "binary") {
             ternary[box] = Neighbourhood(file.ternary[box], box, GateSet::Ternary, iterations, seed, &variants[box]);
-            std::fprintf(stderr, "S%d ternary: %zu -> %zu (%zu variants)\n", box + 1,
-                         file.ternary[box].gates.size(), ternary[box].gates.size(), variants[box].size());
+            std::fprintf(stderr, "S%d ternary: %zu -> %zu (%zu variants)\n", box + 1, file.ternary[box].gates.size(),
+                         ternary[box].gates.size(), variants[box].size());
         }
         totals[0] += int(ternary[box].gates.size());
     }
@@ -120,7 +125,8 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
             // The expansion of a ternary circuit rarely wins, but costs little to try.
             for (const Circuit& t : variants[box]) {
                 const Circuit e = ExpandToBinary(t);
-                if (e.gates.size() < binary[box].gates.size()) binary[box] = e;
+                if (e.gates.size() < binary[box].gates.size())
+                    binary[box] = e;
             }
             std::fprintf(stderr, "S%d binary: %zu -> %zu\n", box + 1, file.binary[box].gates.size(),
                          binary[box].gates.size());
@@ -134,8 +140,10 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
         }
     }
     PrintHeader();
-    for (int box = 0; box < 8; ++box) Print(ternary[box], box, GateSet::Ternary);
-    for (int box = 0; box < 8; ++box) Print(binary[box], box, GateSet::Binary);
+    for (int box = 0; box < 8; ++box)
+        Print(ternary[box], box, GateSet::Ternary);
+    for (int box = 0; box < 8; ++box)
+        Print(binary[box], box, GateSet::Binary);
     std::fprintf(stderr, "total: ternary %d, binary %d\n", totals[0], totals[1]);
     return 0;
 }
@@ -143,10 +151,12 @@ int Improve(const std::string& path, int iterations, std::uint64_t seed, const s
 bool ParseOrder(const std::string& digits, int (&order)[8])
 {
     bool seen[8] = {};
-    if (digits.size() != 8) return false;
+    if (digits.size() != 8)
+        return false;
     for (int i = 0; i < 8; ++i) {
         const int box = digits[i] - '1';
-        if (box < 0 || box > 7 || seen[box]) return false;
+        if (box < 0 || box > 7 || seen[box])
+            return false;
         seen[box] = true;
         order[i] = box;
     }
@@ -180,8 +190,7 @@ int Avx2Rounds(int argc, char** argv)
         programs[full] = AllocateRegisters(g, ScheduleRound(g, p));
         std::string why;
         if (!CheckRoundProgram(programs[full], file.binary, full, 1, &why)) {
-            std::fprintf(stderr, "internal error: the %s round is wrong: %s\n", full ? "keyed" : "normal",
-                         why.c_str());
+            std::fprintf(stderr, "internal error: the %s round is wrong: %s\n", full ? "keyed" : "normal", why.c_str());
             return 1;
         }
         std::fprintf(stderr, "%s round: %zu instructions, %d spilled, %d loaded back\n", full ? "keyed" : "normal",
@@ -189,7 +198,8 @@ int Avx2Rounds(int argc, char** argv)
     }
     std::string command = "karsidan_sbox_gen avx2 cipher/bitslice/SboxCircuits.inc";
     if (argc > 3) {
-        for (int i = 3; i < argc; ++i) command += std::string(" ") + argv[i];
+        for (int i = 3; i < argc; ++i)
+            command += std::string(" ") + argv[i];
     }
     std::fputs(Avx2RoundsText(programs[0], programs[1], p, command).c_str(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -207,12 +217,14 @@ int main(int argc, char** argv)
     // A command with its arguments missing must not fall through to a
     // search from the tables that reads "avx2" as zero seconds.
     if ((command == "avx2" && argc < 3) || (command == "improve" && argc < 4)) {
-        std::fprintf(stderr, "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n"
-                             "       karsidan_sbox_gen improve FILE ITERATIONS [SEED [ternary|binary|both]]\n"
-                             "       karsidan_sbox_gen [SECONDS [ternary|binary]]\n");
+        std::fprintf(stderr,
+                     "usage: karsidan_sbox_gen avx2 FILE [SPAN LIMIT WIDTH ORDER]\n"
+                     "       karsidan_sbox_gen improve FILE ITERATIONS [SEED [ternary|binary|both]]\n"
+                     "       karsidan_sbox_gen [SECONDS [ternary|binary]]\n");
         return 2;
     }
-    if (command == "avx2") return Avx2Rounds(argc, argv);
+    if (command == "avx2")
+        return Avx2Rounds(argc, argv);
     if (command == "improve") {
         return Improve(argv[2], std::atoi(argv[3]), argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1,
                        argc > 5 ? argv[5] : "both");
@@ -224,7 +236,8 @@ int main(int argc, char** argv)
     PrintHeader();
     int totals[2] = {0, 0};
     for (GateSet set : {GateSet::Ternary, GateSet::Binary}) {
-        if (!only.empty() && only != (set == GateSet::Ternary ? "ternary" : "binary")) continue;
+        if (!only.empty() && only != (set == GateSet::Ternary ? "ternary" : "binary"))
+            continue;
         for (int box = 0; box < 8; ++box) {
             const int iterations = set == GateSet::Ternary ? kFreshTernaryIterations : kFreshBinaryIterations;
             const Circuit c = Neighbourhood(Best(box, set, seconds), box, set, iterations, 1, nullptr);
@@ -234,8 +247,8 @@ int main(int argc, char** argv)
             }
             totals[set == GateSet::Binary] += int(c.gates.size());
             Print(c, box, set);
-            std::fprintf(stderr, "S%d %s: %zu gates\n", box + 1,
-                         set == GateSet::Ternary ? "ternary" : "binary", c.gates.size());
+            std::fprintf(stderr, "S%d %s: %zu gates\n", box + 1, set == GateSet::Ternary ? "ternary" : "binary",
+                         c.gates.size());
         }
     }
     std::fprintf(stderr, "total: ternary %d, binary %d\n", totals[0], totals[1]);

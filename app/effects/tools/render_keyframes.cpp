@@ -28,13 +28,12 @@ QList<qint64> KeyTimes(Animation animation)
 
 QImage RenderStrip(int cell)
 {
-    const QList<Animation> rows{Animation::Idle, Animation::Announce, Animation::Think,
-                                Animation::Confused, Animation::Greet};
+    const QList<Animation> rows{Animation::Idle, Animation::Announce, Animation::Think, Animation::Confused,
+                                Animation::Greet};
     const int cellHeight = cell * kCharacterCanvas.height() / kCharacterCanvas.width();
     const int captionHeight = 16;
     const int rowHeight = cellHeight + captionHeight + 6;
-    QImage strip(kLabelWidth + kFramesPerRow * cell, rows.size() * rowHeight,
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage strip(kLabelWidth + kFramesPerRow * cell, rows.size() * rowHeight, QImage::Format_ARGB32_Premultiplied);
     strip.fill(QColor(0xf7, 0xf4, 0xee));
 
     QPainter p(&strip);

@@ -151,8 +151,7 @@ TEST(AssistantLoader, StandsBesideTheMainWindowAndAnnouncesItself)
     QPointer<AssistantCharacter> character = LoadAssistantCharacter(main.get());
     ASSERT_TRUE(character);
     const double twips = 1440.0 / main->screen()->logicalDotsPerInchX();
-    const auto expected = AssistantPosition(frame.x() * twips, frame.y() * twips,
-                                            frame.width() * twips, twips, twips);
+    const auto expected = AssistantPosition(frame.x() * twips, frame.y() * twips, frame.width() * twips, twips, twips);
     ASSERT_TRUE(expected);
     EXPECT_EQ(character->pos(), *expected);
     EXPECT_EQ(character->pos(), QPoint(frame.x() + frame.width(), frame.y()));

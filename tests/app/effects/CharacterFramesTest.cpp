@@ -16,10 +16,8 @@ int DifferingPixels(const QImage& a, const QImage& b, int threshold = 40)
         const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x) {
-            const int d = std::max({std::abs(qRed(pa[x]) - qRed(pb[x])),
-                                    std::abs(qGreen(pa[x]) - qGreen(pb[x])),
-                                    std::abs(qBlue(pa[x]) - qBlue(pb[x])),
-                                    std::abs(qAlpha(pa[x]) - qAlpha(pb[x]))});
+            const int d = std::max({std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
+                                    std::abs(qBlue(pa[x]) - qBlue(pb[x])), std::abs(qAlpha(pa[x]) - qAlpha(pb[x]))});
             if (d > threshold)
                 ++count;
         }
@@ -37,15 +35,14 @@ int OpaquePixels(const QImage& image)
     return count;
 }
 
-const Animation kPlayable[] = {Animation::Announce, Animation::Think, Animation::Confused,
-                               Animation::Greet};
+const Animation kPlayable[] = {Animation::Announce, Animation::Think, Animation::Confused, Animation::Greet};
 
 } // namespace
 
 TEST(CharacterFrames, SameMomentGivesTheSamePicture)
 {
-    for (Animation a : {Animation::Idle, Animation::Announce, Animation::Think,
-                        Animation::Confused, Animation::Greet}) {
+    for (Animation a :
+         {Animation::Idle, Animation::Announce, Animation::Think, Animation::Confused, Animation::Greet}) {
         const qint64 t = AnimationDurationMs(a) * 2 / 5;
         EXPECT_EQ(RenderCharacterFrame(a, t, kSize), RenderCharacterFrame(a, t, kSize))
             << AnimationName(a).toStdString();
@@ -96,8 +93,7 @@ TEST(CharacterFrames, AnimationsEndOnTheRestingPose)
     for (Animation a : {Animation::Think, Animation::Confused, Animation::Greet})
         EXPECT_LE(DifferingPixels(RenderCharacterFrame(a, 0, kSize), rest), tolerance)
             << AnimationName(a).toStdString();
-    EXPECT_LT(OpaquePixels(RenderCharacterFrame(Animation::Announce, 0, kSize)),
-              OpaquePixels(rest) / 20);
+    EXPECT_LT(OpaquePixels(RenderCharacterFrame(Animation::Announce, 0, kSize)), OpaquePixels(rest) / 20);
 }
 
 TEST(CharacterFrames, MotionIsSmoothAtThirtyFramesASecond)

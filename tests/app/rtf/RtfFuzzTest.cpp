@@ -10,7 +10,7 @@ namespace {
 
 class Mutator {
 public:
-    explicit Mutator(unsigned seed) : random_(seed) {}
+    explicit Mutator(unsigned seed) : random_(seed) { }
 
     QByteArray Mutate(QByteArray data, const std::vector<QByteArray>& corpus)
     {
@@ -60,16 +60,15 @@ private:
 
     QByteArray Token()
     {
-        static const char* const kTokens[] = {"{", "}", "\\", "\\'", "\\'e9", "\\'z", "\\u",
-            "\\u-10179?", "\\u-8704?", "\\u99999999999", "\\uc", "\\uc5", "\\bin", "\\bin5 ",
-            "\\bin99999999 ", "\\fs", "\\fs99999999999", "\\par", "\\pard", "\\plain", "\\*",
-            "{\\*\\x ", "{\\fonttbl", "{\\colortbl;", "\\red300", "\\f", "\\f1", "\\cf1", "\\b",
-            "\\b0", "\\tab", "\\line", "\\~", "\\-", "\\_", ";", "\r\n", "-", "0", "\0", "\xff",
+        static const char* const kTokens[] = {
+            "{", "}", "\\", "\\'", "\\'e9", "\\'z", "\\u", "\\u-10179?", "\\u-8704?", "\\u99999999999", "\\uc", "\\uc5",
+            "\\bin", "\\bin5 ", "\\bin99999999 ", "\\fs", "\\fs99999999999", "\\par", "\\pard", "\\plain", "\\*",
+            "{\\*\\x ", "{\\fonttbl", "{\\colortbl;", "\\red300", "\\f", "\\f1", "\\cf1", "\\b", "\\b0", "\\tab",
+            "\\line", "\\~", "\\-", "\\_", ";", "\r\n", "-", "0", "\0", "\xff",
             // footnotes, text boxes, tables, lists and symbol fonts
-            "{\\*\\footnote ", "\\footnote", "\\chftn", "{\\shp", "{\\*\\shpinst ", "{\\shptxt ",
-            "\\shptxt", "{\\shprslt ", "\\intbl", "\\cell", "\\row", "\\nestcell", "\\nestrow",
-            "{\\listtext ", "\\fcharset2", "{\\f9\\fcharset2 Wingdings;}", "\\f9", "\\u61623?",
-            "\\u-3913?", "\\'b7"};
+            "{\\*\\footnote ", "\\footnote", "\\chftn", "{\\shp", "{\\*\\shpinst ", "{\\shptxt ", "\\shptxt",
+            "{\\shprslt ", "\\intbl", "\\cell", "\\row", "\\nestcell", "\\nestrow", "{\\listtext ", "\\fcharset2",
+            "{\\f9\\fcharset2 Wingdings;}", "\\f9", "\\u61623?", "\\u-3913?", "\\'b7"};
         const char* token = kTokens[Pick(0, int(std::size(kTokens)) - 1)];
         return token[0] == '\0' ? QByteArray(1, '\0') : QByteArray(token);
     }
@@ -104,10 +103,15 @@ void CheckDocument(const QTextDocument& document, const QByteArray& input)
 
 TEST(RtfFuzz, MutatedDocumentsReadSafelyAndDeterministically)
 {
-    const std::vector<QByteArray> corpus{ReadDataFile("wordpad.rtf"), ReadDataFile("word.rtf"),
-        ReadDataFile("textedit.rtf"), ReadDataFile("richedit-ciphertext.rtf"),
-        ReadDataFile("libreoffice-bullets.rtf"), ReadDataFile("libreoffice-report.rtf"),
-        ReadDataFile("libreoffice-textbox.rtf"), ReadDataFile("pandoc-report.rtf"),
+    const std::vector<QByteArray> corpus{
+        ReadDataFile("wordpad.rtf"),
+        ReadDataFile("word.rtf"),
+        ReadDataFile("textedit.rtf"),
+        ReadDataFile("richedit-ciphertext.rtf"),
+        ReadDataFile("libreoffice-bullets.rtf"),
+        ReadDataFile("libreoffice-report.rtf"),
+        ReadDataFile("libreoffice-textbox.rtf"),
+        ReadDataFile("pandoc-report.rtf"),
         "{\\rtf1{\\fonttbl{\\f0 A;}}{\\colortbl;\\red1\\green2\\blue3;}\\f0\\cf1\\uc2\\u300\\'41\\'42 x\\par}"};
     Mutator mutator(20240314);
     QTextDocument reused;

@@ -13,7 +13,7 @@ namespace karsidan::rtf::test {
 namespace {
 
 struct Expected {
-    QString text;             // blocks joined by '\n'
+    QString text; // blocks joined by '\n'
     std::vector<char> styles; // per UTF-16 unit: 'b' bold, 'i' italic, 'B' both, '-' none
     std::vector<double> sizes;
 };
@@ -22,7 +22,7 @@ char StyleCode(bool bold, bool italic) { return bold ? (italic ? 'B' : 'b') : (i
 
 class DocumentGenerator {
 public:
-    explicit DocumentGenerator(unsigned seed) : random_(seed) {}
+    explicit DocumentGenerator(unsigned seed) : random_(seed) { }
 
     QByteArray Generate(Expected& expected)
     {
@@ -69,8 +69,8 @@ private:
         const bool italic = Pick(0, 1);
         const int halfPoints = Pick(8, 72);
         const int fallback = Pick(0, 3);
-        Add("{\\b" + std::string(bold ? "" : "0") + "\\i" + (italic ? "1" : "0") + "\\fs"
-                + std::to_string(halfPoints) + "\\uc" + std::to_string(fallback) + " ",
+        Add("{\\b" + std::string(bold ? "" : "0") + "\\i" + (italic ? "1" : "0") + "\\fs" + std::to_string(halfPoints)
+                + "\\uc" + std::to_string(fallback) + " ",
             true);
         const int characters = Pick(1, 20);
         for (int c = 0; c < characters; ++c)
@@ -80,8 +80,9 @@ private:
 
     void Character(Expected& expected, bool bold, bool italic, double size, int fallback)
     {
-        static const char32_t kPool[] = {U'a', U'Z', U'0', U' ', U';', U'\\', U'{', U'}', U'\u00e9',
-            U'\u20ac', U'\u00b7', U'\u0393', U'\u0416', U'\u4e2d', U'\U0001F600', U'\u2014'};
+        static const char32_t kPool[] = {U'a',      U'Z',      U'0',          U' ',      U';',      U'\\',
+                                         U'{',      U'}',      U'\u00e9',     U'\u20ac', U'\u00b7', U'\u0393',
+                                         U'\u0416', U'\u4e2d', U'\U0001F600', U'\u2014'};
         const char32_t c = kPool[Pick(0, static_cast<int>(std::size(kPool)) - 1)];
         const QString units = QString::fromUcs4(&c, 1);
         for (const QChar unit : units)

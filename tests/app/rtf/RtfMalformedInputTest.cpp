@@ -23,9 +23,9 @@ TEST(RtfMalformedInput, ReadingStopsAtTheDocumentsClosingBrace)
 
 TEST(RtfMalformedInput, TruncatedEscapesAtTheEnd)
 {
-    for (const char* data : {"{\\rtf1 ok\\", "{\\rtf1 ok\\'", "{\\rtf1 ok\\u", "{\\rtf1 ok\\uc",
-             "{\\rtf1 ok\\bin", "{\\rtf1 ok\\bin99", "{\\rtf1 ok{\\*", "{\\rtf1 ok{\\fonttbl{\\f0 Ar",
-             "{\\rtf1 ok{\\colortbl\\red9"}) {
+    for (const char* data :
+         {"{\\rtf1 ok\\", "{\\rtf1 ok\\'", "{\\rtf1 ok\\u", "{\\rtf1 ok\\uc", "{\\rtf1 ok\\bin", "{\\rtf1 ok\\bin99",
+          "{\\rtf1 ok{\\*", "{\\rtf1 ok{\\fonttbl{\\f0 Ar", "{\\rtf1 ok{\\colortbl\\red9"}) {
         EXPECT_EQ(Load(data)->toPlainText(), "ok") << data;
     }
 }

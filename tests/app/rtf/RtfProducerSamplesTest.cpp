@@ -15,8 +15,9 @@ TEST(RtfProducerSamples, WordPadDocument)
     const QByteArray data = ReadDataFile("wordpad.rtf");
     ASSERT_TRUE(RtfReader::IsRichText(data));
     const auto doc = Load(data);
-    EXPECT_EQ(BlockTexts(*doc), QStringList({"Halo dunia, ini WordPad.", "Teks merah bergaris",
-                                    "9F3A00B7C41E22D0\tbiru", "Judul \u00e9t\u00e9 \u20ac", "Akhir"}));
+    EXPECT_EQ(BlockTexts(*doc),
+              QStringList({"Halo dunia, ini WordPad.", "Teks merah bergaris", "9F3A00B7C41E22D0\tbiru",
+                           "Judul \u00e9t\u00e9 \u20ac", "Akhir"}));
 
     EXPECT_EQ(FormatOf(*doc, "dunia").fontWeight(), QFont::Bold);
     EXPECT_EQ(FormatOf(*doc, "Halo").fontWeight(), QFont::Normal);
@@ -52,7 +53,7 @@ TEST(RtfProducerSamples, WordDocumentWithTablesFieldsAndPictures)
 {
     const auto doc = Load(ReadDataFile("word.rtf"));
     const QStringList expected{"Laporan Rahasia", "Harga: \u20ac 12, kode \u0627\u0644 dan tautan.",
-        QString("Baris dua") + QChar(QChar::LineSeparator) + "lanjut\tx"};
+                               QString("Baris dua") + QChar(QChar::LineSeparator) + "lanjut\tx"};
     EXPECT_EQ(BlockTexts(*doc), expected);
 
     const QTextCharFormat title = FormatOf(*doc, "Laporan Rahasia");

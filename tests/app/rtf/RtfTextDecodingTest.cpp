@@ -7,8 +7,7 @@ QString Text(const QByteArray& rtf) { return Load(rtf)->toRawText(); }
 
 TEST(RtfTextDecoding, HexEscapesAreWindows1252Bytes)
 {
-    EXPECT_EQ(Text("{\\rtf1 caf\\'e9 \\'80 \\'93q\\'94 \\'B7}"),
-        QString("caf\u00e9 \u20ac \u201cq\u201d \u00b7"));
+    EXPECT_EQ(Text("{\\rtf1 caf\\'e9 \\'80 \\'93q\\'94 \\'B7}"), QString("caf\u00e9 \u20ac \u201cq\u201d \u00b7"));
     // The five unassigned bytes map to the C1 control of the same value.
     EXPECT_EQ(Text("{\\rtf1 \\'81\\'8d}"), QString("\u0081\u008d"));
 }
@@ -60,8 +59,7 @@ TEST(RtfTextDecoding, OutOfRangeUnicodeIsReplaced)
 TEST(RtfTextDecoding, UnicodeControlsAndDocumentMarkersAreNotInserted)
 {
     // Noncharacters include the markers QTextDocument keeps for its own frames.
-    EXPECT_EQ(Text("{\\rtf1 a\\u1?\\u13?\\u9?b\\u64976?\\u-1?\\u65532?c}"),
-        QString("a\tb\uFFFD\uFFFD\uFFFDc"));
+    EXPECT_EQ(Text("{\\rtf1 a\\u1?\\u13?\\u9?b\\u64976?\\u-1?\\u65532?c}"), QString("a\tb\uFFFD\uFFFD\uFFFDc"));
     const auto doc = Load("{\\rtf1 one\\u8233?two}");
     EXPECT_EQ(BlockTexts(*doc), QStringList({"one", "two"}));
 }
@@ -69,9 +67,9 @@ TEST(RtfTextDecoding, UnicodeControlsAndDocumentMarkersAreNotInserted)
 TEST(RtfTextDecoding, EscapedAndSpecialCharacters)
 {
     EXPECT_EQ(Text("{\\rtf1 \\\\ \\{x\\} a\\~b co\\-op non\\_stop}"),
-        QString("\\ {x} a\u00a0b co\u00adop non\u2011stop"));
+              QString("\\ {x} a\u00a0b co\u00adop non\u2011stop"));
     EXPECT_EQ(Text("{\\rtf1 \\lquote a\\rquote  \\ldblquote b\\rdblquote  \\emdash\\endash\\bullet}"),
-        QString("\u2018a\u2019 \u201cb\u201d \u2014\u2013\u2022"));
+              QString("\u2018a\u2019 \u201cb\u201d \u2014\u2013\u2022"));
 }
 
 TEST(RtfTextDecoding, SourceLineBreaksAndControlBytesAreNotText)
@@ -91,15 +89,14 @@ TEST(RtfTextDecoding, ControlWordDelimiters)
 
 TEST(RtfTextDecoding, SkippedDestinationsLeaveNoText)
 {
-    const QByteArray rtf =
-        "{\\rtf1{\\*\\generator Msftedit 5.41;}{\\info{\\title Judul}{\\author Ani}}"
-        "{\\stylesheet{\\s0 Normal;}}{\\header Kop}{\\footer Kaki}"
-        "{\\pict\\wmetafile8\\picw100 0123456789abcdef}"
-        "{\\object\\objemb{\\*\\objdata 0105}{\\result ignored}}"
-        "{\\*\\unknowndest {nested} text}"
-        "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}"
-        "{\\pict\\bin6 {}}\\x}}"
-        "body}";
+    const QByteArray rtf = "{\\rtf1{\\*\\generator Msftedit 5.41;}{\\info{\\title Judul}{\\author Ani}}"
+                           "{\\stylesheet{\\s0 Normal;}}{\\header Kop}{\\footer Kaki}"
+                           "{\\pict\\wmetafile8\\picw100 0123456789abcdef}"
+                           "{\\object\\objemb{\\*\\objdata 0105}{\\result ignored}}"
+                           "{\\*\\unknowndest {nested} text}"
+                           "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}"
+                           "{\\pict\\bin6 {}}\\x}}"
+                           "body}";
     EXPECT_EQ(Text(rtf), QString("linkbody"));
 }
 

@@ -17,20 +17,20 @@ TEST(RtfWordProcessorSamples, WordDocumentFromLibreOfficeWithBulletsAndATextBox)
     // then a list of plain bullets, and a text box anchored in the last line.
     const auto doc = Load(ReadDataFile("libreoffice-bullets.rtf"));
     EXPECT_EQ(BlockTexts(*doc),
-        QStringList({"Belanja \u201cpekan ini\u201d \u2014 12 \u20ac", "\u2022\tKopi Toraja",
-            "o\tArabika", "\u25aa\tBiji utuh", "\u2022\tTeh melati", "Daftar biasa:", "\u2022\tSatu",
-            "\u2022\tDua", "Catatan di kotak", "Selesai."}));
+              QStringList({"Belanja \u201cpekan ini\u201d \u2014 12 \u20ac", "\u2022\tKopi Toraja", "o\tArabika",
+                           "\u25aa\tBiji utuh", "\u2022\tTeh melati", "Daftar biasa:", "\u2022\tSatu", "\u2022\tDua",
+                           "Catatan di kotak", "Selesai."}));
 }
 
 TEST(RtfWordProcessorSamples, LibreOfficeReportWithFootnotesListAndTables)
 {
     const auto doc = Load(ReadDataFile("libreoffice-report.rtf"));
     EXPECT_EQ(BlockTexts(*doc),
-        QStringList({"Laporan \u201cKas\u201d \u2014 Mei", "Pengeluaran bulan ini naik1 karena harga kopi.",
-            "\u2022\tKopi", "\u25e6\tArabika", "\u2022\tTeh", "Barang\tJumlah\tHarga", "Kopi\t2\t5 \u20ac",
-            "Teh\t\t3 \u20ac", "Hari\tRencana", "Senin\tRapat pagi. Kirim laporan.", "Selasa\tLibur",
-            "Catatan akhir.2", "[1] Dibandingkan dengan April.",
-            "[2] Disusun oleh bagian keuangan. Paragraf kedua catatan."}));
+              QStringList({"Laporan \u201cKas\u201d \u2014 Mei", "Pengeluaran bulan ini naik1 karena harga kopi.",
+                           "\u2022\tKopi", "\u25e6\tArabika", "\u2022\tTeh", "Barang\tJumlah\tHarga",
+                           "Kopi\t2\t5 \u20ac", "Teh\t\t3 \u20ac", "Hari\tRencana", "Senin\tRapat pagi. Kirim laporan.",
+                           "Selasa\tLibur", "Catatan akhir.2", "[1] Dibandingkan dengan April.",
+                           "[2] Disusun oleh bagian keuangan. Paragraf kedua catatan."}));
     // The mark keeps its superscript; the note lines are plain paragraphs.
     EXPECT_EQ(FormatOf(*doc, "naik").verticalAlignment(), QTextCharFormat::AlignNormal);
     QTextCursor mark(doc.get());
@@ -41,19 +41,21 @@ TEST(RtfWordProcessorSamples, LibreOfficeReportWithFootnotesListAndTables)
 TEST(RtfWordProcessorSamples, PandocReportWithFootnotesListAndTables)
 {
     const auto doc = Load(ReadDataFile("pandoc-report.rtf"));
-    EXPECT_EQ(BlockTexts(*doc),
+    EXPECT_EQ(
+        BlockTexts(*doc),
         QStringList({"Laporan \u201cKas\u201d \u2014 Mei", "Pengeluaran bulan ini naik1 karena harga kopi.",
-            "\u2022\tKopi", "\u2013\tArabika", "\u2022\tTeh", "Barang\tJumlah\tHarga", "Kopi\t2\t5 \u20ac",
-            "Teh\t\t3 \u20ac", "", "Hari\tRencana", "Senin\tRapat pagi. Kirim laporan.", "Selasa\tLibur", "",
-            "Catatan akhir.2", "[1] Dibandingkan dengan April.",
-            "[2] Disusun oleh bagian keuangan. Paragraf kedua catatan."}));
+                     "\u2022\tKopi", "\u2013\tArabika", "\u2022\tTeh", "Barang\tJumlah\tHarga", "Kopi\t2\t5 \u20ac",
+                     "Teh\t\t3 \u20ac", "", "Hari\tRencana", "Senin\tRapat pagi. Kirim laporan.", "Selasa\tLibur", "",
+                     "Catatan akhir.2", "[1] Dibandingkan dengan April.",
+                     "[2] Disusun oleh bagian keuangan. Paragraf kedua catatan."}));
 }
 
 TEST(RtfWordProcessorSamples, TextBoxFromLibreOfficeStandsWhereItIsAnchored)
 {
     const auto doc = Load(ReadDataFile("libreoffice-textbox.rtf"));
-    EXPECT_EQ(BlockTexts(*doc), QStringList({"Surat untuk Pak Budi.", "Kotak: rapat Senin.", "Bawa laporan.",
-                                    "Isi surat dimulai di sini.", "Salam."}));
+    EXPECT_EQ(BlockTexts(*doc),
+              QStringList({"Surat untuk Pak Budi.", "Kotak: rapat Senin.", "Bawa laporan.",
+                           "Isi surat dimulai di sini.", "Salam."}));
 }
 
 TEST(RtfWordProcessorSamples, EveryTruncationReadsAPrefixOfTheText)

@@ -60,7 +60,7 @@ public:
         texts << parent->window()->windowTitle() + ": " + text;
         parents << parent->objectName();
     }
-    void About(QWidget*, const QString&, const QString&) override {}
+    void About(QWidget*, const QString&, const QString&) override { }
 };
 
 class SendDialog : public ::testing::Test {
@@ -93,14 +93,10 @@ TEST_F(SendDialog, LaysOutTheControlsInTwipsAtFifteenPerPixel)
         QRect rect;
         const char* parent;
     } expected[] = {
-        {"fraSend", {8, 8, 257, 105}, "frmSend"},
-        {"txtIP_0", {8, 32, 33, 25}, "fraSend"},
-        {"txtIP_1", {48, 32, 33, 25}, "fraSend"},
-        {"txtIP_2", {88, 32, 33, 25}, "fraSend"},
-        {"txtIP_3", {128, 32, 33, 25}, "fraSend"},
-        {"lblPort", {8, 72, 63, 15}, "fraSend"},
-        {"txtPort", {88, 64, 73, 25}, "fraSend"},
-        {"cmdConnect", {168, 32, 81, 57}, "fraSend"},
+        {"fraSend", {8, 8, 257, 105}, "frmSend"},   {"txtIP_0", {8, 32, 33, 25}, "fraSend"},
+        {"txtIP_1", {48, 32, 33, 25}, "fraSend"},   {"txtIP_2", {88, 32, 33, 25}, "fraSend"},
+        {"txtIP_3", {128, 32, 33, 25}, "fraSend"},  {"lblPort", {8, 72, 63, 15}, "fraSend"},
+        {"txtPort", {88, 64, 73, 25}, "fraSend"},   {"cmdConnect", {168, 32, 81, 57}, "fraSend"},
         {"cmdSend", {200, 120, 65, 41}, "frmSend"},
     };
     for (const auto& e : expected) {
@@ -197,8 +193,8 @@ TEST_F(SendDialog, LeavingThePortBoxPutsBackTheCurrentPortForNonPorts)
     const struct {
         const char* typed;
         const char* kept;
-    } cases[] = {{"abc", "4000"}, {"70000", "4000"}, {"0", "4000"}, {"1.5", "4000"},
-                 {"8080", "8080"}, {" 81 ", " 81 "}, {"", ""}};
+    } cases[] = {{"abc", "4000"},  {"70000", "4000"}, {"0", "4000"}, {"1.5", "4000"},
+                 {"8080", "8080"}, {" 81 ", " 81 "},  {"", ""}};
     for (const auto& c : cases) {
         Box("txtPort")->setText(c.typed);
         QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);

@@ -3,8 +3,8 @@
 // over texts and cipher texts of every shape the lenient reading accepts,
 // at every batch boundary; progress runs from 0 to the total and a
 // throwing report cancels.
-#include "cipher/reference/TableText.h"
 #include "cipher/engine/TripleDesEngine.h"
+#include "cipher/reference/TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,8 @@ enum class Path { Engine, Table };
 std::string RandomBytes(std::mt19937_64& rng, std::size_t n)
 {
     std::string s(n, '\0');
-    for (auto& c : s) c = static_cast<char>(rng());
+    for (auto& c : s)
+        c = static_cast<char>(rng());
     return s;
 }
 
@@ -93,15 +94,14 @@ TEST(EngineBulkPath, DecryptsLikeTheTablePathWhateverSurroundsTheDigits)
             break;
         case 4: // lower-case digits are skipped
             for (auto& c : cipher) {
-                if (c >= 'A' && c <= 'F' && rng() % 5 == 0) c = static_cast<char>(c - 'A' + 'a');
+                if (c >= 'A' && c <= 'F' && rng() % 5 == 0)
+                    c = static_cast<char>(c - 'A' + 'a');
             }
             break;
-        default:
-            break;
+        default: break;
         }
-        const auto digits = std::count_if(cipher.begin(), cipher.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-        });
+        const auto digits = std::count_if(cipher.begin(), cipher.end(),
+                                          [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
         if (digits % 2 == 1) { // lower-cased digits skipped can leave half a byte
             EXPECT_THROW(Decrypt(cipher, k, Path::Engine), std::invalid_argument);
             EXPECT_THROW(Decrypt(cipher, k, Path::Table), std::invalid_argument);
@@ -119,7 +119,8 @@ TEST(EngineBulkPath, LongTextRoundTripsAcrossCores)
     // comes back exactly.
     std::string text = RandomBytes(rng, (3 << 20) + 5);
     for (auto& c : text) {
-        if (static_cast<unsigned char>(c) == 0xB7 || c == ' ') c = 'x';
+        if (static_cast<unsigned char>(c) == 0xB7 || c == ' ')
+            c = 'x';
     }
     const std::string cipher = Encrypt(text, k, Path::Engine);
     ASSERT_EQ(cipher.size(), 16 * ((text.size() + 7) / 8));
@@ -168,10 +169,10 @@ TEST(EngineBulkPath, ProgressThatThrowsCancels)
     int calls = 0;
     const auto cancel = [&](std::size_t done, std::size_t) {
         ++calls;
-        if (done > 0) throw std::runtime_error("batal");
+        if (done > 0)
+            throw std::runtime_error("batal");
     };
-    EXPECT_THROW(engine.TripleDesEncrypt(text, TripleDesKeys::FromCodePage("a", "b", "c"), cancel),
-                 std::runtime_error);
+    EXPECT_THROW(engine.TripleDesEncrypt(text, TripleDesKeys::FromCodePage("a", "b", "c"), cancel), std::runtime_error);
     EXPECT_GE(calls, 2);
 }
 

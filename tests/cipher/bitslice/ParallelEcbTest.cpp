@@ -19,10 +19,10 @@ TEST(ParallelEcb, SameBytesAsOneThreadForAnySplit)
     const std::array<DesPass, 3> passes = {{{rng(), false}, {rng(), true}, {rng(), false}}};
     const Level level = BestLevel();
     const std::size_t width = BatchBlocks(level);
-    for (std::size_t n : {std::size_t(1), width - 1, width, 2 * width + 1, 7 * width + 13,
-                          std::size_t(300000)}) {
+    for (std::size_t n : {std::size_t(1), width - 1, width, 2 * width + 1, 7 * width + 13, std::size_t(300000)}) {
         std::vector<unsigned char> bytes(n * 8);
-        for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(rng());
         std::vector<unsigned char> one(bytes);
         ThreePassEcbBytes(one.data(), n, passes, level);
         for (unsigned threads : {1u, 2u, 3u, 7u}) {
@@ -60,8 +60,7 @@ TEST(ParallelEcb, ProgressThatThrowsStopsEveryThreadAfterItsStep)
     // the time of 32 steps to reach half of it, even on a busy machine.
     const std::size_t n = 8u << 20;
     std::vector<unsigned char> bytes(n * 8, 0);
-    EXPECT_THROW(ThreePassEcbBytesParallel(bytes.data(), n, {{{1, true}, {2, false}, {3, true}}},
-                                           BestLevel(), 2,
+    EXPECT_THROW(ThreePassEcbBytesParallel(bytes.data(), n, {{{1, true}, {2, false}, {3, true}}}, BestLevel(), 2,
                                            [](std::size_t) { throw std::runtime_error("cancelled"); }),
                  std::runtime_error);
     std::size_t touched = 0;

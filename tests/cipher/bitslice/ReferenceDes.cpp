@@ -9,10 +9,7 @@ namespace {
 using namespace tables;
 
 // Bit i (1-based, 1 = most significant) of a value `width` bits wide.
-int Bit(std::uint64_t v, int width, int i)
-{
-    return int((v >> (width - i)) & 1);
-}
+int Bit(std::uint64_t v, int width, int i) { return int((v >> (width - i)) & 1); }
 
 template <std::size_t N>
 std::uint64_t Permute(std::uint64_t v, int width, const std::array<std::uint8_t, N>& table)
@@ -24,10 +21,7 @@ std::uint64_t Permute(std::uint64_t v, int width, const std::array<std::uint8_t,
     return out;
 }
 
-std::uint32_t Rotate28(std::uint32_t v, int by)
-{
-    return ((v << by) | (v >> (28 - by))) & 0x0FFFFFFF;
-}
+std::uint32_t Rotate28(std::uint32_t v, int by) { return ((v << by) | (v >> (28 - by))) & 0x0FFFFFFF; }
 
 std::uint32_t F(std::uint32_t r, std::uint64_t subkey)
 {
@@ -66,8 +60,8 @@ std::uint64_t ReferenceDes(std::uint64_t block, std::uint64_t key, bool encrypt)
     return Permute((std::uint64_t(r) << 32) | l, 64, kFP);
 }
 
-std::uint64_t ReferenceTripleDes(std::uint64_t block, std::uint64_t k1, std::uint64_t k2,
-                                 std::uint64_t k3, bool encrypt)
+std::uint64_t ReferenceTripleDes(std::uint64_t block, std::uint64_t k1, std::uint64_t k2, std::uint64_t k3,
+                                 bool encrypt)
 {
     if (encrypt) {
         return ReferenceDes(ReferenceDes(ReferenceDes(block, k1, true), k2, false), k3, true);

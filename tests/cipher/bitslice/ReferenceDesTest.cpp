@@ -1,6 +1,6 @@
 // The yardstick itself must be right before the kernels are judged by it.
-#include "tests/cipher/bitslice/KnownAnswerVectors.h"
 #include "tests/cipher/bitslice/ReferenceDes.h"
+#include "tests/cipher/bitslice/KnownAnswerVectors.h"
 
 #include <gtest/gtest.h>
 

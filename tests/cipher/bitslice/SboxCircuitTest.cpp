@@ -31,9 +31,8 @@ struct TruthOps {
     }
 };
 
-using Circuit = void (*)(std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t,
-                         std::uint64_t, std::uint64_t, std::uint64_t&, std::uint64_t&,
-                         std::uint64_t&, std::uint64_t&);
+using Circuit = void (*)(std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t,
+                         std::uint64_t&, std::uint64_t&, std::uint64_t&, std::uint64_t&);
 
 void ExpectMatchesTable(int box, Circuit circuit)
 {
@@ -52,18 +51,16 @@ void ExpectMatchesTable(int box, Circuit circuit)
         for (int bit = 0; bit < 4; ++bit) {
             got = (got << 1) | int((y[bit] >> n) & 1);
         }
-        ASSERT_EQ(got, karsidan::bitslice::tables::Sbox(box, row, column))
-            << "S" << box + 1 << " input " << n;
+        ASSERT_EQ(got, karsidan::bitslice::tables::Sbox(box, row, column)) << "S" << box + 1 << " input " << n;
     }
 }
 
 TEST(SboxCircuits, TernaryCircuitsMatchTablesOnAllInputs)
 {
-    const Circuit circuits[8] = {
-        Sbox1Ternary<TruthOps, std::uint64_t>, Sbox2Ternary<TruthOps, std::uint64_t>,
-        Sbox3Ternary<TruthOps, std::uint64_t>, Sbox4Ternary<TruthOps, std::uint64_t>,
-        Sbox5Ternary<TruthOps, std::uint64_t>, Sbox6Ternary<TruthOps, std::uint64_t>,
-        Sbox7Ternary<TruthOps, std::uint64_t>, Sbox8Ternary<TruthOps, std::uint64_t>};
+    const Circuit circuits[8] = {Sbox1Ternary<TruthOps, std::uint64_t>, Sbox2Ternary<TruthOps, std::uint64_t>,
+                                 Sbox3Ternary<TruthOps, std::uint64_t>, Sbox4Ternary<TruthOps, std::uint64_t>,
+                                 Sbox5Ternary<TruthOps, std::uint64_t>, Sbox6Ternary<TruthOps, std::uint64_t>,
+                                 Sbox7Ternary<TruthOps, std::uint64_t>, Sbox8Ternary<TruthOps, std::uint64_t>};
     for (int box = 0; box < 8; ++box) {
         ExpectMatchesTable(box, circuits[box]);
     }
@@ -71,11 +68,10 @@ TEST(SboxCircuits, TernaryCircuitsMatchTablesOnAllInputs)
 
 TEST(SboxCircuits, BinaryCircuitsMatchTablesOnAllInputs)
 {
-    const Circuit circuits[8] = {
-        Sbox1Binary<TruthOps, std::uint64_t>, Sbox2Binary<TruthOps, std::uint64_t>,
-        Sbox3Binary<TruthOps, std::uint64_t>, Sbox4Binary<TruthOps, std::uint64_t>,
-        Sbox5Binary<TruthOps, std::uint64_t>, Sbox6Binary<TruthOps, std::uint64_t>,
-        Sbox7Binary<TruthOps, std::uint64_t>, Sbox8Binary<TruthOps, std::uint64_t>};
+    const Circuit circuits[8] = {Sbox1Binary<TruthOps, std::uint64_t>, Sbox2Binary<TruthOps, std::uint64_t>,
+                                 Sbox3Binary<TruthOps, std::uint64_t>, Sbox4Binary<TruthOps, std::uint64_t>,
+                                 Sbox5Binary<TruthOps, std::uint64_t>, Sbox6Binary<TruthOps, std::uint64_t>,
+                                 Sbox7Binary<TruthOps, std::uint64_t>, Sbox8Binary<TruthOps, std::uint64_t>};
     for (int box = 0; box < 8; ++box) {
         ExpectMatchesTable(box, circuits[box]);
     }

@@ -88,28 +88,31 @@ int main()
 {
     // The window's boxes: trimmed, a code-page character outside ASCII,
     // one from the 0x80-0x9F range, padded to eight.
-    const TripleDesKeys window = TripleDesKeys::FromUtf16(
-        Secret(std::u16string(u"  kunci\u00e9 ")), Secret(std::u16string(u"k\u20ac2")),
-        Secret(std::u16string(u"tiga3333")));
+    const TripleDesKeys window = TripleDesKeys::FromUtf16(Secret(std::u16string(u"  kunci\u00e9 ")),
+                                                          Secret(std::u16string(u"k\u20ac2")),
+                                                          Secret(std::u16string(u"tiga3333")));
     // The command line's UTF-8.
-    const TripleDesKeys command = TripleDesKeys::FromUtf8(
-        Secret(std::string("kunci\xc3\xa9")), Secret(std::string(" k\xe2\x82\xac" "2 ")),
-        Secret(std::string("tiga3333")));
+    const TripleDesKeys command = TripleDesKeys::FromUtf8(Secret(std::string("kunci\xc3\xa9")),
+                                                          Secret(std::string(" k\xe2\x82\xac"
+                                                                             "2 ")),
+                                                          Secret(std::string("tiga3333")));
     for (int box = 1; box <= 3; ++box)
-        Expect(Public(window.Effective(box)) == Public(command.Effective(box)),
-               "UTF-16 and UTF-8 give the same keys");
+        Expect(Public(window.Effective(box)) == Public(command.Effective(box)), "UTF-16 and UTF-8 give the same keys");
     std::fprintf(stderr, "probe: %s kernel\n", bitslice::LevelName(bitslice::BestLevel()));
 
     // A typed message, one batch less a byte, and several batches with a
     // tail; padding bytes at the end of the text are the user's.
     const std::string message = "Rapat jam 10 di ruang B, bawa berkasnya.";
     RoundTrip(window, message, message);
-    const std::string batch = std::string(503, 'x') + "\xB7" "a";
+    const std::string batch = std::string(503, 'x')
+        + "\xB7"
+          "a";
     RoundTrip(command, batch, batch);
     std::string longer;
     for (int i = 0; i < 3000; ++i)
         longer += static_cast<char>('!' + (i * 37) % 90);
-    longer += "\xB7\xB7" "a";
+    longer += "\xB7\xB7"
+              "a";
     RoundTrip(window, "  " + longer + "  ", longer);
     return failures == 0 ? 0 : 1;
 }

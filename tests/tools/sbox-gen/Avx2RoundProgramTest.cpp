@@ -31,10 +31,7 @@ RoundProgram Program(bool allKeyed, const ScheduleParams& p, int registers = 16)
     return AllocateRegisters(g, ScheduleRound(g, p), registers);
 }
 
-TEST(Avx2RoundProgram, CircuitsAreRead)
-{
-    ASSERT_TRUE(Circuits().ok);
-}
+TEST(Avx2RoundProgram, CircuitsAreRead) { ASSERT_TRUE(Circuits().ok); }
 
 TEST(Avx2RoundProgram, ScheduleTakesEveryNodeOnceAfterItsOperands)
 {
@@ -52,7 +49,8 @@ TEST(Avx2RoundProgram, ScheduleTakesEveryNodeOnceAfterItsOperands)
                 at[order[i]] = i;
             }
             for (int n = 0; n < int(g.nodes.size()); ++n) {
-                for (int x : Operands(g.nodes[n])) EXPECT_LT(at[x], at[n]) << "span " << span;
+                for (int x : Operands(g.nodes[n]))
+                    EXPECT_LT(at[x], at[n]) << "span " << span;
             }
         }
     }
