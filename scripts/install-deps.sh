@@ -25,6 +25,7 @@ case "$mode" in
       libssl-dev            # OpenSSL's des-ede3, the benchmarks' yardstick
       openssl               # independent Triple DES for the command-line tests
       fonts-dejavu-core     # a face for the offscreen widget tests
+      clang-format          # the format check (clang-format 14)
       valgrind              # the constant-time test (memcheck) and its client-request header
       # The install test's validators and the package test's tools.
       desktop-file-utils appstream man-db groff-base lintian dpkg-dev
