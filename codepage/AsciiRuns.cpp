@@ -2,6 +2,7 @@
 
 #include "codepage/CodePage.h"
 #include "codepage/Utf8FastLoop.h"
+#include "cpu/CpuFeatures.h"
 
 #include <array>
 #include <memory>
@@ -212,11 +213,14 @@ FindControlFn FindControlFor(AsciiLevel level) noexcept
 AsciiLevel BestAsciiLevel() noexcept
 {
 #if defined(__x86_64__)
-    static const AsciiLevel level = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")
-            && __builtin_cpu_supports("avx512vbmi2")
-        ? AsciiLevel::Avx512
-        : __builtin_cpu_supports("avx2") ? AsciiLevel::Avx2
-                                         : AsciiLevel::Sse2;
+    static const AsciiLevel level = [] {
+        const cpu::Features& cpu = cpu::Detected();
+        // The AVX-512 conversions are built with BMI1, BMI2 and POPCNT too.
+        if (cpu.avx512bw && cpu.avx512vbmi && cpu.avx512vbmi2 && cpu.bmi1 && cpu.bmi2 && cpu.popcnt)
+            return AsciiLevel::Avx512;
+        // SSE2 is part of every x86-64.
+        return cpu.avx2 ? AsciiLevel::Avx2 : AsciiLevel::Sse2;
+    }();
     return level;
 #else
     return AsciiLevel::Scalar;

@@ -1,6 +1,6 @@
 #include "cipher/hex/CipherTextCount.h"
 
-#include "cipher/bitslice/TripleDesBitslice.h"
+#include "cpu/CpuFeatures.h"
 
 #include <algorithm>
 
@@ -82,7 +82,7 @@ void CountCipherText(std::string_view text, CipherTextCount& count) noexcept
     const char* p = text.data();
     std::size_t n = text.size();
 #if defined(__x86_64__)
-    if (bitslice::IsSupported(bitslice::Level::Avx2)) {
+    if (cpu::Detected().avx2) {
         const std::size_t done = CountAvx2(p, n, count);
         p += done;
         n -= done;

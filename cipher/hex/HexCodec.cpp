@@ -2,6 +2,7 @@
 
 #include "cipher/hex/HexDigit.h"
 #include "cipher/hex/HexKernels.h"
+#include "cpu/CpuFeatures.h"
 
 #include <array>
 #include <cstdint>
@@ -52,7 +53,7 @@ HexDecodeState DecodeHexScalar(const char* text, std::size_t size, unsigned char
 void EncodeHex(const unsigned char* bytes, std::size_t n, char* out, Level level)
 {
 #if defined(__x86_64__)
-    if (level != Level::Portable && IsSupported(Level::Avx2)) {
+    if (level != Level::Portable && cpu::Detected().avx2) {
         detail::EncodeHexAvx2(bytes, n, out);
         return;
     }
@@ -66,7 +67,7 @@ void EncodeHex(const unsigned char* bytes, std::size_t n, char* out) { EncodeHex
 std::size_t DecodeHex(std::string_view text, unsigned char* out, Level level)
 {
 #if defined(__x86_64__)
-    if (level != Level::Portable && IsSupported(Level::Avx2)) {
+    if (level != Level::Portable && cpu::Detected().avx2) {
         return detail::DecodeHexAvx2(text.data(), text.size(), out);
     }
 #endif
