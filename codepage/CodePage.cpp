@@ -1,5 +1,7 @@
 #include "codepage/CodePage.h"
 
+#include "codepage/Utf8Sequence.h"
+
 #include <array>
 #include <cstdio>
 
@@ -43,53 +45,19 @@ std::string Describe(char32_t c)
     return code;
 }
 
-// Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when
-// it is malformed: bad lead or continuation, truncated, overlong, a
-// surrogate, or beyond U+10FFFF. Overlong forms must not slip through as
-// plain ASCII.
-std::size_t Utf8SequenceLength(std::string_view bytes) noexcept
+const unsigned char* Bytes(std::string_view text) noexcept
 {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (lead < 0x80)
-        return 1;
-    std::size_t extra;
-    char32_t c;
-    char32_t min;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1;
-        c = lead & 0x1F;
-        min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        c = lead & 0x0F;
-        min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3;
-        c = lead & 0x07;
-        min = 0x10000;
-    } else
-        return 0;
-    if (bytes.size() <= extra)
-        return 0;
-    for (std::size_t k = 1; k <= extra; ++k) {
-        const auto cont = static_cast<unsigned char>(bytes[k]);
-        if ((cont & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (cont & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return extra + 1;
+    return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-// Decodes one sequence already checked by Utf8SequenceLength.
-char32_t DecodeUtf8(std::string_view sequence) noexcept
+// The character of the well-formed sequence at the start of text, or
+// nothing when it is malformed or cut short.
+std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& length) noexcept
 {
-    static constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
-    char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadMask[sequence.size() - 1];
-    for (std::size_t k = 1; k < sequence.size(); ++k)
-        c = (c << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3F);
-    return c;
+    length = detail::Utf8SequenceLength(Bytes(text)[0]);
+    if (length == 0 || text.size() < length)
+        return std::nullopt;
+    return detail::DecodeUtf8Sequence(Bytes(text), length);
 }
 
 unsigned char ToByteOrThrow(char32_t c, std::size_t position)
@@ -136,10 +104,11 @@ std::string Utf8ToCodePage(std::string_view utf8)
             ++i;
             continue;
         }
-        const auto length = Utf8SequenceLength(utf8.substr(i));
-        if (length == 0)
+        std::size_t length = 0;
+        const auto c = NextCharacter(utf8.substr(i), length);
+        if (!c)
             throw std::invalid_argument("Teks UTF-8 tidak sah pada byte ke-" + std::to_string(i + 1));
-        out += static_cast<char>(ToByteOrThrow(DecodeUtf8(utf8.substr(i, length)), index));
+        out += static_cast<char>(ToByteOrThrow(*c, index));
         i += length;
     }
     return out;
@@ -201,8 +170,8 @@ std::u16string CodePageToUtf16(std::string_view bytes)
 bool IsValidUtf8(std::string_view bytes) noexcept
 {
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto length = Utf8SequenceLength(bytes.substr(i));
-        if (length == 0)
+        std::size_t length = 0;
+        if (!NextCharacter(bytes.substr(i), length))
             return false;
         i += length;
     }

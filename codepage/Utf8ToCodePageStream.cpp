@@ -1,44 +1,12 @@
 #include "codepage/Utf8ToCodePageStream.h"
 
 #include "codepage/CodePage.h"
+#include "codepage/Utf8Sequence.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace karsidan {
-namespace {
-
-// Bytes of the sequence a lead byte begins, 0 for a byte that begins none.
-std::size_t SequenceLength(unsigned char lead) noexcept
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if ((lead & 0xF0) == 0xE0)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-// The character of a whole sequence, or -1 when it is malformed: a bad
-// continuation, overlong, a surrogate or beyond U+10FFFF.
-long Decode(const unsigned char* s, std::size_t length) noexcept
-{
-    static constexpr unsigned char kLeadMask[] = {0, 0, 0x1F, 0x0F, 0x07};
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    char32_t c = s[0] & kLeadMask[length];
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((s[k] & 0xC0) != 0x80)
-            return -1;
-        c = (c << 6) | (s[k] & 0x3F);
-    }
-    if (c < kMin[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return -1;
-    return static_cast<long>(c);
-}
-
-} // namespace
-
 Utf8ToCodePageStream::Utf8ToCodePageStream(const Options& options)
     : fast_(detail::Utf8ToCodePageFastFor(options.level)), check_(detail::Utf8CheckFastFor(options.level)),
       byteOf_(detail::CodePageByteTable()), copyPlain_(detail::CopyPlainFor(options.level))
@@ -68,17 +36,18 @@ std::size_t Utf8ToCodePageStream::LineBreak(char c, char* out)
 std::size_t Utf8ToCodePageStream::Sequence(const unsigned char* s, std::size_t length, unsigned long long start,
                                            char* out)
 {
-    const long c = Decode(s, length);
-    if (c < 0)
+    const auto decoded = detail::DecodeUtf8Sequence(s, length);
+    if (!decoded)
         Malformed(start);
+    const char32_t c = *decoded;
     const unsigned long long index = start - state_.extraBytes;
     state_.extraBytes += length - 1;
     state_.afterCr = false;
     if (c == 0xFEFF && start == 0 && state_.windowText)
         return 0;
-    const auto byte = UnicodeToByte(static_cast<char32_t>(c));
+    const auto byte = UnicodeToByte(c);
     if (!byte)
-        throw UnmappableCharacterError(static_cast<char32_t>(c), static_cast<std::size_t>(index));
+        throw UnmappableCharacterError(c, static_cast<std::size_t>(index));
     *out = static_cast<char>(*byte);
     return 1;
 }
@@ -95,7 +64,7 @@ std::size_t Utf8ToCodePageStream::Convert(std::string_view utf8, char* out)
         // Complete the sequence the last piece cut, a byte at a time, so a
         // bad continuation is found as soon as it comes.
         const unsigned long long leadAt = base - heldSize_;
-        const std::size_t length = SequenceLength(held_[0]);
+        const std::size_t length = detail::Utf8SequenceLength(held_[0]);
         while (heldSize_ < length && i < n) {
             held_[heldSize_++] = in[i++];
             if ((held_[heldSize_ - 1] & 0xC0) != 0x80)
@@ -134,7 +103,7 @@ std::size_t Utf8ToCodePageStream::Convert(std::string_view utf8, char* out)
             ++i;
             continue;
         }
-        const std::size_t length = SequenceLength(b);
+        const std::size_t length = detail::Utf8SequenceLength(b);
         if (length == 0)
             Malformed(base + i);
         if (n - i < length) {
