@@ -4,11 +4,10 @@
 // broken UTF-8 at the edges of the pieces it reads, and every help text in
 // one language.
 #include "cipher/engine/TripleDesEngine.h"
+#include "tests/support/ProcessRunner.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -26,31 +25,17 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QProcessEnvironment WithoutKeys()
-{
-    auto env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"KARSIDAN_KEY1", "KARSIDAN_KEY2", "KARSIDAN_KEY3"})
-        env.remove(name);
-    return env;
-}
+using karsidan::test::WithoutKeys;
+using Outcome = karsidan::test::ProcessResult;
 
 Outcome Cli(const QStringList& args, const QByteArray& input = {}, const QProcessEnvironment& env = WithoutKeys())
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setChildProcessModifier([] { ::setsid(); }); // no terminal to ask on
-    p.start(QStringLiteral(KARSIDAN_CLI), args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    // No terminal to ask on.
+    return karsidan::test::RunProcess({.program = QStringLiteral(KARSIDAN_CLI),
+                                       .args = args,
+                                       .input = input,
+                                       .environment = env,
+                                       .childSetup = karsidan::test::LeaveTerminal});
 }
 
 const QStringList kKeys = {"-1", "satu", "-2", "dua", "-3", "tiga"};
@@ -513,10 +498,10 @@ TEST(CliLanguage, EncryptAndDecryptLoadNoQt)
 {
     if (QStandardPaths::findExecutable("ldd").isEmpty())
         GTEST_SKIP() << "no ldd";
-    QProcess p;
-    p.start("ldd", {QStringLiteral(KARSIDAN_CLI)});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QByteArray libraries = p.readAllStandardOutput();
+    const Outcome ldd = karsidan::test::RunProcess(
+        {.program = QStringLiteral("ldd"), .args = {QStringLiteral(KARSIDAN_CLI)}, .timeoutMs = 30000});
+    ASSERT_TRUE(ldd.finished);
+    const QByteArray libraries = ldd.out;
     EXPECT_TRUE(libraries.contains("libc.so")) << libraries.toStdString();
     EXPECT_FALSE(libraries.contains("libQt")) << libraries.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "net/MessageFormat.h"
 #include "net/Receiver.h"
 #include "net/Sender.h"
+#include "tests/support/ProcessRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,10 +43,12 @@ struct ReceiveProcess {
     // childSetup runs in the child just before the program starts.
     explicit ReceiveProcess(std::function<void()> childSetup = {})
     {
-        if (childSetup)
-            process.setChildProcessModifier(childSetup);
-        process.start(KARSIDAN_CLI, {"receive", "--port", "0", "--address", "127.0.0.1", "--folder", folder.path()});
-        EXPECT_TRUE(process.waitForStarted(kWaitMs));
+        karsidan::test::StartProcess(
+            process,
+            {.program = QStringLiteral(KARSIDAN_CLI),
+             .args = {"receive", "--port", "0", "--address", "127.0.0.1", "--folder", folder.path()},
+             .childSetup = childSetup,
+             .timeoutMs = kWaitMs});
         // The first line on standard error names the port it got.
         const QRegularExpression portLine("port (\\d+)");
         QByteArray err;
@@ -81,23 +84,16 @@ struct ReceiveProcess {
     QString PathOf(const QString& name) const { return QDir(folder.path()).filePath(name); }
 };
 
-struct RunResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-RunResult RunCli(const QStringList& args, const QByteArray& input = {})
+karsidan::test::ProcessResult RunCli(const QStringList& args, const QByteArray& input = {})
 {
-    QProcess process;
-    process.start(KARSIDAN_CLI, args);
-    EXPECT_TRUE(process.waitForStarted(kWaitMs));
-    process.write(input);
-    process.closeWriteChannel();
     // Keep the event loop turning: the peer may live in this process.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kWaitMs));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    auto result = karsidan::test::RunProcess({.program = QStringLiteral(KARSIDAN_CLI),
+                                              .args = args,
+                                              .input = input,
+                                              .timeoutMs = kWaitMs,
+                                              .turnEventLoop = true});
+    EXPECT_EQ(result.status, QProcess::NormalExit);
+    return result;
 }
 
 TEST(CliSendReceive, ReceiveStoresWhatSendSendsAndStopsCleanly)

@@ -7,26 +7,23 @@
 #include "app/DocumentReader.h"
 #include "app/EditorText.h"
 #include "app/EngineCipher.h"
+#include "tests/support/ProcessRunner.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 QByteArray Cli(const QStringList& args)
 {
-    QProcess p;
-    p.setChildProcessModifier([] { ::setsid(); });
-    p.start(QStringLiteral(KARSIDAN_CLI), args + QStringList{"-1", "satu", "-2", "dua", "-3", "tiga"});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput();
+    const auto r = karsidan::test::RunProcess({.program = QStringLiteral(KARSIDAN_CLI),
+                                               .args = args + QStringList{"-1", "satu", "-2", "dua", "-3", "tiga"},
+                                               .childSetup = karsidan::test::LeaveTerminal});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return r.out;
 }
 
 QByteArray Window(const QByteArray& file)

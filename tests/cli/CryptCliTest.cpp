@@ -1,8 +1,8 @@
 // karsidan-cli encrypt|decrypt run as a process, checked against the
 // openssl command-line tool as an independent Triple DES.
+#include "tests/support/ProcessRunner.h"
+
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -10,32 +10,23 @@
 
 #include <random>
 
-#include <unistd.h>
-
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using karsidan::test::WithoutKeys;
+using Outcome = karsidan::test::ProcessResult;
 
 Outcome Exec(const QString& program, const QStringList& args, const QByteArray& input,
              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(), const QString& stdoutFile = {})
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
     // No controlling terminal: a missing key is an error, not a question.
-    p.setChildProcessModifier([] { ::setsid(); });
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.start(program, args);
-    EXPECT_TRUE(p.waitForStarted()) << program.toStdString();
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    Outcome r = karsidan::test::RunProcess({.program = program,
+                                            .args = args,
+                                            .input = input,
+                                            .environment = env,
+                                            .childSetup = karsidan::test::LeaveTerminal,
+                                            .stdoutFile = stdoutFile});
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    return r;
 }
 
 QStringList Keys(const char* k1, const char* k2, const char* k3)
@@ -71,14 +62,6 @@ QByteArray OpenSslCipher(QByteArray text, const QByteArray& k1, const QByteArray
     const Outcome r = Exec("openssl", {"enc", "-des-ede3", "-nopad", "-K", QString::fromLatin1(key)}, text);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return r.out.toHex().toUpper();
-}
-
-QProcessEnvironment WithoutKeys()
-{
-    auto env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"KARSIDAN_KEY1", "KARSIDAN_KEY2", "KARSIDAN_KEY3"})
-        env.remove(name);
-    return env;
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include "cipher/engine/TripleDesEngine.h"
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
+#include "tests/support/ProcessRunner.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -18,16 +18,9 @@
 #include <string>
 #include <utility>
 
-#include <unistd.h>
-
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = karsidan::test::ProcessResult;
 
 const QStringList kKeys = {"-1", "kunci1", "-2", "kunci2", "-3", "kunci4"};
 
@@ -35,17 +28,12 @@ const QStringList kKeys = {"-1", "kunci1", "-2", "kunci2", "-3", "kunci4"};
 // and a file is named) and standard output to a file when given.
 Outcome Cli(const QStringList& args, const QByteArray& input = {}, const QString& stdoutFile = {})
 {
-    QProcess p;
-    p.setChildProcessModifier([] { ::setsid(); });
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(KARSIDAN_CLI), args + kKeys);
-    EXPECT_TRUE(p.waitForStarted());
-    // Written while the process reads: a pipe, in pieces of its own size.
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitCode(), p.exitStatus(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return karsidan::test::RunProcess({.program = QStringLiteral(KARSIDAN_CLI),
+                                       .args = args + kKeys,
+                                       .input = input,
+                                       .childSetup = karsidan::test::LeaveTerminal,
+                                       .stdoutFile = stdoutFile,
+                                       .timeoutMs = 120000});
 }
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)

@@ -1,8 +1,9 @@
 // karsidan-cli started with a standard descriptor closed, with standard
 // output on a pipe nobody reads and on a full disk: a failure every time,
 // with exit code 1 and a message, never 0 and never death by SIGPIPE.
+#include "tests/support/ProcessRunner.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,29 +15,21 @@
 
 namespace {
 
-struct Outcome {
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    int exitCode = -1;
-    QByteArray err;
-};
+using Outcome = karsidan::test::ProcessResult;
 
 // Runs in the child just before the program starts. The default SIGPIPE
 // action first, so that only the program itself can turn it off.
 Outcome Cli(const QStringList& args, std::function<void()> childSetup, const QString& stdoutFile = {})
 {
-    QProcess p;
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.setChildProcessModifier([childSetup] {
-        std::signal(SIGPIPE, SIG_DFL);
-        if (childSetup)
-            childSetup();
-    });
-    p.start(QStringLiteral(KARSIDAN_CLI), args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus(), p.exitCode(), p.readAllStandardError()};
+    return karsidan::test::RunProcess({.program = QStringLiteral(KARSIDAN_CLI),
+                                       .args = args,
+                                       .childSetup =
+                                           [childSetup] {
+                                               std::signal(SIGPIPE, SIG_DFL);
+                                               if (childSetup)
+                                                   childSetup();
+                                           },
+                                       .stdoutFile = stdoutFile});
 }
 
 void CloseStandardOutput() { ::close(STDOUT_FILENO); }
