@@ -17,19 +17,6 @@ void SetError(QString* error, const QString& text)
 
 } // namespace
 
-bool FileSystem::FileExists(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isFile(); }
-
-bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) const
-{
-    QFile file(path);
-    if (force && !QFileInfo(path).isWritable())
-        file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-    if (file.remove())
-        return true;
-    SetError(error, file.errorString());
-    return false;
-}
-
 bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) const
 {
     const std::string reason = storage::WriteFileAtomically(

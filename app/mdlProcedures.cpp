@@ -44,8 +44,4 @@ void PrepareFileDialog(FileDialog& dialog, const QString& filter)
     dialog.SetFilter(filter);
 }
 
-bool RemoveFile(const QString& path, bool force) { return FileSystemObject().DeleteFile(path, force); }
-
-bool IsFilePresent(const QString& path) { return FileSystemObject().FileExists(path); }
-
 } // namespace karsidan

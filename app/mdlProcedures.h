@@ -18,12 +18,6 @@ void CenterForm(QWidget* form, bool atTop);
 // the given filter ("Description |patterns|").
 void PrepareFileDialog(FileDialog& dialog, const QString& filter);
 
-// Deletes a file through FileSystemObj; force deletes a read-only one too.
-bool RemoveFile(const QString& path, bool force);
-
-// True when a file (not a folder) exists at path.
-bool IsFilePresent(const QString& path);
-
 // FileSystemObj, or a private helper before Main has set it up.
 const FileSystem& FileSystemObject();
 

@@ -1,7 +1,6 @@
 #include "app/FileSystem.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,19 +40,6 @@ TEST_F(FileSystemTest, FailuresComeBackWithAReason)
     error.clear();
     EXPECT_FALSE(files.ReadFile(folder.path(), bytes, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(files.DeleteFile(Path("missing"), true, &error));
-}
-
-TEST_F(FileSystemTest, ExistsMeansAFileAndForceDeletesReadOnly)
-{
-    const QString path = Path("ro.txt");
-    ASSERT_TRUE(files.WriteFileAtomically(path, "x"));
-    EXPECT_TRUE(files.FileExists(path));
-    EXPECT_FALSE(files.FileExists(folder.path()));
-    EXPECT_FALSE(files.FileExists(QString()));
-    QFile::setPermissions(path, QFileDevice::ReadOwner);
-    EXPECT_TRUE(files.DeleteFile(path, true));
-    EXPECT_FALSE(files.FileExists(path));
 }
 
 } // namespace

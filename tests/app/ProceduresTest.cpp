@@ -3,11 +3,8 @@
 #include "app/mdlProcedures.h"
 #include "tests/app/TestDoubles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -50,21 +47,6 @@ TEST(QtFileDialog, FilterTextBecomesQtNameFilters)
     EXPECT_EQ(QtFileDialog::ToNameFilters("A|*.a|B |*.b; *.c"), QStringList({"A (*.a)", "B (*.b *.c)"}));
     EXPECT_TRUE(QtFileDialog::ToNameFilters("").isEmpty());
     EXPECT_TRUE(QtFileDialog::ToNameFilters("No patterns||").isEmpty());
-}
-
-TEST(FileProcedures, PresentThenRemoved)
-{
-    QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath("received.txt");
-    EXPECT_FALSE(IsFilePresent(path));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    EXPECT_TRUE(IsFilePresent(path));
-    EXPECT_FALSE(IsFilePresent(folder.path()));
-    EXPECT_TRUE(RemoveFile(path, true));
-    EXPECT_FALSE(IsFilePresent(path));
-    EXPECT_FALSE(RemoveFile(path, true));
 }
 
 } // namespace
