@@ -46,7 +46,6 @@ public:
     QString PeerAddress() const { return peerAddress_; }
     // The port last passed to CheckIP (at first the listening port).
     int CurrentPort() const { return currentPort_; }
-    void SetCurrentPort(int port) { currentPort_ = port; }
     // The last status text sent out, empty before the first.
     QString StatusText() const { return statusText_; }
     // This end of the outgoing connection, to recognise our own requests.
