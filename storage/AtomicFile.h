@@ -44,7 +44,6 @@ public:
     const std::string& Path() const { return path_; }
     const std::string& TemporaryPath() const { return temporary_; }
     bool Failed() const { return errorCode_ != 0; }
-    int ErrorCode() const { return errorCode_; }
     const std::string& Error() const { return error_; }
 
 private:
