@@ -67,7 +67,6 @@ public:
     void SetMessageLimit(qint64 bytes) { maxMessageBytes_ = bytes; }
     void SetConnectionLimits(int total, int perPeer);
     void SetPace(int graceMs, qint64 minBytesPerSecond);
-    void SetFreeSpaceFloor(qint64 bytes) { minFreeBytes_ = bytes; }
     // Free bytes on the folder's file system, or -1 when unknown.
     void SetFreeSpaceSource(std::function<qint64(const QString& folder)> source) { freeSpace_ = std::move(source); }
     void SetHourlyLimit(qint64 bytes) { quota_.SetBytesPerHour(bytes); }
