@@ -53,8 +53,6 @@ bool TcpConnection::PeerFinishedInOrder() const
 }
 
 QHostAddress TcpConnection::PeerAddress() const { return socket_->peerAddress(); }
-quint16 TcpConnection::PeerPort() const { return socket_->peerPort(); }
-
 SocketState TcpConnection::State() const
 {
     return socket_->state() == QAbstractSocket::ConnectedState ? SocketState::Connected : SocketState::Closed;

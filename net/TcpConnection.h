@@ -19,7 +19,6 @@ public:
     ~TcpConnection() override;
 
     QHostAddress PeerAddress() const;
-    quint16 PeerPort() const;
     SocketState State() const;
 
     // Bytes that have arrived and were not read yet.
