@@ -131,13 +131,6 @@ SocketState TcpClient::State() const
     }
 }
 
-QString TcpClient::RemoteHostIP() const
-{
-    if (!socket_ || socket_->peerAddress().isNull())
-        return {};
-    return socket_->peerAddress().toString();
-}
-
 QHostAddress TcpClient::LocalAddress() const
 {
     if (!socket_)

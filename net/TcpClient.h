@@ -28,8 +28,6 @@ public:
     void Close();
 
     SocketState State() const;
-    // The address the socket is connected to (empty before that).
-    QString RemoteHostIP() const;
     // This end of the connection, also while it is still being set up.
     QHostAddress LocalAddress() const;
     quint16 LocalPort() const;
