@@ -39,13 +39,4 @@ std::optional<Animation> AnimationFromName(const QString& name)
 
 QString AnimationName(Animation animation) { return QString::fromLatin1(ClipOf(animation).name); }
 
-QStringList PlayableAnimationNames()
-{
-    QStringList names;
-    for (const Clip& clip : kClips)
-        if (clip.animation != Animation::Idle)
-            names << QString::fromLatin1(clip.name);
-    return names;
-}
-
 int AnimationDurationMs(Animation animation) { return ClipOf(animation).durationMs; }

@@ -3,7 +3,6 @@
 // loops between them.
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 enum class Animation { Idle, Announce, Think, Confused, Greet };
@@ -12,7 +11,6 @@ enum class Animation { Idle, Announce, Think, Confused, Greet };
 // Idle is not playable; it is what shows when nothing is queued.
 std::optional<Animation> AnimationFromName(const QString& name);
 QString AnimationName(Animation animation);
-QStringList PlayableAnimationNames();
 
 // Length of one run of an animation; for Idle, the length of its loop.
 int AnimationDurationMs(Animation animation);
