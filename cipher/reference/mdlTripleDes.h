@@ -37,8 +37,6 @@ public:
     const Slot& Subkeys1() const noexcept { return subkeys1_; }
     const Slot& Subkeys2() const noexcept { return subkeys2_; }
     const Slot& Subkeys3() const noexcept { return subkeys3_; }
-    const std::string& LeftHalf() const noexcept { return leftHalf_; }
-    const std::string& RightHalf() const noexcept { return rightHalf_; }
 
 private:
     Slot& SlotFor(int slot);
