@@ -43,6 +43,53 @@ bool IsReadableAfterStar(const Token& token)
     return keyword == Keyword::Footnote || keyword == Keyword::ShapeInstructions;
 }
 
+// The character formatting words; false for any other word.
+bool SetCharacterFormat(Keyword keyword, const Token& token, CharacterState& character)
+{
+    switch (keyword) {
+    case Keyword::Plain: character = CharacterState{}; return true;
+    case Keyword::Bold: character.bold = SwitchedOn(token); return true;
+    case Keyword::Italic: character.italic = SwitchedOn(token); return true;
+    case Keyword::Underline: character.underline = SwitchedOn(token); return true;
+    case Keyword::UnderlineNone: character.underline = false; return true;
+    case Keyword::StrikeOut: character.strikeOut = SwitchedOn(token); return true;
+    case Keyword::Hidden: character.hidden = SwitchedOn(token); return true;
+    case Keyword::Superscript: character.verticalShift = 1; return true;
+    case Keyword::Subscript: character.verticalShift = -1; return true;
+    case Keyword::NoSuperSub: character.verticalShift = 0; return true;
+    case Keyword::FontSize: {
+        const int halfPoints = Parameter(token, 24);
+        character.halfPoints = halfPoints > 0 ? std::min(halfPoints, kMaxHalfPoints) : 24;
+        return true;
+    }
+    case Keyword::Font:
+        if (token.hasParameter && token.parameter >= 0)
+            character.font = token.parameter;
+        return true;
+    case Keyword::Foreground: character.foreground = std::max(0, Parameter(token, 0)); return true;
+    case Keyword::Background: character.background = std::max(0, Parameter(token, 0)); return true;
+    default: return false;
+    }
+}
+
+// The paragraph formatting words; false for any other word.
+bool SetParagraphFormat(Keyword keyword, const Token& token, ParagraphState& paragraph)
+{
+    switch (keyword) {
+    case Keyword::ParagraphDefault: paragraph = ParagraphState{}; return true;
+    case Keyword::AlignLeft: paragraph.alignment = Alignment::Left; return true;
+    case Keyword::AlignRight: paragraph.alignment = Alignment::Right; return true;
+    case Keyword::AlignCenter: paragraph.alignment = Alignment::Center; return true;
+    case Keyword::AlignJustify: paragraph.alignment = Alignment::Justify; return true;
+    case Keyword::LeftIndent: paragraph.leftIndentTwips = Twips(token); return true;
+    case Keyword::RightIndent: paragraph.rightIndentTwips = Twips(token); return true;
+    case Keyword::FirstLineIndent: paragraph.firstLineIndentTwips = Twips(token); return true;
+    case Keyword::SpaceBefore: paragraph.spaceBeforeTwips = std::max(0, Twips(token)); return true;
+    case Keyword::SpaceAfter: paragraph.spaceAfterTwips = std::max(0, Twips(token)); return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 RtfParser::RtfParser(std::string_view data, QTextDocument& document)
@@ -142,82 +189,66 @@ void RtfParser::HandleControlWord(const Token& token)
         return;
     const Keyword keyword = token.text.size() > RtfTokenizer::kMaxWordLength ? Keyword::Unknown
                                                                              : LookupKeyword(token.text);
+    if (HandleWordOfEveryDestination(keyword, token, state))
+        return;
+    if (state.destination == Destination::FontTable)
+        HandleFontTableWord(keyword, token);
+    else if (state.destination == Destination::ColorTable)
+        HandleColorTableWord(keyword, token);
+    else if (!SetCharacterFormat(keyword, token, state.character)
+             && !SetParagraphFormat(keyword, token, state.paragraph))
+        HandleTextWord(keyword, token, state);
+}
 
-    // Words that mean the same in every destination.
+bool RtfParser::HandleWordOfEveryDestination(Keyword keyword, const Token& token, GroupState& state)
+{
     switch (keyword) {
-    case Keyword::FontTable: state.destination = Destination::FontTable; return;
-    case Keyword::ColorTable: state.destination = Destination::ColorTable; return;
-    case Keyword::SkippedDestination: state.destination = Destination::Skipped; return;
+    case Keyword::FontTable: state.destination = Destination::FontTable; return true;
+    case Keyword::ColorTable: state.destination = Destination::ColorTable; return true;
+    case Keyword::SkippedDestination: state.destination = Destination::Skipped; return true;
     case Keyword::Footnote:
     case Keyword::Shape:
     case Keyword::ShapeInstructions:
     case Keyword::ShapeText:
         if (!HandleDestination(keyword, state))
             state.destination = Destination::Skipped;
-        return;
-    case Keyword::DefaultFont: formats_.SetDefaultFont(Parameter(token, 0)); return;
+        return true;
+    case Keyword::DefaultFont: formats_.SetDefaultFont(Parameter(token, 0)); return true;
     case Keyword::UnicodeFallbackLength:
         state.unicodeFallbackLength = std::clamp(Parameter(token, 1), 0, kMaxFallbackLength);
-        return;
+        return true;
     case Keyword::UnicodeCharacter:
         if (token.hasParameter)
             HandleUnicode(token.parameter);
-        return;
-    default: break;
+        return true;
+    default: return false;
     }
+}
 
-    if (state.destination == Destination::FontTable) {
-        if (keyword == Keyword::Font && token.hasParameter)
-            fonts_.BeginEntry(token.parameter);
-        else if (keyword == Keyword::FontCharset)
-            fonts_.SetCharset(Parameter(token, 0));
-        return;
-    }
-    if (state.destination == Destination::ColorTable) {
-        if (keyword == Keyword::Red)
-            colors_.SetRed(Parameter(token, 0));
-        else if (keyword == Keyword::Green)
-            colors_.SetGreen(Parameter(token, 0));
-        else if (keyword == Keyword::Blue)
-            colors_.SetBlue(Parameter(token, 0));
-        return;
-    }
+void RtfParser::HandleFontTableWord(Keyword keyword, const Token& token)
+{
+    if (keyword == Keyword::Font && token.hasParameter)
+        fonts_.BeginEntry(token.parameter);
+    else if (keyword == Keyword::FontCharset)
+        fonts_.SetCharset(Parameter(token, 0));
+}
 
-    CharacterState& character = state.character;
-    ParagraphState& paragraph = state.paragraph;
+void RtfParser::HandleColorTableWord(Keyword keyword, const Token& token)
+{
+    if (keyword == Keyword::Red)
+        colors_.SetRed(Parameter(token, 0));
+    else if (keyword == Keyword::Green)
+        colors_.SetGreen(Parameter(token, 0));
+    else if (keyword == Keyword::Blue)
+        colors_.SetBlue(Parameter(token, 0));
+}
+
+// Words that write into the page: breaks, marks, labels, tables, and the
+// words that stand for one character.
+void RtfParser::HandleTextWord(Keyword keyword, const Token& token, GroupState& state)
+{
     switch (keyword) {
-    case Keyword::Plain: character = CharacterState{}; break;
-    case Keyword::Bold: character.bold = SwitchedOn(token); break;
-    case Keyword::Italic: character.italic = SwitchedOn(token); break;
-    case Keyword::Underline: character.underline = SwitchedOn(token); break;
-    case Keyword::UnderlineNone: character.underline = false; break;
-    case Keyword::StrikeOut: character.strikeOut = SwitchedOn(token); break;
-    case Keyword::Hidden: character.hidden = SwitchedOn(token); break;
-    case Keyword::Superscript: character.verticalShift = 1; break;
-    case Keyword::Subscript: character.verticalShift = -1; break;
-    case Keyword::NoSuperSub: character.verticalShift = 0; break;
-    case Keyword::FontSize: {
-        const int halfPoints = Parameter(token, 24);
-        character.halfPoints = halfPoints > 0 ? std::min(halfPoints, kMaxHalfPoints) : 24;
-        break;
-    }
-    case Keyword::Font:
-        if (token.hasParameter && token.parameter >= 0)
-            character.font = token.parameter;
-        break;
-    case Keyword::Foreground: character.foreground = std::max(0, Parameter(token, 0)); break;
-    case Keyword::Background: character.background = std::max(0, Parameter(token, 0)); break;
     case Keyword::Paragraph: EndParagraph(); break;
-    case Keyword::ParagraphDefault: paragraph = ParagraphState{}; break;
-    case Keyword::AlignLeft: paragraph.alignment = Alignment::Left; break;
-    case Keyword::AlignRight: paragraph.alignment = Alignment::Right; break;
-    case Keyword::AlignCenter: paragraph.alignment = Alignment::Center; break;
-    case Keyword::AlignJustify: paragraph.alignment = Alignment::Justify; break;
-    case Keyword::LeftIndent: paragraph.leftIndentTwips = Twips(token); break;
-    case Keyword::RightIndent: paragraph.rightIndentTwips = Twips(token); break;
-    case Keyword::FirstLineIndent: paragraph.firstLineIndentTwips = Twips(token); break;
-    case Keyword::SpaceBefore: paragraph.spaceBeforeTwips = std::max(0, Twips(token)); break;
-    case Keyword::SpaceAfter: paragraph.spaceAfterTwips = std::max(0, Twips(token)); break;
     case Keyword::Tab: Emit(U'\t'); break;
     case Keyword::LineBreak: BreakLine(); break;
     case Keyword::FootnoteMark: EmitFootnoteMark(); break;
@@ -230,8 +261,8 @@ void RtfParser::HandleControlWord(const Token& token)
     case Keyword::RowEnd:
     case Keyword::NestedTableEnd: HandleTableWord(keyword, state); break;
     case Keyword::Unknown:
-        if (const auto character32 = KeywordCharacter(token.text))
-            Emit(*character32);
+        if (const auto character = KeywordCharacter(token.text))
+            Emit(*character);
         break;
     default: break;
     }

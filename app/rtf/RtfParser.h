@@ -28,6 +28,11 @@ private:
     bool ConsumedAsFallback(Token& token);
     void HandleGroupEnd();
     void HandleControlWord(const Token& token);
+    // Words that mean the same in every destination; false for others.
+    bool HandleWordOfEveryDestination(Keyword keyword, const Token& token, GroupState& state);
+    void HandleFontTableWord(Keyword keyword, const Token& token);
+    void HandleColorTableWord(Keyword keyword, const Token& token);
+    void HandleTextWord(Keyword keyword, const Token& token, GroupState& state);
     // Destinations that change how text is read; false for other words.
     bool HandleDestination(Keyword keyword, GroupState& state);
     void HandleTableWord(Keyword keyword, GroupState& state);
