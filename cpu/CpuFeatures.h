@@ -10,13 +10,9 @@ namespace karsidan::cpu {
 
 struct Features {
     bool avx2 = false; // with the YMM state saved
-    bool avx512f = false; // with the opmask and ZMM state saved
-    bool avx512bw = false;
-    bool avx512vbmi = false;
-    bool avx512vbmi2 = false;
-    bool bmi1 = false;
-    bool bmi2 = false;
-    bool popcnt = false;
+    // With the opmask and ZMM state saved.
+    bool avx512f = false, avx512bw = false, avx512vbmi = false, avx512vbmi2 = false;
+    bool bmi1 = false, bmi2 = false, popcnt = false;
 };
 
 // What cpuid and xgetbv answered, as far as the features need it.
