@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using karsidan::storage::AtomicFile;
 using karsidan::storage::FailingFileOps;
@@ -91,13 +93,17 @@ TEST_F(AtomicFileFailedCallsTest, ARefusedRenameOrWriteLeavesNoTemporary)
 TEST_F(AtomicFileFailedCallsTest, AFailedCloseOfADeviceIsReported)
 {
     // A character device written in place has no temporary to fall back on:
-    // its close is the last word.
+    // its close is the last word. A copy of /dev/null, never the system's.
+    const fs::path device = folder / "null";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "mknod needs root";
     FailingFileOps ops;
     ops.Fail(Call::Close, EIO);
-    AtomicFile file("/dev/null", AtomicFile::Mode::Replace, AtomicFile::Names::Followed, ops);
+    AtomicFile file(device.string(), AtomicFile::Mode::Replace, AtomicFile::Names::Followed, ops);
     ASSERT_TRUE(file.Open());
     EXPECT_TRUE(file.WritesInPlace());
     ASSERT_TRUE(file.Write("x"));
     EXPECT_FALSE(file.Commit());
     EXPECT_EQ(file.Error(), "kesalahan baca/tulis pada perangkat");
+    EXPECT_TRUE(fs::is_character_file(fs::symlink_status(device)));
 }
