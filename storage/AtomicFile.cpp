@@ -38,6 +38,20 @@ bool NamesADescriptor(const std::string& realFolder)
     return realFolder == "/proc" || realFolder.starts_with("/proc/");
 }
 
+std::string BaseOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ParseDescriptor(const std::string& name, int* fd)
+{
+    if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *fd = std::stoi(name);
+    return true;
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(std::string path, Mode mode, Names names, FileOps& ops)
@@ -97,19 +111,25 @@ int AtomicFile::Resolve(std::string* target, bool* inPlace)
 
 bool AtomicFile::OpenInPlace(const std::string& target)
 {
-    if (const int code = ops_.OpenExisting(target, &fd_); code != 0) {
+    std::string folder;
+    const bool descriptor = ops_.RealFolder(FolderOf(target), &folder) == 0 && NamesADescriptor(folder);
+    int own = -1;
+    // One of this process's own (/dev/stdout): that very descriptor, which
+    // may be written even where reopening what it names is not allowed.
+    const int code = descriptor && folder == ops_.OwnDescriptorFolder() && ParseDescriptor(BaseOf(target), &own)
+        ? ops_.Duplicate(own, &fd_)
+        : ops_.OpenExisting(target, &fd_);
+    if (code != 0) {
         fd_ = -1;
         return Fail(code);
     }
     inPlace_ = true;
     FileInfo info;
-    if (const int code = ops_.InspectOpen(fd_, &info); code != 0)
-        return Fail(code);
+    if (const int failed = ops_.InspectOpen(fd_, &info); failed != 0)
+        return Fail(failed);
     // Swapped for a plain file since it was looked at: appending to that
     // would be wrong, replacing it unasked too.
-    const bool descriptor = info.kind != FileKind::CharacterDevice && info.kind != FileKind::Fifo;
-    std::string folder;
-    if (descriptor && (ops_.RealFolder(FolderOf(target), &folder) != 0 || !NamesADescriptor(folder)))
+    if (!descriptor && info.kind != FileKind::CharacterDevice && info.kind != FileKind::Fifo)
         return Fail(EAGAIN);
     return true;
 }

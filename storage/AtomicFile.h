@@ -12,9 +12,10 @@
 //   through; a writer that owns the folder (the receiver) uses this.
 // - Followed: the name as a user means it (-o, the window's Save). A
 //   symbolic link is followed and the file it names is replaced, the link
-//   stays; a character device or a FIFO (/dev/null, /dev/stdout, a pipe) is
-//   opened and written as it stands, never replaced, and a FIFO blocks until
-//   it has a reader, as a shell's redirection does.
+//   stays; a character device or a FIFO (/dev/null, a named pipe) is opened
+//   and written as it stands, never replaced, and a FIFO blocks until it has
+//   a reader, as a shell's redirection does. /dev/stdout and the other names
+//   of this process's descriptors write to the descriptor itself.
 // In both, a new file gets the mode the umask gives, and a replaced regular
 // file keeps its mode, its group and, where the writer may set it (root), its
 // owner.

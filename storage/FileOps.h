@@ -43,6 +43,8 @@ public:
     // An existing file or device written as it stands (appending, never
     // truncating), links followed.
     virtual int OpenExisting(const std::string& path, int* fd) = 0;
+    // A descriptor of this process, shared with whoever else holds it.
+    virtual int Duplicate(int fd, int* copy) = 0;
     // Writes some of the bytes; *written says how many.
     virtual int Write(int fd, const char* bytes, std::size_t size, std::size_t* written) = 0;
     virtual int Sync(int fd) = 0;
@@ -51,6 +53,8 @@ public:
     virtual int ChangeGroup(int fd, unsigned group) = 0;
     virtual int ChangeMode(int fd, unsigned mode) = 0;
     virtual unsigned EffectiveOwner() = 0;
+    // The folder in which /proc lists this process's descriptors.
+    virtual std::string OwnDescriptorFolder() = 0;
 
     // Replaces an entry at to (never following a link there).
     virtual int Rename(const std::string& from, const std::string& to) = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +96,8 @@ int PosixFileOps::OpenExisting(const std::string& path, int* fd)
     return Opened(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC), fd);
 }
 
+int PosixFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUPFD_CLOEXEC, 0), copy); }
+
 int PosixFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
 {
     const ssize_t n = ::write(fd, bytes, size);
@@ -118,6 +121,8 @@ int PosixFileOps::ChangeGroup(int fd, unsigned group) { return Result(::fchown(f
 int PosixFileOps::ChangeMode(int fd, unsigned mode) { return Result(::fchmod(fd, mode_t(mode))); }
 
 unsigned PosixFileOps::EffectiveOwner() { return ::geteuid(); }
+
+std::string PosixFileOps::OwnDescriptorFolder() { return "/proc/" + std::to_string(::getpid()) + "/fd"; }
 
 int PosixFileOps::Rename(const std::string& from, const std::string& to)
 {

@@ -14,6 +14,7 @@ public:
     int RealFolder(const std::string& folder, std::string* real) override;
     int CreateNew(const std::string& path, unsigned mode, int* fd) override;
     int OpenExisting(const std::string& path, int* fd) override;
+    int Duplicate(int fd, int* copy) override;
     int Write(int fd, const char* bytes, std::size_t size, std::size_t* written) override;
     int Sync(int fd) override;
     int Close(int fd) override;
@@ -21,6 +22,7 @@ public:
     int ChangeGroup(int fd, unsigned group) override;
     int ChangeMode(int fd, unsigned mode) override;
     unsigned EffectiveOwner() override;
+    std::string OwnDescriptorFolder() override;
     int Rename(const std::string& from, const std::string& to) override;
     int RenameNoReplace(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
