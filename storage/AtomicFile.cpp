@@ -118,7 +118,7 @@ bool AtomicFile::OpenInPlace(const std::string& target)
     // may be written even where reopening what it names is not allowed.
     const int code = descriptor && folder == ops_.OwnDescriptorFolder() && ParseDescriptor(BaseOf(target), &own)
         ? ops_.Duplicate(own, &fd_)
-        : ops_.OpenExisting(target, &fd_);
+        : ops_.OpenExisting(target, waitForReader_, &fd_);
     if (code != 0) {
         fd_ = -1;
         return Fail(code);

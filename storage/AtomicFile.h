@@ -60,6 +60,10 @@ public:
     // errno of a failed write or sync (the temporary is then gone).
     int TryCommitAs(const std::string& path, Mode mode);
     void Discard();
+    // Before Open: a FIFO with no reader fails at once ("perangkat atau
+    // pembacanya tidak ada") instead of waiting for one, for a caller that
+    // must not freeze (the window).
+    void WaitForReader(bool wait) { waitForReader_ = wait; }
 
     const std::string& Path() const { return path_; }
     const std::string& TemporaryPath() const { return temporary_; }
@@ -85,6 +89,7 @@ private:
     std::string temporary_;
     int fd_ = -1;
     bool inPlace_ = false;
+    bool waitForReader_ = true;
     bool synced_ = false;
     bool committed_ = false;
     int errorCode_ = 0;

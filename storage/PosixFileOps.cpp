@@ -91,9 +91,21 @@ int PosixFileOps::CreateNew(const std::string& path, unsigned mode, int* fd)
     return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(mode)), fd);
 }
 
-int PosixFileOps::OpenExisting(const std::string& path, int* fd)
+int PosixFileOps::OpenExisting(const std::string& path, bool waitForReader, int* fd)
 {
-    return Opened(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC), fd);
+    const int flags = O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC;
+    if (waitForReader)
+        return Opened(::open(path.c_str(), flags), fd);
+    // Non-blocking only to open; the writes that follow wait as usual.
+    if (const int code = Opened(::open(path.c_str(), flags | O_NONBLOCK), fd); code != 0)
+        return code;
+    const int status = ::fcntl(*fd, F_GETFL);
+    if (status < 0 || ::fcntl(*fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int code = errno;
+        ::close(*fd);
+        return code;
+    }
+    return 0;
 }
 
 int PosixFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUPFD_CLOEXEC, 0), copy); }
