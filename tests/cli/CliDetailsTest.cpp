@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -132,6 +133,37 @@ TEST(CliDetails, OutputToAFifoReachesItsReader)
     EXPECT_EQ(QByteArray(buffer, n > 0 ? n : 0), expected);
     EXPECT_TRUE(S_ISFIFO(Lstat(fifo).st_mode));
     EXPECT_EQ(Names(dir), QStringList{"pipa"});
+}
+
+TEST(CliDetails, AFifoSeesNothingOfAnInputRefusedLateIn)
+{
+    // Bytes written to a FIFO are gone to its reader: a fault at the end of
+    // a long text must be found before the first of them, as for standard
+    // output.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString text = WriteFile(dir, "teks.txt", QByteArray(6 << 20, 'a') + "\xC3");
+    const QString fifo = dir.filePath("pipa");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    std::atomic<bool> done{false};
+    std::atomic<long long> received{0};
+    std::thread draining([&] {
+        char buffer[65536];
+        while (!done)
+            if (const ssize_t n = ::read(reader, buffer, sizeof buffer); n > 0)
+                received += n;
+            else
+                ::usleep(1000);
+    });
+    const Outcome r = Cli(QStringList{"encrypt", "-o", fifo, text} + kKeys);
+    done = true;
+    draining.join();
+    ::close(reader);
+    EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+    EXPECT_EQ(received, 0);
+    EXPECT_TRUE(S_ISFIFO(Lstat(fifo).st_mode));
 }
 
 TEST(CliDetails, OutputThroughALinkReplacesItsFileAndKeepsTheLink)
