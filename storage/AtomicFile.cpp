@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <random>
-#include <unistd.h>
 
 namespace karsidan::storage {
 
@@ -24,7 +23,10 @@ std::string FolderOf(const std::string& path)
 std::string RandomSuffix()
 {
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 random{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+    thread_local std::mt19937_64 random = [] {
+        std::random_device device;
+        return std::mt19937_64{std::uint64_t(device()) << 32 ^ device()};
+    }();
     std::string suffix(10, '0');
     for (auto& c : suffix)
         c = kChars[random() % (sizeof(kChars) - 1)];
