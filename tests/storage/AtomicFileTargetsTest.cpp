@@ -227,3 +227,39 @@ TEST_F(AtomicFileTargetsTest, ABlockDeviceOrAFolderIsRefusedAndStays)
     EXPECT_TRUE(S_ISBLK(Lstat(block).st_mode));
     EXPECT_TRUE(Others(folder, {"map", "ke-map", "cakram"}).empty());
 }
+
+TEST_F(AtomicFileTargetsTest, AnEntryOfSomeoneElseLendsNeitherOwnerNorRights)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a file of another user";
+    // In a folder others may write: their file, open to all, replaced by
+    // the writer's own, which must not become theirs or open to all.
+    WriteRaw(target, "asing");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    EXPECT_EQ(WriteFileAtomically(target.string(), "milik penulis"), "");
+    const struct stat after = Lstat(target);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(after.st_mode & 0077, 0u) << std::oct << (after.st_mode & 07777);
+    EXPECT_EQ(ReadAll(target), "milik penulis");
+}
+
+TEST_F(AtomicFileTargetsTest, AModeSetIsTheModeWhateverTheUmaskOrTheOldFile)
+{
+    const std::string report = InChild([this] {
+        ::umask(077);
+        std::string report;
+        const auto save = [](const fs::path& path, unsigned mode) {
+            AtomicFile file(path.string());
+            file.SetMode(mode);
+            return file.Open() && file.Write("isi") && file.Commit();
+        };
+        if (!save(target, 0640) || (Lstat(target).st_mode & 07777) != 0640)
+            report += "new file not 0640; ";
+        ::chmod(target.c_str(), 0666);
+        if (!save(target, 0600) || (Lstat(target).st_mode & 07777) != 0600)
+            report += "replaced file not 0600; ";
+        return report;
+    });
+    EXPECT_EQ(report, "");
+}
