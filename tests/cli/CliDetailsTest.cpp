@@ -111,7 +111,15 @@ TEST(CliDetails, OutputToADeviceIsWrittenThroughNotReplaced)
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(S_ISCHR(Lstat(device).st_mode)) << "the device became a file";
     EXPECT_EQ(Lstat(device).st_rdev, ::makedev(1, 3));
-    EXPECT_EQ(Names(dir), QStringList{"null"});
+
+    // A device that fails the write (a copy of /dev/full) says so and stays.
+    const QString full = dir.filePath("full");
+    ASSERT_EQ(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, ::makedev(1, 7)), 0);
+    const Outcome failed = Cli(QStringList{"encrypt", "-o", full} + kKeys, "teks");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.err.contains("disk penuh")) << failed.err.toStdString();
+    EXPECT_TRUE(S_ISCHR(Lstat(full).st_mode));
+    EXPECT_EQ(Names(dir), (QStringList{"full", "null"}));
 }
 
 TEST(CliDetails, OutputToAFifoReachesItsReader)
