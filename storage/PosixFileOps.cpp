@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,11 +113,20 @@ int PosixFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUP
 
 int PosixFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
 {
-    const ssize_t n = ::write(fd, bytes, size);
-    if (n < 0)
-        return errno;
-    *written = std::size_t(n);
-    return 0;
+    for (;;) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n >= 0) {
+            *written = std::size_t(n);
+            return 0;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return errno;
+        // A descriptor shared non-blocking (/dev/stdout from some callers):
+        // wait for room, as a blocking one would.
+        pollfd ready{fd, POLLOUT, 0};
+        if (::poll(&ready, 1, -1) < 0 && errno != EINTR)
+            return errno;
+    }
 }
 
 int PosixFileOps::Sync(int fd) { return Result(::fsync(fd)); }

@@ -263,3 +263,33 @@ TEST_F(AtomicFileTargetsTest, AModeSetIsTheModeWhateverTheUmaskOrTheOldFile)
     });
     EXPECT_EQ(report, "");
 }
+
+TEST_F(AtomicFileTargetsTest, ANonBlockingDescriptorIsWaitedForNotFailed)
+{
+    // A descriptor inherited non-blocking (some shells and runners pass one)
+    // fills up faster than its reader empties it.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC), 0);
+    const std::string bytes = Pattern(1 << 20, 'w');
+    std::string error = "not run";
+    std::thread writing([&] {
+        error = SaveAs("/proc/self/fd/" + std::to_string(pipeFds[1]), bytes);
+        ::close(pipeFds[1]);
+    });
+    std::string got;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd watch{pipeFds[0], POLLIN, 0};
+        ::poll(&watch, 1, 100);
+        char buffer[4096];
+        const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n > 0)
+            got.append(buffer, std::size_t(n));
+    }
+    writing.join();
+    ::close(pipeFds[0]);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(got.size(), bytes.size());
+}
