@@ -174,11 +174,22 @@ TEST_F(AtomicFileTargetsTest, AnEntryIsNeverFollowedOutOfItsFolder)
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "terima" / "catatan.txt")));
     EXPECT_EQ(ReadAll(folder / "terima" / "catatan.txt"), "pesan");
 
+    // The receiver's way: bytes first, then the name tried; a link there is
+    // replaced as an entry, never followed.
+    fs::create_symlink("../luar/rahasia.txt", folder / "terima" / "surat.txt");
+    AtomicFile spool((folder / "terima" / "x").string(), AtomicFile::Mode::NoReplace);
+    ASSERT_TRUE(spool.Open() && spool.Write("pesan kedua"));
+    EXPECT_EQ(spool.TryCommitAs((folder / "terima" / "surat.txt").string(), AtomicFile::Mode::NoReplace), EEXIST);
+    EXPECT_EQ(spool.TryCommitAs((folder / "terima" / "surat.txt").string(), AtomicFile::Mode::Replace), 0);
+    EXPECT_EQ(ReadAll(secret), "milik pengguna");
+    EXPECT_EQ(ReadAll(folder / "terima" / "surat.txt"), "pesan kedua");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "terima" / "surat.txt")));
+
     // Nor written through a FIFO, which would wait for a reader forever.
     EXPECT_EQ(WriteFileAtomically(fifo.string(), "pesan", AtomicFile::Mode::NoReplace),
               "berkas dengan nama itu sudah ada");
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
-    EXPECT_TRUE(Others(folder / "terima", {"catatan.txt", "pipa.txt"}).empty());
+    EXPECT_TRUE(Others(folder / "terima", {"catatan.txt", "pipa.txt", "surat.txt"}).empty());
 }
 
 TEST_F(AtomicFileTargetsTest, ANewFileTakesTheUmaskAndAReplacedOneKeepsItsRights)
