@@ -76,7 +76,6 @@ public:
     // is held back, and a failure may leave part of the bytes written.
     bool WritesInPlace() const { return inPlace_; }
     bool Failed() const { return errorCode_ != 0; }
-    int ErrorCode() const { return errorCode_; }
     const std::string& Error() const { return error_; }
 
 private:
