@@ -5,6 +5,7 @@
 #include "app/DocumentCommands.h"
 #include "app/EditorText.h"
 #include "app/HostIdentity.h"
+#include "app/KeyBoxes.h"
 #include "app/MainLayoutBuilder.h"
 #include "app/NetworkLink.h"
 #include "app/ResultDisplay.h"
@@ -20,6 +21,7 @@
 #include "app/send/frmSend.h"
 
 #include "cipher/keys/KeyError.h"
+#include "cipher/keys/KeyWarnings.h"
 #include "codepage/CodePage.h"
 
 #include <QAction>
@@ -66,8 +68,11 @@ frmMain::frmMain(MainServices services, QWidget* parent)
     cipher_ = new CipherCommand(services_.cipher, this);
     display_ = new ResultDisplay(*w_.rtbTarget, this);
     network_ = new NetworkLink(NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
-                                                        [this](const QString& text) { SetStatusText(text); }},
+                                                        [this](const QString& text) { SetStatusText(text); },
+                                                        [this](const QString& reason) { SetStatusReason(reason); }},
                                this);
+    keys_ = new KeyBoxes(w_.txtKey, this);
+    connect(keys_, &KeyBoxes::Refused, this, [this](int box) { ShowNotice(KeyBoxes::TooLongText(box)); });
     ConnectControls();
     Form_Load();
 }
@@ -131,6 +136,21 @@ QString frmMain::TargetText() const
 }
 
 void frmMain::SetStatusText(const QString& text) { w_.stbMainPanel1->setText(text); }
+
+void frmMain::SetStatusReason(const QString& reason)
+{
+    w_.stbMainPanel1->setToolTip(reason.isEmpty() ? QString() : QStringLiteral("Sebab: %1").arg(reason));
+}
+
+void frmMain::ShowNotice(const QString& text)
+{
+    const QString shown = w_.lblNotice->text();
+    w_.lblNotice->setText(shown.isEmpty() ? text : shown + QLatin1Char('\n') + text);
+}
+
+void frmMain::ClearNotice() { w_.lblNotice->clear(); }
+
+QString frmMain::NoticeText() const { return w_.lblNotice->text(); }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
@@ -226,11 +246,17 @@ void frmMain::RunCipher(CipherDirection direction)
 {
     if (blnBusy)
         return;
+    ClearNotice();
     CipherRequest request;
     request.keys = CheckKeys();
     if (!request.keys)
         return;
+    // Said before the transform runs, and the transform runs all the same:
+    // the keys are the user's to choose.
+    for (const std::string& warning : WeakKeyWarnings(*request.keys))
+        ShowNotice(QStringLiteral("Peringatan: %1.").arg(QString::fromStdString(warning)));
     request.direction = direction;
+    running_ = direction;
     const QString source = EditorText::PlainText(*w_.rtbSource->document());
     try {
         request.text = EditorText::ToCodePage(source);
@@ -247,6 +273,9 @@ void frmMain::RunCipher(CipherDirection direction)
 
 void frmMain::ShowResult(const QByteArray& result)
 {
+    const std::string_view bytes(result.constData(), std::size_t(result.size()));
+    if (running_ == CipherDirection::Decrypt && LooksLikeWrongKeys(bytes))
+        ShowNotice(QStringLiteral("Peringatan: %1").arg(QString::fromUtf8(NotTextWarning())));
     // Busy until the last row is shown (display_ emits Shown).
     display_->Show(EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
 }
@@ -290,14 +319,18 @@ void frmMain::Warn(const QString& text) { services_.messages->Warn(this, text); 
 
 void frmMain::mnuNew_Click()
 {
-    if (!blnBusy)
-        documents_->NewDocument();
+    if (blnBusy)
+        return;
+    ClearNotice();
+    documents_->NewDocument();
 }
 
 void frmMain::mnuOpen_Click()
 {
-    if (!blnBusy)
-        documents_->OpenFile();
+    if (blnBusy)
+        return;
+    ClearNotice();
+    documents_->OpenFile();
 }
 
 void frmMain::mnuSave_Click() { SaveFile(); }

@@ -19,6 +19,7 @@ namespace karsidan {
 class CipherCommand;
 class DocumentCommands;
 class FileDialog;
+class KeyBoxes;
 class MessageBoxHook;
 class NetworkLink;
 class ResultDisplay;
@@ -52,6 +53,15 @@ public:
 
     // The status bar's first panel, for connection messages.
     void SetStatusText(const QString& text);
+    // Why the connection last failed, in the first panel's tooltip.
+    void SetStatusReason(const QString& reason);
+
+    // The line for warnings that do not stop a command (weak keys, a
+    // decrypted text that is no text, a refused paste). The next command
+    // clears it.
+    void ShowNotice(const QString& text);
+    void ClearNotice();
+    QString NoticeText() const;
 
     // The listener and the outgoing socket, and the send dialog's host.
     NetworkLink& Network() { return *network_; }
@@ -100,6 +110,8 @@ private:
     CipherCommand* cipher_ = nullptr;
     ResultDisplay* display_ = nullptr;
     NetworkLink* network_ = nullptr;
+    KeyBoxes* keys_ = nullptr;
+    CipherDirection running_ = CipherDirection::Encrypt;
     QPointer<AssistantCharacter> objCharacter;
     WindowFade* fade_ = nullptr;
     bool blnBusy = false;
