@@ -35,6 +35,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace karsidan {
@@ -118,9 +119,14 @@ void frmMain::ConnectControls()
     connect(w_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(w_.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(cipher_, &CipherCommand::Finished, this, &frmMain::ShowResult);
-    connect(display_, &ResultDisplay::Shown, this, [this] { SetBusy(false); });
+    connect(display_, &ResultDisplay::Progress, this, &frmMain::ShowDisplayProgress);
+    connect(display_, &ResultDisplay::Shown, this, [this] {
+        // 100 only now: the last row is in the editor.
+        w_.prgTransform->setValue(100);
+        SetBusy(false);
+    });
     connect(cipher_, &CipherCommand::Failed, this, &frmMain::ShowFailure);
-    connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowProgress);
+    connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowTransformProgress);
 }
 
 bool frmMain::SaveFile()
@@ -277,7 +283,9 @@ void frmMain::ShowResult(const QByteArray& result)
     if (running_ == CipherDirection::Decrypt && LooksLikeWrongKeys(bytes))
         ShowNotice(QStringLiteral("Peringatan: %1").arg(QString::fromUtf8(NotTextWarning())));
     // Busy until the last row is shown (display_ emits Shown).
-    display_->Show(EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
+    display_->Show(EditorText::FromCodePage(bytes),
+                   running_ == CipherDirection::Encrypt ? ResultDisplay::Shape::CipherText
+                                                        : ResultDisplay::Shape::Text);
 }
 
 void frmMain::ShowFailure(const QString& message)
@@ -294,7 +302,15 @@ void frmMain::Refuse(const QString& text)
     Warn(text);
 }
 
-void frmMain::ShowProgress(int percent) { w_.prgTransform->setValue(percent); }
+void frmMain::ShowTransformProgress(int percent)
+{
+    w_.prgTransform->setValue(std::clamp(percent, 0, 100) * kTransformShare / 100);
+}
+
+void frmMain::ShowDisplayProgress(int percent)
+{
+    w_.prgTransform->setValue(kTransformShare + std::clamp(percent, 0, 99) * (100 - kTransformShare) / 100);
+}
 
 void frmMain::SetBusy(bool busy, bool showProgress)
 {

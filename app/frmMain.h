@@ -38,6 +38,9 @@ class frmMain : public QMainWindow {
 public:
     // Source texts from this size on show a progress bar while they run.
     static constexpr std::size_t kProgressThreshold = 64 * 1024;
+    // The bar's share of the transform; the rest is putting the result into
+    // the editor, which takes longer for big results.
+    static constexpr int kTransformShare = 30;
 
     explicit frmMain(MainServices services, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -87,7 +90,9 @@ private:
     void ShowFailure(const QString& message);
     // Empties the result editor and tells the user why.
     void Refuse(const QString& text);
-    void ShowProgress(int percent);
+    // Transform and display each report 0 to 100 of their part.
+    void ShowTransformProgress(int percent);
+    void ShowDisplayProgress(int percent);
     void SetBusy(bool busy, bool showProgress = false);
     void Warn(const QString& text);
 

@@ -3,8 +3,11 @@
 // key boxes' show/hide toggles.
 #include "tests/app/MainWindowFixture.h"
 
+#include "app/EditorText.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QProgressBar>
 #include <QTest>
 
 namespace karsidan::test {
@@ -109,6 +112,35 @@ TEST_F(MainWindowNotice, EachKeyBoxShowsAndHidesItsKey)
         toggle->trigger();
         EXPECT_EQ(Key(i)->echoMode(), QLineEdit::Normal);
     }
+}
+
+} // namespace
+} // namespace karsidan::test
+
+namespace karsidan::test {
+namespace {
+
+using MainWindowProgress = MainWindowFixture;
+
+TEST_F(MainWindowProgress, TheBarReads100OnlyWhenTheLastRowIsShown)
+{
+    // 200 KiB of hex from the stand-in engine: shown a slice at a time.
+    Source()->setPlainText(QString(100 * 1024, QLatin1Char('k')));
+    SetKeys("satu", "dua", "tiga");
+    auto* bar = Find<QProgressBar>("prgTransform");
+    std::vector<std::pair<int, qsizetype>> seen; // value, characters shown then
+    QObject::connect(bar, &QProgressBar::valueChanged, window.get(),
+                     [&](int value) { seen.emplace_back(value, EditorText::PlainText(*Target()->document()).size()); });
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    const qsizetype all = 200 * 1024;
+    ASSERT_EQ(EditorText::PlainText(*Target()->document()).size(), all);
+    bool reached = false;
+    for (const auto& [value, shown] : seen) {
+        EXPECT_TRUE(value < 100 || shown == all) << value << " with " << shown << " of " << all << " shown";
+        reached = reached || value == 100;
+    }
+    EXPECT_TRUE(reached);
 }
 
 } // namespace
