@@ -89,9 +89,7 @@ void ResultDisplay::Show(const QString& text, Shape shape)
         return;
     }
     text_ = text;
-    const auto rows = shape == Shape::CipherText
-        ? CipherBlocks(text_, RowCharacters(editor_))
-        : EditorText::SplitRows(text_, std::max<qsizetype>(EditorText::RowLength(editor_), 16));
+    const auto rows = EditorText::SplitRows(text_, std::max<qsizetype>(EditorText::RowLength(editor_), 16));
     pieces_.reserve(rows.size());
     for (const auto& row : rows)
         pieces_.push_back({row.from, row.length, row.continues});
