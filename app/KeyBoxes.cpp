@@ -2,8 +2,8 @@
 
 #include "app/AppArtwork.h"
 
-#include <QAction>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QValidator>
 
 #include <functional>
@@ -35,6 +35,9 @@ private:
 
 // Room for a paste to reach the validator whole.
 constexpr int kPasteRoom = 4096;
+// The toggle sits inside the box's right edge; eight characters of the
+// key font still fit beside it.
+constexpr int kToggleWidth = 12;
 
 } // namespace
 
@@ -44,11 +47,17 @@ KeyBoxes::KeyBoxes(const std::array<QLineEdit*, 3>& boxes, QObject* parent) : QO
         QLineEdit* box = boxes_[i];
         box->setMaxLength(kPasteRoom);
         box->setValidator(new KeyLengthValidator([this, i] { emit Refused(i + 1); }, box));
-        QAction* toggle = box->addAction(KeyShownIcon(), QLineEdit::TrailingPosition);
+        auto* toggle = new QToolButton(box);
         toggle->setObjectName(QStringLiteral("cmdShowKey%1").arg(i));
         toggle->setCheckable(true);
         toggle->setChecked(true);
-        connect(toggle, &QAction::toggled, this, [this, i](bool shown) { SetShown(i, shown); });
+        toggle->setAutoRaise(true);
+        toggle->setFocusPolicy(Qt::NoFocus);
+        toggle->setCursor(Qt::ArrowCursor);
+        toggle->setIconSize(QSize(kToggleWidth - 2, kToggleWidth - 2));
+        toggle->setGeometry(box->width() - kToggleWidth - 2, 2, kToggleWidth, box->height() - 4);
+        box->setTextMargins(0, 0, kToggleWidth, 0);
+        connect(toggle, &QToolButton::toggled, this, [this, i](bool shown) { SetShown(i, shown); });
         toggles_[i] = toggle;
         SetShown(i, true);
     }
@@ -62,7 +71,7 @@ QString KeyBoxes::TooLongText(int box)
 void KeyBoxes::SetShown(int index, bool shown)
 {
     boxes_[index]->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
-    QAction* toggle = toggles_[index];
+    QToolButton* toggle = toggles_[index];
     toggle->setIcon(shown ? KeyShownIcon() : KeyHiddenIcon());
     toggle->setToolTip(shown ? QStringLiteral("Sembunyikan kunci") : QStringLiteral("Tampilkan kunci"));
 }

@@ -9,8 +9,8 @@
 
 #include <array>
 
-class QAction;
 class QLineEdit;
+class QToolButton;
 
 namespace karsidan {
 
@@ -25,7 +25,7 @@ public:
     // The hint for a refused paste or drop, naming the box (1 to 3).
     static QString TooLongText(int box);
 
-    QAction* Toggle(int index) const { return toggles_[index]; }
+    QToolButton* Toggle(int index) const { return toggles_[index]; }
 
 signals:
     // Text longer than a key was refused in box (1 to 3).
@@ -35,7 +35,7 @@ private:
     void SetShown(int index, bool shown);
 
     std::array<QLineEdit*, 3> boxes_;
-    std::array<QAction*, 3> toggles_{};
+    std::array<QToolButton*, 3> toggles_{};
 };
 
 } // namespace karsidan

@@ -151,6 +151,8 @@ void frmMain::SetStatusReason(const QString& reason)
 void frmMain::ShowNotice(const QString& text)
 {
     const QString shown = w_.lblNotice->text();
+    if (shown.split(QLatin1Char('\n')).contains(text))
+        return;
     w_.lblNotice->setText(shown.isEmpty() ? text : shown + QLatin1Char('\n') + text);
 }
 

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace karsidan::test {
 namespace {
@@ -101,16 +102,19 @@ TEST_F(MainWindowNotice, ALongKeyPasteIsRefusedWholeWithAHint)
 TEST_F(MainWindowNotice, EachKeyBoxShowsAndHidesItsKey)
 {
     for (int i = 0; i < 3; ++i) {
-        auto* toggle = Find<QAction>(i == 0 ? "cmdShowKey0" : i == 1 ? "cmdShowKey1" : "cmdShowKey2");
+        auto* toggle = Find<QToolButton>(i == 0 ? "cmdShowKey0" : i == 1 ? "cmdShowKey1" : "cmdShowKey2");
         ASSERT_NE(toggle, nullptr);
         EXPECT_EQ(Key(i)->echoMode(), QLineEdit::Normal) << "keys are shown at first";
-        toggle->trigger();
+        toggle->click();
         EXPECT_EQ(Key(i)->echoMode(), QLineEdit::Password);
         EXPECT_EQ(Key((i + 1) % 3)->echoMode(), QLineEdit::Normal) << "one box at a time";
         QTest::keyClicks(Key(i), "123456789");
         EXPECT_EQ(Key(i)->text(), "12345678") << "a hidden key still stops at 8";
-        toggle->trigger();
+        toggle->click();
         EXPECT_EQ(Key(i)->echoMode(), QLineEdit::Normal);
+        // The toggle leaves the box room for a whole key.
+        Key(i)->setText("WWWWWWWW");
+        EXPECT_GE(Key(i)->width() - toggle->width() - 4, Key(i)->fontMetrics().horizontalAdvance(Key(i)->text()));
     }
 }
 
