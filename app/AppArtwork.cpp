@@ -84,6 +84,34 @@ QIcon SaveDocumentIcon()
     });
 }
 
+namespace {
+
+void DrawEye(QPainter& p)
+{
+    QPainterPath lids;
+    lids.moveTo(1.5, 8);
+    lids.quadTo(8, 1, 14.5, 8);
+    lids.quadTo(8, 15, 1.5, 8);
+    p.setPen(QPen(QColor(60, 60, 60), 1.2));
+    p.setBrush(Qt::white);
+    p.drawPath(lids);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
+}
+
+} // namespace
+
+QIcon KeyShownIcon() { return QIcon(Draw(kToolbarSize, DrawEye)); }
+
+QIcon KeyHiddenIcon()
+{
+    return QIcon(Draw(kToolbarSize, [](QPainter& p) {
+        DrawEye(p);
+        p.setPen(QPen(QColor(170, 30, 30), 1.6));
+        p.drawLine(QPointF(2.5, 14), QPointF(13.5, 2));
+    }));
+}
+
 void PaintWindowIcon(QPainter& p)
 {
     // Page with hex rows.

@@ -10,6 +10,11 @@ QIcon NewDocumentIcon();
 QIcon OpenDocumentIcon();
 QIcon SaveDocumentIcon();
 
+// The key boxes' toggle: an open eye (the key is shown; click hides it)
+// and a crossed-out eye (the key is hidden; click shows it).
+QIcon KeyShownIcon();
+QIcon KeyHiddenIcon();
+
 // The window icon: a padlock over a page of hex digits, drawn here.
 QIcon WindowIcon();
 

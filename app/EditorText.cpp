@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextFrame>
 
 #include <algorithm>
 #include <vector>
@@ -17,6 +18,14 @@ namespace {
 
 void AppendBlockText(QString& out, const QString& text)
 {
+    // Most blocks hold no break of their own: append them whole.
+    const bool breaks = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\n';
+    });
+    if (!breaks) {
+        out += text;
+        return;
+    }
     for (QChar c : text) {
         if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\n')
             out += QLatin1String("\r\n");
@@ -41,6 +50,43 @@ qsizetype PieceLength(QStringView rest, qsizetype rowLength)
 
 QString EditorText::PlainText(const QTextDocument& document)
 {
+    // The raw text in one piece is far quicker than block by block, which
+    // matters for megabytes; tables and other frames put markers into it,
+    // so those documents go block by block.
+    if (document.rootFrame()->childFrames().isEmpty()) {
+        const QString raw = document.toRawText();
+        QString text;
+        text.reserve(raw.size() + raw.size() / 16);
+        QTextBlock block = document.begin();
+        qsizetype from = 0;
+        const bool innerBreaks = raw.contains(QChar::LineSeparator) || raw.contains(u'\n');
+        const auto appendRun = [&](qsizetype to) {
+            // Line breaks inside a block are CR LF as between blocks.
+            if (!innerBreaks) {
+                text += QStringView(raw).sliced(from, to - from);
+                return;
+            }
+            qsizetype at = from;
+            for (qsizetype i = from; i < to; ++i) {
+                if (raw[i] == QChar::LineSeparator || raw[i] == u'\n') {
+                    text += QStringView(raw).sliced(at, i - at);
+                    text += QLatin1String("\r\n");
+                    at = i + 1;
+                }
+            }
+            text += QStringView(raw).sliced(at, to - at);
+        };
+        for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
+             i = raw.indexOf(QChar::ParagraphSeparator, i + 1)) {
+            appendRun(i);
+            block = block.next();
+            if (block.isValid() && block.userState() != kContinuation)
+                text += QLatin1String("\r\n");
+            from = i + 1;
+        }
+        appendRun(raw.size());
+        return text;
+    }
     QString text;
     text.reserve(document.characterCount() + document.blockCount());
     bool first = true;

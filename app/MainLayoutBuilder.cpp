@@ -85,6 +85,7 @@ MainWidgets MainLayoutBuilder::Build(QMainWindow& window)
     BuildFunction(area, w);
     BuildTarget(area, w);
     BuildStatusBar(area, w);
+    BuildNotice(area, w);
     SetTabOrder(w);
 
     auto* priority = new ShortcutPriority({w.cmdEncrypt->shortcut(), w.cmdDecrypt->shortcut()}, &window);
@@ -190,6 +191,18 @@ void MainLayoutBuilder::BuildStatusBar(QWidget* area, MainWidgets& w)
     w.prgTransform->setMaximumHeight(16);
     w.stbMain->addPermanentWidget(w.prgTransform);
     w.prgTransform->hide();
+}
+
+void MainLayoutBuilder::BuildNotice(QWidget* area, MainWidgets& w)
+{
+    // The band between toolbar and frames: seen next to the keys, blocks
+    // nothing, and leaves the status bar to the connection.
+    w.lblNotice = Make<QLabel>(area, "lblNotice", TwipsRect(120, 480, 9495, 660));
+    w.lblNotice->setFont(ArialFont(8.25));
+    w.lblNotice->setWordWrap(true);
+    w.lblNotice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    w.lblNotice->setTextFormat(Qt::PlainText);
+    w.lblNotice->setStyleSheet(QStringLiteral("QLabel { color: #8a1c00; }"));
 }
 
 void MainLayoutBuilder::SetTabOrder(const MainWidgets& w)

@@ -21,6 +21,7 @@ private:
     static void BuildFunction(QWidget* area, MainWidgets& w);
     static void BuildTarget(QWidget* area, MainWidgets& w);
     static void BuildStatusBar(QWidget* area, MainWidgets& w);
+    static void BuildNotice(QWidget* area, MainWidgets& w);
     static void SetTabOrder(const MainWidgets& w);
 };
 

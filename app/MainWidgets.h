@@ -29,7 +29,8 @@ struct MainWidgets {
     QGroupBox* fraChiper = nullptr;
     QTextEdit* rtbTarget = nullptr;
     QStatusBar* stbMain = nullptr;
-    QLabel* stbMainPanel1 = nullptr; // connection messages
+    QLabel* stbMainPanel1 = nullptr; // connection messages; tooltip: the last failure's reason
+    QLabel* lblNotice = nullptr; // warnings that do not stop a command
     QProgressBar* prgTransform = nullptr;
 
     QMenu* mnuFile = nullptr;

@@ -16,10 +16,17 @@ NetworkLink::NetworkLink(WindowHooks hooks, QObject* parent)
     receiver_.SetOwnSender(&sender_);
     connect(&receiver_, &net::Receiver::FileStored, this,
             [](const QString& name, const QString&) { mdlGlobal::SavedFileName = name; });
-    connect(&sender_, &net::Sender::StatusChanged, this, [this](const QString& text) { hooks_.setStatus(text); });
-    // The panel only says "Sambungan Error"; the reason goes to standard error.
-    connect(&sender_, &net::Sender::Failed, this, [](const QString& reason) {
+    connect(&sender_, &net::Sender::StatusChanged, this, [this](const QString& text) {
+        hooks_.setStatus(text);
+        // A reason belongs to the error it explains, not to a later attempt.
+        if (text != net::Sender::ErrorText())
+            hooks_.setStatusReason({});
+    });
+    // The panel keeps its one text, "Sambungan Error"; the reason goes to its
+    // tooltip and to standard error.
+    connect(&sender_, &net::Sender::Failed, this, [this](const QString& reason) {
         std::fprintf(stderr, "karsidan: %s: %s\n", qPrintable(net::Sender::ErrorText()), qPrintable(reason));
+        hooks_.setStatusReason(reason);
     });
 }
 
@@ -27,8 +34,10 @@ void NetworkLink::StartListening()
 {
     StopListening();
     const QString failure = receiver_.StartListening(quint16(mdlGlobal::CurrentPort));
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         hooks_.setStatus(net::Receiver::ListeningOffText(failure));
+        hooks_.setStatusReason(failure);
+    }
 }
 
 void NetworkLink::StopListening()
@@ -52,6 +61,8 @@ void NetworkLink::CloseSenderSock() { sender_.CloseSenderSock(); }
 bool NetworkLink::IsSenderClosed() const { return sender_.IsClosed(); }
 
 QString NetworkLink::SavedFileName() const { return mdlGlobal::SavedFileName; }
+
+QString NetworkLink::TargetText() const { return hooks_.targetText(); }
 
 int NetworkLink::CurrentPort() const { return mdlGlobal::CurrentPort; }
 

@@ -21,6 +21,7 @@ public:
         std::function<bool()> saveFile; // "Simpan" on the result editor
         std::function<QString()> targetText; // the result editor's text
         std::function<void(const QString&)> setStatus; // status panel 1
+        std::function<void(const QString&)> setStatusReason; // why it last failed; empty: no failure shown
     };
 
     explicit NetworkLink(WindowHooks hooks, QObject* parent = nullptr);
@@ -36,6 +37,7 @@ public:
     void CloseSenderSock() override;
     bool IsSenderClosed() const override;
     QString SavedFileName() const override;
+    QString TargetText() const override;
     int CurrentPort() const override;
     void CenterForm(QWidget* form, bool atTop) override;
 

@@ -1,6 +1,5 @@
 #include "app/StartupOptions.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -9,6 +8,25 @@
 namespace karsidan {
 
 namespace {
+
+// Options QApplication takes for itself; they stay in the arguments for it.
+const QStringList kQtFlags = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"), QStringLiteral("-nograb"),
+                              QStringLiteral("-dograb"), QStringLiteral("-sync")};
+const QStringList kQtValueOptions = {QStringLiteral("-platform"),
+                                     QStringLiteral("-platformpluginpath"),
+                                     QStringLiteral("-platformtheme"),
+                                     QStringLiteral("-plugin"),
+                                     QStringLiteral("-qwindowgeometry"),
+                                     QStringLiteral("-geometry"),
+                                     QStringLiteral("-qwindowtitle"),
+                                     QStringLiteral("-title"),
+                                     QStringLiteral("-qwindowicon"),
+                                     QStringLiteral("-icon"),
+                                     QStringLiteral("-session"),
+                                     QStringLiteral("-display"),
+                                     QStringLiteral("-name"),
+                                     QStringLiteral("-style"),
+                                     QStringLiteral("-stylesheet")};
 
 bool IsWritableFolder(const QString& folder)
 {
@@ -32,50 +50,98 @@ bool IsInstalledCopy(const QString& programFolder)
 
 std::optional<StartupOptions> StartupOptions::Parse(const QStringList& arguments, QString& error)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("KARSIDAN: enkripsi teks dengan Triple DES"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Folder untuk berkas yang diterima."),
-                                    QStringLiteral("DIR"));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Port TCP untuk menerima (bawaan %1).").arg(net::kDefaultPort),
-                                  QStringLiteral("N"));
-    parser.addOption(folder);
-    parser.addOption(port);
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return std::nullopt;
-    }
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
-        if (parser.isSet(QStringLiteral("help")))
-            parser.showHelp(0);
-        parser.showVersion();
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("Argumen tidak dikenal: %1").arg(parser.positionalArguments().join(' '));
-        return std::nullopt;
-    }
-
     StartupOptions options;
-    if (parser.isSet(folder)) {
-        options.folder = parser.value(folder);
-        if (options.folder.trimmed().isEmpty()) {
-            error = QStringLiteral("--folder memerlukan nama folder");
+    bool folderSet = false;
+    QString portText;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") || argument == QLatin1String("-?")) {
+            options.action = Action::Help;
+            return options;
+        }
+        if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
+            options.action = Action::Version;
+            continue;
+        }
+        // Qt's own options, in both spellings Qt takes.
+        const QString single = argument.startsWith(QLatin1String("--")) ? argument.mid(1) : argument;
+        const QString qtName = single.section(QLatin1Char('='), 0, 0);
+        if (kQtFlags.contains(qtName) && !single.contains(QLatin1Char('=')))
+            continue;
+        if (kQtValueOptions.contains(qtName)) {
+            if (!single.contains(QLatin1Char('=')) && ++i >= arguments.size()) {
+                error = QStringLiteral("%1 memerlukan nilai").arg(argument);
+                return std::nullopt;
+            }
+            continue;
+        }
+
+        QString name = argument;
+        std::optional<QString> value;
+        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
+            name = argument.section(QLatin1Char('='), 0, 0);
+            value = argument.section(QLatin1Char('='), 1);
+        }
+        if (name != QLatin1String("--folder") && name != QLatin1String("--port")) {
+            error = argument.startsWith(QLatin1Char('-')) ? QStringLiteral("Opsi tidak dikenal: %1").arg(argument)
+                                                          : QStringLiteral("Argumen tidak dikenal: %1").arg(argument);
             return std::nullopt;
         }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("%1 memerlukan nilai").arg(name);
+                return std::nullopt;
+            }
+            value = arguments[++i];
+        }
+        if (name == QLatin1String("--folder")) {
+            options.folder = *value;
+            folderSet = true;
+        } else {
+            portText = *value;
+        }
     }
-    if (parser.isSet(port)) {
+    if (options.action == Action::Version)
+        return options;
+    if (folderSet && options.folder.trimmed().isEmpty()) {
+        error = QStringLiteral("--folder memerlukan nama folder");
+        return std::nullopt;
+    }
+    if (!portText.isNull()) {
         bool ok = false;
-        const int value = parser.value(port).toInt(&ok);
+        const int value = portText.toInt(&ok);
         if (!ok || value < 1 || value > 65535) {
-            error = QStringLiteral("Port harus bilangan 1 sampai 65535, bukan \"%1\"").arg(parser.value(port));
+            error = QStringLiteral("Port harus bilangan 1 sampai 65535, bukan \"%1\"").arg(portText);
             return std::nullopt;
         }
         options.port = value;
     }
     return options;
 }
+
+QString StartupOptions::HelpText()
+{
+    return QStringLiteral("Pemakaian: karsidan [OPSI]...\n"
+                          "\n"
+                          "Jendela KARSIDAN: enkripsi teks dengan Triple DES (tiga kunci, EDE, ECB) dan\n"
+                          "pengiriman teks sandi ke salinan KARSIDAN lain melalui TCP.\n"
+                          "\n"
+                          "Opsi:\n"
+                          "  -h, --help      menampilkan bantuan ini\n"
+                          "  -v, --version   menampilkan versi\n"
+                          "  --folder DIR    folder untuk berkas yang diterima\n"
+                          "  --port N        port TCP untuk menerima, 1 sampai 65535 (bawaan %1)\n"
+                          "\n"
+                          "Opsi jendela dari Qt, misalnya -platform NAMA atau -style NAMA, diteruskan\n"
+                          "ke Qt.\n"
+                          "\n"
+                          "Kode keluar: 0 berhasil, 2 opsi salah.\n")
+        .arg(net::kDefaultPort);
+}
+
+QString StartupOptions::VersionText() { return QStringLiteral("karsidan " KARSIDAN_VERSION "\n"); }
+
+QString StartupOptions::TryHelpText() { return QStringLiteral("Coba \"karsidan --help\".\n"); }
 
 QString StartupOptions::ResolveAppFolder(const QString& requested, const QString& programFolder)
 {

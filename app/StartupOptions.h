@@ -1,6 +1,9 @@
 #pragma once
 // The command line: --folder DIR and --port N, so that two copies can run
-// on one machine. Nothing else is configurable.
+// on one machine, and --help and --version. Nothing else is configurable.
+// Parsed before Qt starts, so help, version and a bad option need no
+// display; Qt's own window options (-platform, -style, ...) are left for
+// Qt.
 #include "net/MessageFormat.h"
 
 #include <QString>
@@ -12,12 +15,20 @@
 namespace karsidan {
 
 struct StartupOptions {
+    enum class Action { Run, Help, Version };
+
+    Action action = Action::Run;
     QString folder; // empty: the default folder rule
     qint32 port = net::kDefaultPort;
 
     // Parses the arguments (the program name first). On failure returns
     // nothing and sets error to a message for the user.
     static std::optional<StartupOptions> Parse(const QStringList& arguments, QString& error);
+
+    // What --help and --version print, and the hint after a bad option.
+    static QString HelpText();
+    static QString VersionText();
+    static QString TryHelpText();
 
     // The folder for received files, ending in "/": the given folder when
     // there is one (created when missing), else the program's folder when it

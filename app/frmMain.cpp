@@ -5,6 +5,7 @@
 #include "app/DocumentCommands.h"
 #include "app/EditorText.h"
 #include "app/HostIdentity.h"
+#include "app/KeyBoxes.h"
 #include "app/MainLayoutBuilder.h"
 #include "app/NetworkLink.h"
 #include "app/ResultDisplay.h"
@@ -20,6 +21,7 @@
 #include "app/send/frmSend.h"
 
 #include "cipher/keys/KeyError.h"
+#include "cipher/keys/KeyWarnings.h"
 #include "codepage/CodePage.h"
 
 #include <QAction>
@@ -33,6 +35,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace karsidan {
@@ -66,8 +69,11 @@ frmMain::frmMain(MainServices services, QWidget* parent)
     cipher_ = new CipherCommand(services_.cipher, this);
     display_ = new ResultDisplay(*w_.rtbTarget, this);
     network_ = new NetworkLink(NetworkLink::WindowHooks{[this] { return SaveFile(); }, [this] { return TargetText(); },
-                                                        [this](const QString& text) { SetStatusText(text); }},
+                                                        [this](const QString& text) { SetStatusText(text); },
+                                                        [this](const QString& reason) { SetStatusReason(reason); }},
                                this);
+    keys_ = new KeyBoxes(w_.txtKey, this);
+    connect(keys_, &KeyBoxes::Refused, this, [this](int box) { ShowNotice(KeyBoxes::TooLongText(box)); });
     ConnectControls();
     Form_Load();
 }
@@ -113,9 +119,14 @@ void frmMain::ConnectControls()
     connect(w_.mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(w_.mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(cipher_, &CipherCommand::Finished, this, &frmMain::ShowResult);
-    connect(display_, &ResultDisplay::Shown, this, [this] { SetBusy(false); });
+    connect(display_, &ResultDisplay::Progress, this, &frmMain::ShowDisplayProgress);
+    connect(display_, &ResultDisplay::Shown, this, [this] {
+        // 100 only now: the last row is in the editor.
+        w_.prgTransform->setValue(100);
+        SetBusy(false);
+    });
     connect(cipher_, &CipherCommand::Failed, this, &frmMain::ShowFailure);
-    connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowProgress);
+    connect(cipher_, &CipherCommand::ProgressChanged, this, &frmMain::ShowTransformProgress);
 }
 
 bool frmMain::SaveFile()
@@ -131,6 +142,23 @@ QString frmMain::TargetText() const
 }
 
 void frmMain::SetStatusText(const QString& text) { w_.stbMainPanel1->setText(text); }
+
+void frmMain::SetStatusReason(const QString& reason)
+{
+    w_.stbMainPanel1->setToolTip(reason.isEmpty() ? QString() : QStringLiteral("Sebab: %1").arg(reason));
+}
+
+void frmMain::ShowNotice(const QString& text)
+{
+    const QString shown = w_.lblNotice->text();
+    if (shown.split(QLatin1Char('\n')).contains(text))
+        return;
+    w_.lblNotice->setText(shown.isEmpty() ? text : shown + QLatin1Char('\n') + text);
+}
+
+void frmMain::ClearNotice() { w_.lblNotice->clear(); }
+
+QString frmMain::NoticeText() const { return w_.lblNotice->text(); }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
@@ -226,11 +254,17 @@ void frmMain::RunCipher(CipherDirection direction)
 {
     if (blnBusy)
         return;
+    ClearNotice();
     CipherRequest request;
     request.keys = CheckKeys();
     if (!request.keys)
         return;
+    // Said before the transform runs, and the transform runs all the same:
+    // the keys are the user's to choose.
+    for (const std::string& warning : WeakKeyWarnings(*request.keys))
+        ShowNotice(QStringLiteral("Peringatan: %1.").arg(QString::fromStdString(warning)));
     request.direction = direction;
+    running_ = direction;
     const QString source = EditorText::PlainText(*w_.rtbSource->document());
     try {
         request.text = EditorText::ToCodePage(source);
@@ -247,8 +281,13 @@ void frmMain::RunCipher(CipherDirection direction)
 
 void frmMain::ShowResult(const QByteArray& result)
 {
+    const std::string_view bytes(result.constData(), std::size_t(result.size()));
+    if (running_ == CipherDirection::Decrypt && LooksLikeWrongKeys(bytes))
+        ShowNotice(QStringLiteral("Peringatan: %1").arg(QString::fromUtf8(NotTextWarning())));
     // Busy until the last row is shown (display_ emits Shown).
-    display_->Show(EditorText::FromCodePage(std::string_view(result.constData(), std::size_t(result.size()))));
+    display_->Show(EditorText::FromCodePage(bytes),
+                   running_ == CipherDirection::Encrypt ? ResultDisplay::Shape::CipherText
+                                                        : ResultDisplay::Shape::Text);
 }
 
 void frmMain::ShowFailure(const QString& message)
@@ -265,7 +304,15 @@ void frmMain::Refuse(const QString& text)
     Warn(text);
 }
 
-void frmMain::ShowProgress(int percent) { w_.prgTransform->setValue(percent); }
+void frmMain::ShowTransformProgress(int percent)
+{
+    w_.prgTransform->setValue(std::clamp(percent, 0, 100) * kTransformShare / 100);
+}
+
+void frmMain::ShowDisplayProgress(int percent)
+{
+    w_.prgTransform->setValue(kTransformShare + std::clamp(percent, 0, 99) * (100 - kTransformShare) / 100);
+}
 
 void frmMain::SetBusy(bool busy, bool showProgress)
 {
@@ -290,14 +337,18 @@ void frmMain::Warn(const QString& text) { services_.messages->Warn(this, text); 
 
 void frmMain::mnuNew_Click()
 {
-    if (!blnBusy)
-        documents_->NewDocument();
+    if (blnBusy)
+        return;
+    ClearNotice();
+    documents_->NewDocument();
 }
 
 void frmMain::mnuOpen_Click()
 {
-    if (!blnBusy)
-        documents_->OpenFile();
+    if (blnBusy)
+        return;
+    ClearNotice();
+    documents_->OpenFile();
 }
 
 void frmMain::mnuSave_Click() { SaveFile(); }

@@ -19,6 +19,7 @@ namespace karsidan {
 class CipherCommand;
 class DocumentCommands;
 class FileDialog;
+class KeyBoxes;
 class MessageBoxHook;
 class NetworkLink;
 class ResultDisplay;
@@ -37,6 +38,9 @@ class frmMain : public QMainWindow {
 public:
     // Source texts from this size on show a progress bar while they run.
     static constexpr std::size_t kProgressThreshold = 64 * 1024;
+    // The bar's share of the transform; the rest is putting the result into
+    // the editor, which takes longer for big results.
+    static constexpr int kTransformShare = 30;
 
     explicit frmMain(MainServices services, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -52,6 +56,15 @@ public:
 
     // The status bar's first panel, for connection messages.
     void SetStatusText(const QString& text);
+    // Why the connection last failed, in the first panel's tooltip.
+    void SetStatusReason(const QString& reason);
+
+    // The line for warnings that do not stop a command (weak keys, a
+    // decrypted text that is no text, a refused paste). The next command
+    // clears it.
+    void ShowNotice(const QString& text);
+    void ClearNotice();
+    QString NoticeText() const;
 
     // The listener and the outgoing socket, and the send dialog's host.
     NetworkLink& Network() { return *network_; }
@@ -77,7 +90,9 @@ private:
     void ShowFailure(const QString& message);
     // Empties the result editor and tells the user why.
     void Refuse(const QString& text);
-    void ShowProgress(int percent);
+    // Transform and display each report 0 to 100 of their part.
+    void ShowTransformProgress(int percent);
+    void ShowDisplayProgress(int percent);
     void SetBusy(bool busy, bool showProgress = false);
     void Warn(const QString& text);
 
@@ -100,6 +115,8 @@ private:
     CipherCommand* cipher_ = nullptr;
     ResultDisplay* display_ = nullptr;
     NetworkLink* network_ = nullptr;
+    KeyBoxes* keys_ = nullptr;
+    CipherDirection running_ = CipherDirection::Encrypt;
     QPointer<AssistantCharacter> objCharacter;
     WindowFade* fade_ = nullptr;
     bool blnBusy = false;

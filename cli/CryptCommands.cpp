@@ -4,10 +4,11 @@
 #include "cli/CryptIo.h"
 #include "cli/CryptOptions.h"
 #include "cli/CryptOutput.h"
-#include "cli/KeyWarnings.h"
 #include "cli/SmallCrypt.h"
 #include "cli/StreamCrypt.h"
 #include "cli/TextCrypt.h"
+
+#include "cipher/keys/KeyWarnings.h"
 
 #include <cstdio>
 #include <new>
@@ -27,9 +28,8 @@ int Run(const std::vector<std::string>& args, bool decrypt)
     if (!parsed.options)
         return parsed.exitCode;
     const CryptOptions& options = *parsed.options;
-    const auto& k = *options.keys;
-    for (const std::string& warning : WeakKeyWarnings({k.Effective(1), k.Effective(2), k.Effective(3)}))
-        Tell(command, warning);
+    for (const std::string& warning : karsidan::WeakKeyWarnings(*options.keys))
+        Tell(command, "peringatan: " + warning);
     try {
         CryptInput input(options.file);
         CryptOutput output(options.output);
@@ -51,7 +51,7 @@ int Run(const std::vector<std::string>& args, bool decrypt)
         }
         output.Commit();
         if (controlBytes)
-            Tell(command, "peringatan: hasil tidak tampak seperti teks (ada byte kendali); kunci salah?");
+            Tell(command, "peringatan: " + std::string(karsidan::NotTextWarning()));
         return 0;
     } catch (const CryptIoError& e) {
         Tell(command, e.what());

@@ -22,6 +22,8 @@ public:
     virtual void CloseSenderSock() = 0;
     virtual bool IsSenderClosed() const = 0;
     virtual QString SavedFileName() const = 0;
+    // The result editor's text, as SendData would send it.
+    virtual QString TargetText() const = 0;
     virtual int CurrentPort() const = 0;
     // Centres form on the screen; atTop then moves it to the top edge.
     virtual void CenterForm(QWidget* form, bool atTop) = 0;

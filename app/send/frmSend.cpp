@@ -2,17 +2,25 @@
 
 #include "app/dialogs/MessageBoxHook.h"
 #include "app/send/SendHost.h"
+#include "cipher/hex/CipherTextCheck.h"
+#include "codepage/CodePage.h"
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QTimer>
+#include <QValidator>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <stdexcept>
 
 namespace karsidan::net {
 
@@ -37,12 +45,33 @@ MessageBoxHook& DefaultMessages()
     return hook;
 }
 
-bool IsPortNumber(const QString& text)
-{
-    bool ok = false;
-    const int port = text.trimmed().toInt(&ok);
-    return ok && port >= 1 && port <= 65535;
-}
+// Room in an address box for a whole dotted address to arrive at once.
+constexpr int kAddressRoom = 64;
+constexpr int kPartLength = 3;
+
+bool IsSeparator(QChar c) { return c == u'.' || c.isSpace(); }
+
+// An address box takes up to three characters; a text with separators
+// (a pasted or dropped address) is handed on to be spread over the boxes,
+// and the box keeps what it had.
+class AddressPartValidator : public QValidator {
+public:
+    AddressPartValidator(std::function<void(const QString&)> dotted, QObject* parent)
+        : QValidator(parent), dotted_(std::move(dotted))
+    { }
+
+    State validate(QString& input, int&) const override
+    {
+        if (std::any_of(input.begin(), input.end(), IsSeparator)) {
+            dotted_(input);
+            return Invalid;
+        }
+        return input.size() <= kPartLength ? Acceptable : Invalid;
+    }
+
+private:
+    std::function<void(const QString&)> dotted_;
+};
 
 } // namespace
 
@@ -56,6 +85,29 @@ int PortFromText(const QString& text)
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
         return 0;
     return static_cast<int>(rounded);
+}
+
+int AddressPartFromText(const QString& text)
+{
+    const QString part = text.trimmed();
+    if (part.isEmpty() || part.size() > kPartLength)
+        return -1;
+    for (QChar c : part)
+        if (c < u'0' || c > u'9')
+            return -1;
+    const int value = part.toInt();
+    return value <= 255 ? value : -1;
+}
+
+QString CipherTextProblem(const QString& text)
+{
+    try {
+        CheckCipherText(Utf16ToCodePage(
+            std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size()))));
+        return {};
+    } catch (const std::invalid_argument& e) {
+        return QString::fromUtf8(e.what());
+    }
 }
 
 frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host), messages_(&DefaultMessages())
@@ -75,9 +127,16 @@ frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host)
         QLineEdit* box = new QLineEdit(fraSend);
         box->setObjectName(QStringLiteral("txtIP_%1").arg(i));
         box->setGeometry(Twips(kIPLeft[i], 480, 495, 375));
-        box->setMaxLength(3);
+        box->setMaxLength(kAddressRoom);
         box->setFont(Font("Courier New", 9.75));
         box->installEventFilter(this);
+        // Spread after the box has finished refusing the edit.
+        box->setValidator(new AddressPartValidator(
+            [this, i](const QString& dotted) {
+                QMetaObject::invokeMethod(
+                    this, [this, i, dotted] { FillAddress(i, dotted); }, Qt::QueuedConnection);
+            },
+            box));
         txtIP[i] = box;
     }
 
@@ -91,7 +150,6 @@ frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host)
     txtPort->setGeometry(Twips(1320, 960, 1095, 375));
     txtPort->setMaxLength(5);
     txtPort->setFont(Font("Courier New", 9.75));
-    txtPort->installEventFilter(this);
     lblPort->setBuddy(txtPort);
 
     cmdConnect = new QPushButton(QStringLiteral("Sambung"), fraSend);
@@ -127,6 +185,23 @@ QString frmSend::NotFilledText() { return QStringLiteral("Harap isi semua field"
 QString frmSend::NotConnectedText() { return QStringLiteral("Maaf, Anda belum terhubung dengan Sambungan"); }
 QString frmSend::NotSavedText() { return QStringLiteral("Data Decrypt belum disimpan"); }
 
+QString frmSend::NotCipherText(const QString& reason)
+{
+    return QStringLiteral("Teks hasil bukan teks sandi, jadi tidak dikirim: %1. "
+                          "Hanya teks sandi yang dapat dikirim; enkripsi teksnya dulu.")
+        .arg(reason);
+}
+
+QString frmSend::BadAddressPartText(int part, const QString& text)
+{
+    return QStringLiteral("Bagian %1 alamat IP (\"%2\") harus bilangan 0 sampai 255.").arg(part).arg(text.trimmed());
+}
+
+QString frmSend::BadPortText(const QString& text)
+{
+    return QStringLiteral("Nomor Port (\"%1\") harus bilangan 1 sampai 65535.").arg(text.trimmed());
+}
+
 void frmSend::SetupSendForm()
 {
     host_.CenterForm(this, false);
@@ -135,27 +210,47 @@ void frmSend::SetupSendForm()
 
 bool frmSend::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn) {
-        for (QLineEdit* box : txtIP) {
-            if (watched == box) {
-                // After the click that gave the focus has placed the cursor.
-                QTimer::singleShot(0, box, [box] { box->selectAll(); });
-                break;
+    for (std::size_t i = 0; i < txtIP.size(); ++i) {
+        QLineEdit* box = txtIP[i];
+        if (watched != box)
+            continue;
+        if (event->type() == QEvent::FocusIn) {
+            // After the click that gave the focus has placed the cursor.
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        } else if (event->type() == QEvent::KeyPress) {
+            // "." or a blank ends a part, as in a dotted address.
+            const QString typed = static_cast<QKeyEvent*>(event)->text();
+            if (typed.size() == 1 && IsSeparator(typed[0])) {
+                FocusBox(i + 1 < txtIP.size() ? static_cast<QWidget*>(txtIP[i + 1]) : txtPort);
+                return true;
             }
         }
-    } else if (event->type() == QEvent::FocusOut && watched == txtPort) {
-        txtPort_Validate();
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-// Anything but a port number gives way to the current port, so "Sambung"
-// keeps working; an empty box stays empty and is reported on "Sambung".
-void frmSend::txtPort_Validate()
+void frmSend::FocusBox(QWidget* box)
 {
-    const QString text = txtPort->text();
-    if (!text.trimmed().isEmpty() && !IsPortNumber(text))
-        txtPort->setText(QString::number(host_.CurrentPort()));
+    box->setFocus(Qt::TabFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(box))
+        edit->selectAll();
+}
+
+void frmSend::FillAddress(std::size_t index, const QString& dotted)
+{
+    QStringList parts = dotted.trimmed().split(QRegularExpression(QStringLiteral("[.\\s]+")));
+    // A whole address fills every box, wherever it arrived.
+    if (parts.size() == int(txtIP.size()))
+        index = 0;
+    if (parts.isEmpty() || index + std::size_t(parts.size()) > txtIP.size())
+        return;
+    for (const QString& part : parts)
+        if (part.size() > kPartLength)
+            return;
+    for (const QString& part : parts)
+        txtIP[index++]->setText(part);
+    FocusBox(index < txtIP.size() ? static_cast<QWidget*>(txtIP[index]) : txtPort);
 }
 
 bool frmSend::AllFieldsFilled() const
@@ -172,17 +267,38 @@ void frmSend::cmdConnect_Click()
         ShowMessage(NotFilledText());
         return;
     }
-    // Parts are trimmed: " 10" would not read as an address part.
-    QString address = txtIP[0]->text().trimmed();
-    for (std::size_t i = 1; i < txtIP.size(); ++i)
-        address += QLatin1Char('.') + txtIP[i]->text().trimmed();
-    host_.CheckIP(address, PortFromText(txtPort->text()));
+    // Nothing connects to an address or port that is none; the user is told
+    // which box to mend.
+    QStringList parts;
+    for (std::size_t i = 0; i < txtIP.size(); ++i) {
+        const int part = AddressPartFromText(txtIP[i]->text());
+        if (part < 0) {
+            ShowMessage(BadAddressPartText(int(i) + 1, txtIP[i]->text()));
+            FocusBox(txtIP[i]);
+            return;
+        }
+        parts << QString::number(part);
+    }
+    const int port = PortFromText(txtPort->text());
+    if (port < 1 || port > 65535) {
+        ShowMessage(BadPortText(txtPort->text()));
+        FocusBox(txtPort);
+        return;
+    }
+    host_.CheckIP(parts.join(QLatin1Char('.')), port);
 }
 
 void frmSend::cmdSend_Click()
 {
     if (host_.IsSenderClosed()) {
         ShowMessage(NotConnectedText());
+        return;
+    }
+    // A decrypted text must not cross the network in the clear, nor replace
+    // the peer's copy of the cipher text.
+    const QString problem = CipherTextProblem(host_.TargetText());
+    if (!problem.isEmpty()) {
+        ShowMessage(NotCipherText(problem));
         return;
     }
     if (host_.SavedFileName().trimmed().isEmpty()) {

@@ -34,6 +34,11 @@ public:
     static QString NotFilledText();
     static QString NotConnectedText();
     static QString NotSavedText();
+    // Why a text is not sent: it is no cipher text (reason says why).
+    static QString NotCipherText(const QString& reason);
+    // Address part n (1 to 4) or the port does not read as one.
+    static QString BadAddressPartText(int part, const QString& text);
+    static QString BadPortText(const QString& text);
 
     QGroupBox* fraSend;
     std::array<QLineEdit*, 4> txtIP; // object names txtIP_0 .. txtIP_3
@@ -48,7 +53,10 @@ protected:
 private:
     void SetupSendForm();
     bool AllFieldsFilled() const;
-    void txtPort_Validate();
+    // Puts the parts of a dotted address typed or pasted into box index
+    // into the boxes: all four for a whole address, else from index on.
+    void FillAddress(std::size_t index, const QString& dotted);
+    void FocusBox(QWidget* box);
     void cmdConnect_Click();
     void cmdSend_Click();
     void ShowMessage(const QString& text);
@@ -59,7 +67,14 @@ private:
 
 // Port box text to a port number the way "Sambung" reads it: a decimal
 // number, a fraction rounded half to even; 0 when it is no number or does
-// not fit (which the sender reports as "Sambungan Error").
+// not fit. "Sambung" connects only to ports 1 to 65535.
 int PortFromText(const QString& text);
+
+// The part of a dotted address as a number 0 to 255, or -1.
+int AddressPartFromText(const QString& text);
+
+// Why text is not a cipher text that may be sent, or empty when it is one:
+// the check decryption makes.
+QString CipherTextProblem(const QString& text);
 
 } // namespace karsidan::net

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+
 namespace karsidan {
 namespace {
 
@@ -138,3 +141,48 @@ TEST(EditorText, CharactersWithoutAVisibleGlyphAreDescribedInWords)
 
 } // namespace
 } // namespace karsidan
+
+namespace karsidan::test {
+namespace {
+
+// Block by block, as the text was read before it was read whole.
+QString PlainTextByBlocks(const QTextDocument& document)
+{
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin() && block.userState() != EditorText::kContinuation)
+            text += QLatin1String("\r\n");
+        for (QChar c : block.text())
+            text += c == QChar::LineSeparator || c == u'\n' ? QStringLiteral("\r\n") : QString(c);
+    }
+    return text;
+}
+
+TEST(EditorTextWhole, ReadsAsBlockByBlockWhateverTheBlocksHold)
+{
+    const QChar pieces[] = {u'a', u' ', QChar(0xA0), QChar::LineSeparator, u'\u00E9', u'\t', QChar(0x20AC)};
+    std::uint32_t seed = 2026;
+    for (int round = 0; round < 200; ++round) {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        const int blocks = 1 + int(seed % 7);
+        for (int b = 0; b < blocks; ++b) {
+            if (b != 0)
+                cursor.insertBlock();
+            seed = seed * 1103515245u + 12345u;
+            const int length = int(seed >> 20) % 9;
+            QString text;
+            for (int i = 0; i < length; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                text += pieces[(seed >> 16) % std::size(pieces)];
+            }
+            cursor.insertText(text);
+            seed = seed * 1103515245u + 12345u;
+            cursor.block().setUserState((seed >> 16) % 3 == 0 ? EditorText::kContinuation : -1);
+        }
+        EXPECT_EQ(EditorText::PlainText(document), PlainTextByBlocks(document)) << "round " << round;
+    }
+}
+
+} // namespace
+} // namespace karsidan::test

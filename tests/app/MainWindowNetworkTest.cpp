@@ -201,9 +201,12 @@ TEST_F(MainWindowNetwork, EverySendFailureShowsInThePanelAndOnStandardError)
         window->Network().CheckIP(QStringLiteral("127.0.0.1"), port);
         ASSERT_TRUE(WaitUntil([this] { return Panel() == "Sambungan Error"; }, 5000));
         EXPECT_TRUE(err.Text().startsWith("karsidan: Sambungan Error: ")) << err.Text().toStdString();
+        const QString tip = Find<QLabel>("stbMainPanel1")->toolTip();
+        EXPECT_TRUE(tip.contains("menolak sambungan")) << tip.toStdString();
     }
     {
-        // A text the code page cannot carry: nothing goes out.
+        // A text the code page cannot carry: nothing goes out. (The dialog
+        // refuses such a text before; the link must not rely on that.)
         PeerCapture peer;
         StandardErrorCapture err;
         Target()->setPlainText(QStringLiteral("0A\u4E2D"));
@@ -211,13 +214,17 @@ TEST_F(MainWindowNetwork, EverySendFailureShowsInThePanelAndOnStandardError)
             FillAddress(send, peer.server.serverPort());
             send.cmdConnect->click();
             ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
-            send.cmdSend->click();
+            window->Network().SendData();
         });
         EXPECT_EQ(Panel(), "Sambungan Error");
         ASSERT_TRUE(WaitUntil([&] { return peer.closed == 1; }, 5000));
         EXPECT_EQ(peer.received, QList<QByteArray>{QByteArray()});
         const QString text = err.Text();
         EXPECT_TRUE(text.startsWith("karsidan: Sambungan Error: teks tidak dapat dikirim")) << text.toStdString();
+        // The same reason, without the program's name, in the panel's tooltip.
+        const QString tip = Find<QLabel>("stbMainPanel1")->toolTip();
+        EXPECT_TRUE(tip.contains("teks tidak dapat dikirim")) << tip.toStdString();
+        EXPECT_TRUE(text.contains(tip.mid(tip.indexOf(':') + 2))) << tip.toStdString();
     }
     {
         // A port no socket can use.
@@ -227,6 +234,45 @@ TEST_F(MainWindowNetwork, EverySendFailureShowsInThePanelAndOnStandardError)
         EXPECT_TRUE(err.Text().contains("70000"));
     }
     EXPECT_TRUE(messages.warnings.empty());
+}
+
+TEST_F(MainWindowNetwork, ADecryptedTextIsNotSentAndNothingReachesThePeer)
+{
+    // A real cipher text, decrypted back in the window.
+    Source()->setPlainText(QStringLiteral("Rapat jam 9"));
+    SetKeys("satu", "dua", "tiga");
+    Click("cmdEncrypt");
+    ASSERT_TRUE(WaitIdle());
+    Source()->setPlainText(Target()->toPlainText());
+    Click("cmdDecrypt");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(Target()->toPlainText(), "Rapat jam 9");
+    mdlGlobal::SavedFileName = QStringLiteral("rapat.txt");
+
+    PeerCapture peer;
+    window->show();
+    bool stillOpen = false;
+    bool stillConnected = false;
+    WithSendDialog(*window, [&](net::frmSend& send) {
+        FillAddress(send, peer.server.serverPort());
+        send.cmdConnect->click();
+        ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+        send.cmdSend->click();
+        stillOpen = send.isVisible();
+        stillConnected = !window->Network().IsSenderClosed();
+    });
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_EQ(messages.warnings[0].title, "ALAMAT IP");
+    EXPECT_TRUE(messages.warnings[0].text.startsWith("Teks hasil bukan teks sandi"))
+        << messages.warnings[0].text.toStdString();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(stillConnected);
+    EXPECT_EQ(Panel(), "Tersambung ke 127.0.0.1");
+    // Give a message every chance to arrive, then close from this side.
+    WaitUntil([&] { return false; }, 300);
+    window->Network().CloseSenderSock();
+    ASSERT_TRUE(WaitUntil([&] { return peer.closed == 1; }, 5000));
+    EXPECT_EQ(peer.received, QList<QByteArray>{QByteArray()});
 }
 
 // Both windows live in this process and share the program's globals, so

@@ -9,8 +9,10 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QTextEdit>
 
+#include <cstdint>
 #include <string>
 
 namespace karsidan::test {
@@ -110,6 +112,47 @@ TEST_F(MainWindowLongResult, TheWholeCipherTextIsShownSavedAndSentAsTheEngineMad
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(window->TargetText().toStdString() == expected);
     EXPECT_TRUE(messages.warnings.empty());
+}
+
+} // namespace
+} // namespace karsidan::test
+
+namespace karsidan::test {
+namespace {
+
+TEST(ResultDisplayCipherText, ALongCipherTextGoesInAsBlocksOfWholeRowsAndReadsBackTheSame)
+{
+    QTextEdit editor;
+    editor.resize(249, 241);
+    ResultDisplay display(editor);
+    QString hex;
+    for (int i = 0; hex.size() < 3 * 1024 * 1024; ++i)
+        hex += QString::number(0x10000000u + std::uint32_t(i) * 2654435761u, 16).toUpper();
+    QSignalSpy shown(&display, &ResultDisplay::Shown);
+    QSignalSpy progress(&display, &ResultDisplay::Progress);
+    display.Show(hex, ResultDisplay::Shape::CipherText);
+    EXPECT_TRUE(display.IsShowing()) << "megabytes are not put in one step";
+    ASSERT_TRUE(shown.count() == 1 || shown.wait(20000));
+    EXPECT_FALSE(display.IsShowing());
+    EXPECT_EQ(EditorText::PlainText(*editor.document()), hex);
+    for (const QList<QVariant>& report : progress)
+        EXPECT_LT(report.at(0).toInt(), 100);
+
+    // Thousands of blocks, not a block per row, and each block whole rows.
+    const qsizetype row = ResultDisplay::RowCharacters(editor);
+    EXPECT_LT(editor.document()->blockCount(), hex.size() / row / 50);
+    for (QTextBlock block = editor.document()->begin(); block.next().isValid(); block = block.next())
+        ASSERT_EQ(block.text().size() % row, 0) << "block " << block.blockNumber();
+    EXPECT_EQ(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+
+    // A text result wraps at words again; Finish completes a pending one.
+    display.Show(hex, ResultDisplay::Shape::CipherText);
+    display.Finish();
+    EXPECT_EQ(EditorText::PlainText(*editor.document()), hex);
+    display.Show(QStringLiteral("kata demi kata"));
+    EXPECT_EQ(editor.wordWrapMode(), QTextOption::WordWrap);
+    EXPECT_EQ(editor.toPlainText(), "kata demi kata");
+    EXPECT_TRUE(editor.document()->isUndoRedoEnabled());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/send/SendHost.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
@@ -29,6 +31,7 @@ public:
     QStringList calls;
     bool closed = true;
     QString savedFileName;
+    QString targetText = "0123456789ABCDEF";
     int currentPort = 45660;
     QWidget* centred = nullptr;
     bool centredAtTop = true;
@@ -42,6 +45,7 @@ public:
     void CloseSenderSock() override { calls << "CloseSenderSock"; }
     bool IsSenderClosed() const override { return closed; }
     QString SavedFileName() const override { return savedFileName; }
+    QString TargetText() const override { return targetText; }
     int CurrentPort() const override { return currentPort; }
     void CenterForm(QWidget* form, bool atTop) override
     {
@@ -113,8 +117,8 @@ TEST_F(SendDialog, LaysOutTheControlsInTwipsAtFifteenPerPixel)
     EXPECT_EQ(dialog.findChild<QPushButton*>("cmdSend")->font().family(), "Arial");
     EXPECT_EQ(Box("txtIP_2")->font().family(), "Courier New");
     EXPECT_EQ(Box("txtIP_2")->font().pointSizeF(), 9.75);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Box(QStringLiteral("txtIP_%1").arg(i))->maxLength(), 3);
+    // The address boxes' three characters: BoxesRefuseExtraCharacters (a box
+    // takes more at once only for a dotted address to spread).
     EXPECT_EQ(Box("txtPort")->maxLength(), 5);
 }
 
@@ -187,20 +191,111 @@ TEST_F(SendDialog, EnteringAnAddressBoxSelectsItsText)
     EXPECT_EQ(box->selectedText(), "168");
 }
 
-TEST_F(SendDialog, LeavingThePortBoxPutsBackTheCurrentPortForNonPorts)
+TEST_F(SendDialog, LeavingThePortBoxKeepsWhatWasTyped)
 {
+    // No silent replacement with this copy's own port: "Sambung" says what
+    // is wrong instead.
     host.currentPort = 4000;
-    const struct {
-        const char* typed;
-        const char* kept;
-    } cases[] = {{"abc", "4000"},  {"70000", "4000"}, {"0", "4000"}, {"1.5", "4000"},
-                 {"8080", "8080"}, {" 81 ", " 81 "},  {"", ""}};
-    for (const auto& c : cases) {
-        Box("txtPort")->setText(c.typed);
+    for (const char* typed : {"abc", "70000", "0", "8080", " 81 ", ""}) {
+        Box("txtPort")->setText(typed);
         QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(Box("txtPort"), &focusOut);
-        EXPECT_EQ(Box("txtPort")->text(), c.kept) << c.typed;
+        EXPECT_EQ(Box("txtPort")->text(), typed);
     }
+}
+
+TEST_F(SendDialog, PortsOutsideOneTo65535AreRefusedWithoutAConnectionAttempt)
+{
+    for (const char* port : {"X", "70000", "0", "-5", "65536"}) {
+        Fill({"127", "0", "0", "1"}, port);
+        Click("cmdConnect");
+        ASSERT_FALSE(messages.isEmpty()) << port;
+        EXPECT_EQ(messages.last(), "ALAMAT IP: " + frmSend::BadPortText(port)) << port;
+        EXPECT_TRUE(messages.last().contains("Nomor Port")) << port;
+    }
+    EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(", ").toStdString();
+    Fill({"127", "0", "0", "1"}, "65535");
+    Click("cmdConnect");
+    EXPECT_EQ(host.calls, QStringList{"CheckIP 127.0.0.1 65535"});
+}
+
+TEST_F(SendDialog, AddressPartsOutsideZeroTo255AreRefusedNamingThePart)
+{
+    const struct {
+        QStringList parts;
+        int bad;
+    } cases[] = {{{"256", "0", "0", "1"}, 1},
+                 {{"10", "x", "0", "1"}, 2},
+                 {{"10", "0", "-1", "1"}, 3},
+                 {{"10", "0", "0", "1a"}, 4}};
+    for (const auto& c : cases) {
+        Fill(c.parts, "45660");
+        Click("cmdConnect");
+        ASSERT_FALSE(messages.isEmpty());
+        EXPECT_EQ(messages.last(), "ALAMAT IP: " + frmSend::BadAddressPartText(c.bad, c.parts[c.bad - 1]));
+        EXPECT_TRUE(messages.last().contains(QStringLiteral("Bagian %1 alamat IP").arg(c.bad)));
+    }
+    EXPECT_TRUE(host.calls.isEmpty());
+    Fill({"0", "255", "007", "1"}, "1");
+    Click("cmdConnect");
+    EXPECT_EQ(host.calls, QStringList{"CheckIP 0.255.7.1 1"});
+}
+
+TEST_F(SendDialog, ADottedAddressPastedIntoAnyBoxFillsAllFour)
+{
+    for (int into = 0; into < 4; ++into) {
+        for (int i = 0; i < 4; ++i)
+            Box(QStringLiteral("txtIP_%1").arg(i))->clear();
+        QLineEdit* box = Box(QStringLiteral("txtIP_%1").arg(into));
+        QApplication::clipboard()->setText(" 192.168.1.7\n");
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::Paste);
+        QApplication::processEvents();
+        QStringList shown;
+        for (int i = 0; i < 4; ++i)
+            shown << Box(QStringLiteral("txtIP_%1").arg(i))->text();
+        EXPECT_EQ(shown, (QStringList{"192", "168", "1", "7"})) << "pasted into box " << into;
+    }
+    // Too many parts, or a part too long: nothing changes.
+    Box("txtIP_0")->setText("10");
+    Box("txtIP_0")->insert(".1.2.3.4");
+    Box("txtIP_1")->insert("1.2345");
+    QApplication::processEvents();
+    EXPECT_EQ(Box("txtIP_0")->text(), "10");
+    EXPECT_EQ(Box("txtIP_1")->text(), "168");
+}
+
+TEST_F(SendDialog, TypingADotOrABlankMovesToTheNextBox)
+{
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    Box("txtIP_0")->setFocus();
+    // Each key goes where the focus is, as a keyboard's would.
+    for (char c : std::string("10.1 2.3."))
+        QTest::keyClick(QApplication::focusWidget(), c);
+    EXPECT_EQ(Box("txtIP_0")->text(), "10");
+    EXPECT_EQ(Box("txtIP_1")->text(), "1");
+    EXPECT_EQ(Box("txtIP_2")->text(), "2");
+    EXPECT_EQ(Box("txtIP_3")->text(), "3");
+    EXPECT_EQ(QApplication::focusWidget(), Box("txtPort"));
+}
+
+TEST_F(SendDialog, OnlyACipherTextIsSent)
+{
+    host.closed = false;
+    host.savedFileName = "c.txt";
+    dialog.show();
+    for (const char* text : {"Rapat jam 9", "0123456789ABCDE", "0123456789ABCDEG"}) {
+        host.targetText = text;
+        Click("cmdSend");
+        ASSERT_FALSE(messages.isEmpty()) << text;
+        EXPECT_TRUE(messages.last().startsWith("ALAMAT IP: Teks hasil bukan teks sandi")) << text;
+    }
+    EXPECT_TRUE(host.calls.isEmpty()) << "nothing sent, the connection left as it is";
+    EXPECT_TRUE(dialog.isVisible());
+    host.targetText = "0123456789abcdef\r\nFEDCBA9876543210";
+    Click("cmdSend");
+    EXPECT_EQ(host.calls, QStringList{"SendData"});
 }
 
 TEST(PortFromText, ReadsNumbersRoundingHalfToEven)
