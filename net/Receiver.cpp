@@ -114,42 +114,30 @@ qint64 Receiver::InFlightFrom(const QHostAddress& address) const
     return total;
 }
 
-Receiver::Origin Receiver::OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const
+// Our own socket binds its port before it connects, so the answer is known
+// the moment a request arrives, without waiting for our socket to finish.
+// Until it is up it is bound to any address, and its port can only be
+// matched by a request from this machine.
+bool Receiver::IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const
 {
     if (!ownSender_ || ownSender_->IsClosed())
-        return Origin::Peer;
+        return false;
     const TcpClient& own = ownSender_->Socket();
-    if (own.LocalPort() != 0) {
-        const bool same = own.LocalPort() == peerPort
-            && own.LocalAddress().isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
-        return same ? Origin::OwnSender : Origin::Peer;
-    }
-    // Our socket is still connecting and does not know its own end yet.
-    // Only a request from this machine can be ours.
-    const bool local = peerAddress.isLoopback() || QNetworkInterface::allAddresses().contains(peerAddress);
-    return local ? Origin::Unknown : Origin::Peer;
+    if (own.LocalPort() == 0 || own.LocalPort() != peerPort)
+        return false;
+    const QHostAddress local = own.LocalAddress();
+    if (local == QHostAddress::AnyIPv4)
+        return peerAddress.isLoopback() || QNetworkInterface::allAddresses().contains(peerAddress);
+    return local.isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
 }
 
 void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort)
 {
     const QString peer = Describe(peerAddress, peerPort);
-    switch (OriginOf(peerAddress, peerPort)) {
-    case Origin::OwnSender:
+    if (IsOwnSender(peerAddress, peerPort)) {
         // The user connected this copy to itself.
         listener_.Refuse(requestId);
         ownSender_->CloseSenderSock();
-        return;
-    case Origin::Unknown:
-        // Ask again once our socket has caught up (the request stays pending).
-        QTimer::singleShot(1, this, [this, requestId, peerAddress, peerPort] {
-            OnConnectionRequest(requestId, peerAddress, peerPort);
-        });
-        return;
-    case Origin::Peer: break;
-    }
-    if (incoming_.size() >= maxConnections_) {
-        listener_.Refuse(requestId);
-        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(maxConnections_));
         return;
     }
     if (ConnectionsFrom(peerAddress) >= maxConnectionsPerPeer_) {
@@ -159,6 +147,17 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
                    .arg(maxConnectionsPerPeer_));
         return;
     }
+    // This request itself is still among the listener's pending ones.
+    if (OpenConnections() - 1 >= maxConnections_ && !EvictSlowest()) {
+        listener_.Refuse(requestId);
+        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(maxConnections_));
+        return;
+    }
+    Admit(requestId, peerAddress, peer);
+}
+
+void Receiver::Admit(int requestId, const QHostAddress& peerAddress, const QString& peer)
+{
     TcpConnection* connection = listener_.Accept(requestId, this);
     if (!connection)
         return;
@@ -178,10 +177,38 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
             [this, connection](bool orderly) { OnClosed(connection, orderly); });
 }
 
+// With every slot taken, a newcomer takes the place of the connection that
+// has sent least for its age; among equals the one open longest. Peers that
+// hold the slots with silence or a trickle thus cannot shut out one that
+// sends.
+bool Receiver::EvictSlowest()
+{
+    TcpConnection* slowest = nullptr;
+    double lowest = 0;
+    qint64 oldest = 0;
+    for (auto it = incoming_.cbegin(); it != incoming_.cend(); ++it) {
+        const qint64 age = it.value()->since.elapsed();
+        const double pace = double(it.value()->message.Size()) / double(std::max<qint64>(age, kYoungMs));
+        if (!slowest || pace < lowest || (pace == lowest && age > oldest)) {
+            slowest = it.key();
+            lowest = pace;
+            oldest = age;
+        }
+    }
+    if (!slowest)
+        return false;
+    Drop(slowest,
+         QStringLiteral("semua %1 sambungan terpakai; yang paling sedikit mengirim diputus untuk pengirim baru")
+             .arg(maxConnections_));
+    return true;
+}
+
 void Receiver::ArmPace(Incoming& in)
 {
-    // The time the bytes so far have bought, counted from the connection.
-    const qint64 earned = graceMs_ + in.message.Size() * 1000 / std::max<qint64>(1, minBytesPerSecond_);
+    // After the grace, the average since the connection came must keep the
+    // pace: the bytes so far buy time counted from the connection's start.
+    const qint64 earned = std::max<qint64>(graceMs_,
+                                           in.message.Size() * 1000 / std::max<qint64>(1, minBytesPerSecond_));
     const qint64 left = std::clamp<qint64>(earned - in.since.elapsed(), 0, std::numeric_limits<int>::max());
     in.pace.start(static_cast<int>(left));
 }
@@ -238,27 +265,41 @@ void Receiver::OnClosed(TcpConnection* connection, bool orderly)
     // Checked while the message still counts among the peer's.
     const QString refusal = orderly ? Refusal(*in, 0, in->message.BytesLeftToWrite()) : QString();
     incoming_.remove(connection);
-    connection->Close();
-    connection->deleteLater();
     const std::unique_ptr<Incoming> finished(in);
     if (!orderly) {
+        Answer(connection, false);
         Report(QStringLiteral("sambungan dari %1 putus sebelum ditutup dengan benar; pesan dibuang").arg(in->peer));
         return;
     }
     // A peer that connects and sends nothing leaves no trace.
-    if (in->message.Size() == 0)
+    if (in->message.Size() == 0) {
+        Answer(connection, true);
         return;
+    }
     if (!refusal.isEmpty()) {
+        Answer(connection, false);
         Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in->peer, refusal));
         return;
     }
     const IncomingMessage::Stored stored = in->message.Store(savedFileName_);
+    Answer(connection, stored.error.isEmpty());
     if (!stored.error.isEmpty()) {
         Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in->peer, stored.error));
         return;
     }
     quota_.Add(in->address, in->message.Size());
     emit FileStored(stored.name, QDir(folder_).filePath(stored.name));
+}
+
+// The only word back to the sender: an orderly close once the message is
+// on the disk, a reset when it is not.
+void Receiver::Answer(TcpConnection* connection, bool stored)
+{
+    if (stored)
+        connection->Close();
+    else
+        connection->Reset();
+    connection->deleteLater();
 }
 
 void Receiver::Drop(TcpConnection* connection, const QString& reason)

@@ -2,8 +2,10 @@
 // The receiving side (wskListen): listens on a port and stores every
 // message a peer sends as a file in the program folder. A message is all
 // the data of one connection, stored only when the peer closes it in order;
-// a reset, a time-out or any error drops it whole. Nothing is ever sent
-// back, and nothing is deleted on a peer's request.
+// a reset, a time-out or any error drops it whole. No byte is sent back:
+// this end closes in order once the message is on the disk and resets the
+// connection when it refuses the message or cannot store it. Nothing is
+// deleted on a peer's request.
 
 #include "net/PeerQuota.h"
 #include "net/TcpListener.h"
@@ -25,12 +27,14 @@ class Receiver : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
-    // Beyond these, further peers are turned away until others finish; the
-    // limit per address keeps one peer from taking every slot. Only a
+    // A peer beyond the limit per address is turned away. With every slot
+    // taken, a newcomer takes the place of the connection that has sent
+    // least for its age (ages under kYoungMs count as kYoungMs). Only a
     // message's name part is held in memory (the rest is spooled to disk),
     // so the memory cap only bites on data without a separator.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
+    static constexpr qint64 kYoungMs = 1000;
     static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
@@ -54,8 +58,9 @@ public:
     void StopListening();
     bool IsListening() const;
     quint16 LocalPort() const;
-    // How many peers are connected right now.
-    int OpenConnections() const { return static_cast<int>(incoming_.size()); }
+    // How many peers are connected right now, those not answered yet
+    // included.
+    int OpenConnections() const { return static_cast<int>(incoming_.size()) + listener_.PendingCount(); }
 
     // The current SavedFileName, used for a message that carries no name.
     void SetSavedFileNameSource(std::function<QString()> source) { savedFileName_ = std::move(source); }
@@ -84,12 +89,14 @@ signals:
 
 private:
     struct Incoming;
-    enum class Origin { Peer, OwnSender, Unknown };
 
     void OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort);
-    Origin OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const;
+    bool IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const;
+    void Admit(int requestId, const QHostAddress& peerAddress, const QString& peer);
+    bool EvictSlowest();
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
+    void Answer(TcpConnection* connection, bool stored);
     // Why the next bytes of a message may not be kept, or an empty string.
     QString Refusal(const Incoming& in, qint64 arriving, qint64 toWrite);
     void ArmPace(Incoming& in);

@@ -1,6 +1,7 @@
 #include "net/TcpListener.h"
 
 #include "net/TcpConnection.h"
+#include "net/TcpEnding.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -77,6 +78,8 @@ TcpConnection* TcpListener::Accept(int requestId, QObject* owner)
 void TcpListener::Refuse(int requestId)
 {
     if (QTcpSocket* socket = pending_.take(requestId)) {
+        // A reset: a peer that already writes sees a refusal, not a close.
+        ResetOnClose(socket->socketDescriptor());
         socket->abort();
         socket->deleteLater();
     }

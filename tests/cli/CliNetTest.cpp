@@ -236,7 +236,7 @@ TEST(CliSendReceive, TalksToTheLibraryBothWays)
                               "C:\\Dokumen\\cli.txt"},
                              "ABCDEF0123456789");
     EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
-    ASSERT_TRUE(stored.wait(kWaitMs) || stored.size() == 1);
+    ASSERT_TRUE(stored.size() == 1 || stored.wait(kWaitMs));
     EXPECT_EQ(stored.at(0).at(0).toString(), "cli.txt");
     EXPECT_EQ(ReadFile(QDir(folder.path()).filePath("cli.txt")), "ABCDEF0123456789");
 

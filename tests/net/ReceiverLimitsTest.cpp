@@ -29,7 +29,7 @@ TEST(ReceiverLimits, FortySlowPeersFromOneAddressDoNotShutOutARealSender)
     EXPECT_FALSE(QFileInfo::exists(copy.PathOf("lambat.txt")));
 }
 
-TEST(ReceiverLimits, TheLimitsPerAddressAndInAllTurnPeersAway)
+TEST(ReceiverLimits, TheLimitPerAddressTurnsPeersAwayAndANewcomerTakesTheSlowestSlot)
 {
     ReceivingCopy copy;
     copy.receiver->SetConnectionLimits(3, 2);
@@ -39,17 +39,24 @@ TEST(ReceiverLimits, TheLimitsPerAddressAndInAllTurnPeersAway)
     auto a3 = ConnectPeer(copy.Port(), "127.0.0.2");
     QSignalSpy a3Closed(a3.get(), &QTcpSocket::disconnected);
     EXPECT_TRUE(a3Closed.wait(kWaitMs)) << "third from one address";
+    WriteAll(*a2, "a2.txt | 0A");
     auto b1 = ConnectPeer(copy.Port(), "127.0.0.4");
     ASSERT_TRUE(QTest::qWaitFor([&] { return copy.receiver->OpenConnections() == 3; }, kWaitMs));
+    WriteAll(*b1, "b1.txt | 0B");
+    // Every slot taken: the newcomer replaces a1, the only one silent.
+    QSignalSpy a1Closed(a1.get(), &QTcpSocket::disconnected);
     auto c1 = ConnectPeer(copy.Port(), "127.0.0.5");
-    QSignalSpy c1Closed(c1.get(), &QTcpSocket::disconnected);
-    EXPECT_TRUE(c1Closed.wait(kWaitMs)) << "fourth in all";
-    EXPECT_EQ(copy.failed->size(), 2);
+    EXPECT_TRUE(a1Closed.wait(kWaitMs)) << "the slot that sent nothing";
+    ASSERT_TRUE(copy.WaitFailed(2));
+    EXPECT_TRUE(copy.failed->at(1).at(0).toString().contains("paling sedikit"))
+        << copy.failed->at(1).at(0).toString().toStdString();
+    EXPECT_EQ(copy.receiver->OpenConnections(), 3);
 
-    a1->disconnectFromHost();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.receiver->OpenConnections() == 2; }, kWaitMs));
-    SendRaw(copy.Port(), "sesudah.txt | 0A", "127.0.0.5");
-    ASSERT_TRUE(copy.WaitStored(1));
+    WriteAll(*c1, "c1.txt | 0C");
+    for (QTcpSocket* peer : {a2.get(), b1.get(), c1.get()})
+        peer->disconnectFromHost();
+    ASSERT_TRUE(copy.WaitStored(3));
+    EXPECT_EQ(FilesIn(copy.folder), (QStringList{"a2.txt", "b1.txt", "c1.txt"}));
 }
 
 // A trickle that never stops is dropped all the same; a peer that keeps the
