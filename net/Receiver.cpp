@@ -187,8 +187,8 @@ bool Receiver::EvictSlowest()
     double lowest = 0;
     qint64 oldest = 0;
     for (auto it = incoming_.cbegin(); it != incoming_.cend(); ++it) {
-        const qint64 age = it.value()->since.elapsed();
-        const double pace = double(it.value()->message.Size()) / double(std::max<qint64>(age, kYoungMs));
+        const qint64 age = it.value()->since.nsecsElapsed();
+        const double pace = double(it.value()->message.Size()) / double(std::max<qint64>(age, kYoungMs * 1'000'000));
         if (!slowest || pace < lowest || (pace == lowest && age > oldest)) {
             slowest = it.key();
             lowest = pace;

@@ -171,6 +171,22 @@ TEST(CliSendReceive, SendReportsAConnectionFailure)
     EXPECT_TRUE(result.err.startsWith("Sambungan Error")) << result.err.constData();
 }
 
+// A message the receiver refuses is no success: exit 1 with the reason.
+TEST(CliSendReceive, SendFailsWhenTheReceiverRefusesTheMessage)
+{
+    QTemporaryDir folder;
+    karsidan::net::Receiver receiver(folder.path());
+    receiver.SetFreeSpaceSource([](const QString&) { return qint64(0); });
+    QSignalSpy refused(&receiver, &karsidan::net::Receiver::ReceiveFailed);
+    ASSERT_EQ(receiver.StartListening(0, QHostAddress::LocalHost), "");
+    const auto sent = RunCli(
+        {"send", "--to", "127.0.0.1", "--port", QString::number(receiver.LocalPort()), "--name", "penuh.txt"}, "0A1B");
+    EXPECT_EQ(sent.exitCode, 1) << sent.err.constData();
+    EXPECT_TRUE(sent.err.startsWith("Sambungan Error: penerima menolak pesan")) << sent.err.constData();
+    EXPECT_EQ(refused.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath("penuh.txt")));
+}
+
 // Only the name's last part goes out; what the code page cannot hold, and a
 // bar, become "_" instead of failing the send.
 TEST(CliSendReceive, SendsTheBaseNameOfAnyName)

@@ -2,8 +2,12 @@
 #include "tests/net/NetTestSupport.h"
 
 #include "net/MessageFormat.h"
+#include "net/Sender.h"
+
+#include <QElapsedTimer>
 
 #include <chrono>
+#include <iostream>
 #include <vector>
 
 using namespace karsidan::net;
@@ -88,6 +92,82 @@ TEST(ReceiverLimits, AWholeMessageMustKeepAMinimumPace)
     EXPECT_EQ(ReadFile(copy.PathOf("tetap.txt")), expected);
     EXPECT_FALSE(QFileInfo::exists(copy.PathOf("tetes.txt")));
     EXPECT_EQ(FilesIn(copy.folder), QStringList{"tetap.txt"});
+}
+
+// Sixteen addresses, four connections each, hold every slot: half of them
+// silent, half trickling. A real sender from an address of its own still
+// gets a slot, in place of a silent one, and its message is stored.
+TEST(ReceiverLimits, SixteenAddressesHoldingEverySlotDoNotShutOutARealSender)
+{
+    ReceivingCopy copy;
+    struct Hostile {
+        std::unique_ptr<QTcpSocket> socket;
+        bool trickles;
+    };
+    std::vector<Hostile> hostile;
+    for (int address = 1; address <= 16; ++address) {
+        const QByteArray from = "127.0.1." + QByteArray::number(address);
+        for (int i = 0; i < 4; ++i) {
+            hostile.push_back({ConnectPeer(copy.Port(), from.constData()), i >= 2});
+            // Taken one by one, so the listen queue never overflows.
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return copy.receiver->OpenConnections() == int(hostile.size()); }, kWaitMs));
+        }
+    }
+    ASSERT_EQ(copy.receiver->OpenConnections(), Receiver::kMaxConnections);
+    for (int round = 0; round < 5; ++round) {
+        for (Hostile& h : hostile)
+            if (h.trickles)
+                h.socket->write("F");
+        QTest::qWait(100);
+    }
+    ASSERT_EQ(copy.failed->size(), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    Sender real(kDefaultPort);
+    QSignalSpy sent(&real, &Sender::SendFinished);
+    QSignalSpy refused(&real, &Sender::Failed);
+    real.CheckIP("127.0.0.1", copy.Port());
+    ASSERT_EQ(real.SendData("nyata.txt", "0A1B"), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sent.isEmpty() || !refused.isEmpty(); }, 10'000));
+    const qint64 took = clock.elapsed();
+    std::cout << "[ figure   ] a real sender among 64 hostile connections stored in " << took << " ms\n";
+    EXPECT_EQ(refused.size(), 0) << (refused.isEmpty() ? "" : refused.at(0).at(0).toString().toStdString());
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_LT(took, 10'000);
+    EXPECT_EQ(ReadFile(copy.PathOf("nyata.txt")), "0A1B");
+
+    int silentGone = 0;
+    int tricklingGone = 0;
+    for (const Hostile& h : hostile)
+        if (h.socket->state() != QAbstractSocket::ConnectedState)
+            ++(h.trickles ? tricklingGone : silentGone);
+    EXPECT_EQ(silentGone, 1) << "one silent connection made room";
+    EXPECT_EQ(tricklingGone, 0);
+    EXPECT_EQ(copy.receiver->OpenConnections(), Receiver::kMaxConnections - 1);
+}
+
+// The pace is the average since the connection came: a peer silent through
+// the grace cannot catch up with a short burst.
+TEST(ReceiverLimits, ThePaceIsAveragedFromTheConnectionsStart)
+{
+    ReceivingCopy copy;
+    copy.receiver->SetPace(300, 2000);
+    auto late = ConnectPeer(copy.Port(), "127.0.0.2");
+    QSignalSpy lateClosed(late.get(), &QTcpSocket::disconnected);
+    QTest::qWait(250);
+    WriteAll(*late, "telat.txt | ");
+    // Some 2400 bytes a second from now on: faster than the pace, but the
+    // average since the start stays below it for more than a second.
+    for (int i = 0; i < 40 && lateClosed.isEmpty(); ++i) {
+        late->write(QByteArray(60, 'A'));
+        QTest::qWait(25);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lateClosed.isEmpty(); }, kWaitMs)) << "the late one was dropped";
+    ASSERT_EQ(copy.failed->size(), 1);
+    EXPECT_TRUE(copy.failed->at(0).at(0).toString().contains("lambat"));
+    EXPECT_FALSE(QFileInfo::exists(copy.PathOf("telat.txt")));
 }
 
 TEST(ReceiverLimits, AMessageThatWouldCrossTheFreeSpaceFloorIsDropped)

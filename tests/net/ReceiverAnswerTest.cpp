@@ -1,0 +1,105 @@
+// The receiver's only word back: an orderly close once a message is on the
+// disk, a reset when it is refused; and a sender that believes nothing else.
+#include "tests/net/NetTestSupport.h"
+
+#include "net/MessageFormat.h"
+#include "net/Sender.h"
+
+#include <QElapsedTimer>
+
+using namespace karsidan::net;
+using namespace karsidan::net::test;
+
+namespace {
+
+TEST(ReceiverAnswer, AStoredMessageIsAnsweredInOrderARefusedOneWithAReset)
+{
+    ReceivingCopy copy;
+    EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), "a.txt | 0A1B"), Answer::Orderly);
+    EXPECT_EQ(ReadFile(copy.PathOf("a.txt")), "0A1B") << "on the disk by the time of the answer";
+
+    // Refused when the peer has finished: the floor is checked at the end.
+    qint64 free = 0;
+    copy.receiver->SetFreeSpaceSource([&free](const QString&) { return free; });
+    EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), "b.txt | 0B"), Answer::Reset);
+    free = qint64(1) << 40;
+
+    // Refused while it comes in.
+    copy.receiver->SetMessageLimit(100);
+    EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), ComposeMessage("c.txt", QByteArray(200, 'C'))), Answer::Reset);
+
+    // The hourly share of one address, checked at the end.
+    copy.receiver->SetHourlyLimit(10);
+    EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), "d.txt | 0D0D0D0D"), Answer::Reset);
+
+    // Nothing sent, nothing refused.
+    EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), QByteArray()), Answer::Orderly);
+
+    EXPECT_EQ(copy.stored->size(), 1);
+    EXPECT_EQ(copy.failed->size(), 3);
+    EXPECT_EQ(FilesIn(copy.folder), QStringList{"a.txt"});
+}
+
+TEST(ReceiverAnswer, ASenderCountsARefusedMessageAsAFailureAndSaysWhy)
+{
+    ReceivingCopy copy;
+    copy.receiver->SetFreeSpaceSource([](const QString&) { return qint64(0); });
+    Sender sender(kDefaultPort);
+    QStringList statuses;
+    QObject::connect(&sender, &Sender::StatusChanged, [&statuses](const QString& text) { statuses << text; });
+    QSignalSpy finished(&sender, &Sender::SendFinished);
+    QSignalSpy failed(&sender, &Sender::Failed);
+    sender.CheckIP("127.0.0.1", copy.Port());
+    ASSERT_EQ(sender.SendData("penuh.txt", "0A1B"), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failed.isEmpty() || !finished.isEmpty(); }, kWaitMs));
+    ASSERT_TRUE(copy.WaitFailed(1));
+    QTest::qWait(50);
+    EXPECT_EQ(finished.size(), 0) << "a message that was not stored is not sent";
+    ASSERT_EQ(failed.size(), 1);
+    const QString reason = failed.at(0).at(0).toString();
+    EXPECT_TRUE(reason.contains("menolak pesan")) << reason.toStdString();
+    EXPECT_EQ(sender.FailureReason(), reason) << "for the status panel's tooltip";
+    EXPECT_EQ(statuses.last(), "Sambungan Error");
+    EXPECT_TRUE(sender.IsClosed());
+    EXPECT_TRUE(FilesIn(copy.folder).isEmpty());
+
+    // The next success clears the reason.
+    copy.receiver->SetFreeSpaceSource([](const QString&) { return qint64(1) << 40; });
+    sender.CheckIP("127.0.0.1", copy.Port());
+    EXPECT_EQ(sender.FailureReason(), "");
+    ASSERT_EQ(sender.SendData("lega.txt", "0A1B"), "");
+    ASSERT_TRUE(finished.wait(kWaitMs) || finished.size() == 1);
+    EXPECT_EQ(ReadFile(copy.PathOf("lega.txt")), "0A1B");
+    EXPECT_EQ(failed.size(), 1);
+}
+
+// While this copy's own socket is still connecting elsewhere, a request from
+// this machine is answered when it comes, and counts among the slots.
+TEST(ReceiverAnswer, ALocalRequestIsAnsweredAtOnceWhileOurSocketStillConnects)
+{
+    ReceivingCopy copy;
+    Sender own(kDefaultPort);
+    copy.receiver->SetOwnSender(&own);
+    copy.receiver->SetConnectionLimits(2, 4);
+    UnansweredPort nowhere;
+    own.CheckIP("127.0.0.1", nowhere.port);
+    ASSERT_EQ(own.State(), SocketState::Connecting);
+
+    QElapsedTimer clock;
+    clock.start();
+    auto first = ConnectPeer(copy.Port(), "127.0.0.2");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.receiver->OpenConnections() == 1; }, 2000))
+        << "answered without waiting for our own socket";
+    auto second = ConnectPeer(copy.Port(), "127.0.0.2");
+    auto third = ConnectPeer(copy.Port(), "127.0.0.3");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.failed->size() == 1; }, 2000));
+    EXPECT_EQ(copy.receiver->OpenConnections(), 2) << "every request counts against the slots";
+    EXPECT_LT(clock.elapsed(), Sender::kConnectTimeoutMs);
+    EXPECT_EQ(own.State(), SocketState::Connecting) << "a request from another socket leaves ours alone";
+
+    WriteAll(*third, "ketiga.txt | 0C");
+    third->disconnectFromHost();
+    ASSERT_TRUE(copy.WaitStored(1));
+}
+
+} // namespace
