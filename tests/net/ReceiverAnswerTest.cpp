@@ -18,13 +18,15 @@ TEST(ReceiverAnswer, AStoredMessageIsAnsweredInOrderARefusedOneWithAReset)
     EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), "a.txt | 0A1B"), Answer::Orderly);
     EXPECT_EQ(ReadFile(copy.PathOf("a.txt")), "0A1B") << "on the disk by the time of the answer";
 
-    // Refused when the peer has finished: the floor is checked at the end.
-    qint64 free = 0;
-    copy.receiver->SetFreeSpaceSource([&free](const QString&) { return free; });
+    // Refused when the peer has finished: the disk fills between the
+    // arrival of the bytes and the close (the floor is checked at both).
+    int checks = 0;
+    copy.receiver->SetFreeSpaceSource([&checks](const QString&) { return ++checks >= 2 ? 0 : qint64(1) << 40; });
     EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), "b.txt | 0B"), Answer::Reset);
-    free = qint64(1) << 40;
+    EXPECT_EQ(checks, 2);
+    copy.receiver->SetFreeSpaceSource([](const QString&) { return qint64(1) << 40; });
 
-    // Refused while it comes in.
+    // Refused while it comes in (a reset then already before this change).
     copy.receiver->SetMessageLimit(100);
     EXPECT_EQ(SendAndAwaitAnswer(copy.Port(), ComposeMessage("c.txt", QByteArray(200, 'C'))), Answer::Reset);
 
