@@ -65,12 +65,13 @@ QString Receiver::StartListening(quint16 port, const QHostAddress& address)
 void Receiver::StopListening()
 {
     listener_.Close();
-    // Unfinished messages are dropped whole; nothing was written for them.
+    // Unfinished messages are dropped whole; nothing was written for them,
+    // and a sender already waiting for its answer must not take this close
+    // for one.
     const auto connections = incoming_.keys();
     for (TcpConnection* connection : connections) {
-        connection->Close();
         delete incoming_.take(connection);
-        connection->deleteLater();
+        Answer(connection, false);
     }
 }
 

@@ -56,11 +56,9 @@ QString TcpListener::Listen(quint16 port, const QHostAddress& address)
 void TcpListener::Close()
 {
     server_->close();
-    for (QTcpSocket* socket : std::as_const(pending_)) {
-        socket->abort();
-        socket->deleteLater();
-    }
-    pending_.clear();
+    const auto requests = pending_.keys();
+    for (int requestId : requests)
+        Refuse(requestId);
 }
 
 SocketState TcpListener::State() const { return server_->isListening() ? SocketState::Listening : SocketState::Closed; }

@@ -42,6 +42,36 @@ TEST(ReceiverAnswer, AStoredMessageIsAnsweredInOrderARefusedOneWithAReset)
     EXPECT_EQ(FilesIn(copy.folder), QStringList{"a.txt"});
 }
 
+// A receiver that stops with a whole message not yet stored tells its
+// sender so, even when the sender has already finished.
+TEST(ReceiverAnswer, StoppingWithAMessageNotYetStoredIsAReset)
+{
+    ReceivingCopy copy;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(copy.Port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.receiver->OpenConnections() == 1; }, kWaitMs));
+    // The receiver reads the whole message; its end arrives, but the
+    // receiver stops before its event loop takes it.
+    ASSERT_EQ(::send(fd, "henti.txt | 0A", 14, MSG_NOSIGNAL), 14);
+    QTest::qWait(100);
+    ASSERT_EQ(::shutdown(fd, SHUT_WR), 0);
+    QTest::qSleep(50);
+    copy.receiver->StopListening();
+    timeval limit{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    char byte;
+    const ssize_t got = ::recv(fd, &byte, 1, 0);
+    const int error = errno;
+    ::close(fd);
+    EXPECT_EQ(got, -1) << "an orderly close would say it was stored";
+    EXPECT_EQ(error, ECONNRESET);
+    EXPECT_TRUE(FilesIn(copy.folder).isEmpty());
+}
+
 TEST(ReceiverAnswer, ASenderCountsARefusedMessageAsAFailureAndSaysWhy)
 {
     ReceivingCopy copy;
