@@ -1,5 +1,6 @@
 #include "net/IncomingMessage.h"
 #include "net/MessageFormat.h"
+#include "net/ReceivedFileLedger.h"
 #include "net/ReceivedFileName.h"
 #include "net/WireText.h"
 
@@ -38,13 +39,14 @@ TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
         for (int i = 0; i < length; ++i)
             data.append(alphabet[random.bounded(int(sizeof alphabet))]);
         IncomingMessage message(dir.path());
+        ReceivedFileLedger ledger(dir.path());
         for (qsizetype at = 0; at < data.size();) {
             const qsizetype piece = std::min<qsizetype>(1 + random.bounded(4), data.size() - at);
             ASSERT_EQ(message.Append(QByteArrayView(data).sliced(at, piece)), "");
             at += piece;
         }
         ASSERT_EQ(message.Size(), data.size());
-        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); });
+        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); }, ledger);
         ASSERT_EQ(stored.error, "") << data.constData();
 
         const ParsedMessage expected = ParseMessage(data);
@@ -71,7 +73,8 @@ TEST(IncomingMessage, KeepsOnlyTheNameInMemory)
     for (int i = 0; i < 8; ++i)
         ASSERT_EQ(message.Append(block), "");
     EXPECT_EQ(message.HeldInMemory(), 12);
-    const auto stored = message.Store({});
+    ReceivedFileLedger ledger(dir.path());
+    const auto stored = message.Store({}, ledger);
     ASSERT_EQ(stored.error, "");
     EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath("besar.txt")).size(), 8 << 20);
 }
@@ -84,7 +87,8 @@ TEST(IncomingMessage, AFolderThatIsGoneIsAnErrorNotACrash)
     EXPECT_NE(withName.Append("a.txt | 0A"), "");
     IncomingMessage withoutName(gone);
     EXPECT_EQ(withoutName.Append("0A"), "") << "held in memory until the end";
-    const auto stored = withoutName.Store({});
+    ReceivedFileLedger ledger(gone);
+    const auto stored = withoutName.Store({}, ledger);
     EXPECT_NE(stored.error, "");
     EXPECT_EQ(stored.name, "");
 }
