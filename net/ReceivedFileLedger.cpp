@@ -180,6 +180,7 @@ void ReceivedFileLedger::Load(int fd, const Seen& seen)
     seen_ = seen;
     reported_ = {};
     DropVanished();
+    stale_ = entries_.size() < lines_;
 }
 
 // Forgets entries whose names are gone from the folder or name another
@@ -226,7 +227,7 @@ QString ReceivedFileLedger::Record(const QString& name, const Identity& stored)
     Refresh();
     const bool trusted = state_ == State::Trusted;
     entries_.insert(name, stored);
-    if (trusted && lines_ < 2 * entries_.size() + kSlackLines && Append(name, stored))
+    if (trusted && !stale_ && lines_ < 2 * entries_.size() + kSlackLines && Append(name, stored))
         return {};
     return Rewrite();
 }
@@ -294,6 +295,7 @@ QString ReceivedFileLedger::Rewrite()
     seen_ = {info.st_dev, info.st_ino, info.st_size, Nanoseconds(info.st_mtim)};
     reported_ = {};
     lines_ = entries_.size();
+    stale_ = false;
     return {};
 }
 

@@ -17,8 +17,9 @@
 //
 // One list per receiver, kept in memory: a store appends a line, and the
 // file is read again only when something else changed it. Entries whose
-// files are gone are dropped when the list is read and when it is
-// compacted, so it holds only files that still exist.
+// files are gone are dropped whenever the list is read (at a start) and
+// written anew: at the first store after a read that dropped any, and
+// once appended lines outnumber twice the entries.
 
 #include <QHash>
 #include <QString>
@@ -82,6 +83,7 @@ private:
     std::optional<Seen> reported_; // the ignored list already named on standard error
     QHash<QString, Identity> entries_;
     long long lines_ = 0; // lines in the file; more than entries after replacements
+    bool stale_ = false; // the file names files that are gone
 };
 
 } // namespace karsidan::net
