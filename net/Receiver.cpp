@@ -1,6 +1,8 @@
 #include "net/Receiver.h"
 
+#include "net/FreeSpaceFloor.h"
 #include "net/IncomingMessage.h"
+#include "net/LeftoverFiles.h"
 #include "net/Sender.h"
 #include "net/TcpConnection.h"
 
@@ -12,9 +14,9 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <memory>
-#include <sys/statvfs.h>
 
 namespace karsidan::net {
 
@@ -34,20 +36,12 @@ QString Describe(const QHostAddress& address, quint16 port)
     return QStringLiteral("%1:%2").arg(address.toString()).arg(port);
 }
 
-qint64 FreeBytesOf(const QString& folder)
-{
-    struct statvfs info { };
-    if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
-        return -1;
-    return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
-}
-
 QString Mebibytes(qint64 bytes) { return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024)); }
 
 } // namespace
 
 Receiver::Receiver(const QString& folder, QObject* parent)
-    : QObject(parent), folder_(folder), listener_(this), freeSpace_(FreeBytesOf)
+    : QObject(parent), folder_(folder), ledger_(folder), listener_(this), freeSpace_(FreeBytesOf)
 {
     connect(&listener_, &TcpListener::ConnectionRequest, this, &Receiver::OnConnectionRequest);
 }
@@ -59,6 +53,8 @@ QString Receiver::ListeningOffText(const QString& reason) { return QStringLitera
 QString Receiver::StartListening(quint16 port, const QHostAddress& address)
 {
     StopListening();
+    const auto started = std::chrono::system_clock::now().time_since_epoch();
+    RemoveLeftoverFiles(folder_, std::chrono::duration_cast<std::chrono::nanoseconds>(started).count());
     return listener_.Listen(port, address);
 }
 
@@ -91,14 +87,6 @@ void Receiver::SetPace(int graceMs, qint64 minBytesPerSecond)
 
 bool Receiver::IsListening() const { return listener_.State() == SocketState::Listening; }
 quint16 Receiver::LocalPort() const { return listener_.LocalPort(); }
-
-qint64 Receiver::BufferedBytes() const
-{
-    qint64 total = 0;
-    for (const Incoming* in : incoming_)
-        total += in->message.HeldInMemory();
-    return total;
-}
 
 int Receiver::ConnectionsFrom(const QHostAddress& address) const
 {
@@ -218,8 +206,6 @@ QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
 {
     if (in.message.Size() + arriving > maxMessageBytes_)
         return QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_);
-    if (BufferedBytes() + arriving > kMaxBufferedBytes)
-        return QStringLiteral("terlalu banyak data yang belum selesai diterima");
     if (!quota_.Allows(in.address, InFlightFrom(in.address) + arriving))
         return QStringLiteral("alamat itu sudah menyimpan lebih dari %1 dalam satu jam")
             .arg(Mebibytes(quota_.BytesPerHour()));
@@ -227,7 +213,7 @@ QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
     if (free >= 0 && free - toWrite < minFreeBytes_)
         return QStringLiteral("ruang disk tinggal %1; paling sedikit %2 harus tetap bebas")
             .arg(Mebibytes(free), Mebibytes(minFreeBytes_));
-    return {};
+    return InodeRefusal(folder_);
 }
 
 void Receiver::OnDataArrival(TcpConnection* connection)
@@ -272,24 +258,26 @@ void Receiver::OnClosed(TcpConnection* connection, bool orderly)
         Report(QStringLiteral("sambungan dari %1 putus sebelum ditutup dengan benar; pesan dibuang").arg(in->peer));
         return;
     }
+    Answer(connection, StoreMessage(*in, refusal) != Outcome::Refused);
+}
+
+Receiver::Outcome Receiver::StoreMessage(Incoming& in, const QString& refusal)
+{
     // A peer that connects and sends nothing leaves no trace.
-    if (in->message.Size() == 0) {
-        Answer(connection, true);
-        return;
-    }
+    if (in.message.Size() == 0)
+        return Outcome::Empty;
     if (!refusal.isEmpty()) {
-        Answer(connection, false);
-        Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in->peer, refusal));
-        return;
+        Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in.peer, refusal));
+        return Outcome::Refused;
     }
-    const IncomingMessage::Stored stored = in->message.Store(savedFileName_);
-    Answer(connection, stored.error.isEmpty());
+    const IncomingMessage::Stored stored = in.message.Store(savedFileName_, ledger_);
     if (!stored.error.isEmpty()) {
-        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in->peer, stored.error));
-        return;
+        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in.peer, stored.error));
+        return Outcome::Refused;
     }
-    quota_.Add(in->address, in->message.Size());
+    quota_.Add(in.address, in.message.Size());
     emit FileStored(stored.name, QDir(folder_).filePath(stored.name));
+    return Outcome::Stored;
 }
 
 // The only word back to the sender: an orderly close once the message is

@@ -8,6 +8,7 @@
 // deleted on a peer's request.
 
 #include "net/PeerQuota.h"
+#include "net/ReceivedFileLedger.h"
 #include "net/TcpListener.h"
 
 #include <QHash>
@@ -29,13 +30,12 @@ public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
     // A peer beyond the limit per address is turned away. With every slot
     // taken, a newcomer takes the place of the connection that has sent
-    // least for its age (ages under kYoungMs count as kYoungMs). Only a
-    // message's name part is held in memory (the rest is spooled to disk),
-    // so the memory cap only bites on data without a separator.
+    // least for its age (ages under kYoungMs count as kYoungMs). A message
+    // goes to disk as it arrives; at most IncomingMessage::kMaxHeldBytes of
+    // each stays in memory.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
     static constexpr qint64 kYoungMs = 1000;
-    static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
     // second on average since the connection came, or it is dropped. Each
@@ -43,7 +43,7 @@ public:
     static constexpr int kGraceMs = 5 * 60 * 1000;
     static constexpr qint64 kMinBytesPerSecond = 1024;
     // A message is dropped when storing it would leave less than this free
-    // on the folder's file system.
+    // on the folder's file system, or fewer inodes than InodeFloor.
     static constexpr qint64 kMinFreeBytes = 128 * 1024 * 1024;
     // What one peer address may store within an hour.
     static constexpr qint64 kMaxBytesPerPeerHour = 1024LL * 1024 * 1024;
@@ -54,6 +54,8 @@ public:
     ~Receiver() override;
 
     // Returns an empty string when listening, otherwise why not (Indonesian).
+    // Temporary files left in the folder by a writer killed before this
+    // start are removed first.
     QString StartListening(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     void StopListening();
     bool IsListening() const;
@@ -89,6 +91,9 @@ signals:
 
 private:
     struct Incoming;
+    // What became of a message whose peer closed in order: on the disk
+    // (synced and renamed into place), nothing to store, or not stored.
+    enum class Outcome { Stored, Empty, Refused };
 
     void OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort);
     bool IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const;
@@ -96,17 +101,19 @@ private:
     bool EvictSlowest();
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
+    // refusal: what Refusal said while the message still counted.
+    Outcome StoreMessage(Incoming& in, const QString& refusal);
     void Answer(TcpConnection* connection, bool stored);
     // Why the next bytes of a message may not be kept, or an empty string.
     QString Refusal(const Incoming& in, qint64 arriving, qint64 toWrite);
     void ArmPace(Incoming& in);
     void Drop(TcpConnection* connection, const QString& reason);
     void Report(const QString& reason);
-    qint64 BufferedBytes() const;
     int ConnectionsFrom(const QHostAddress& address) const;
     qint64 InFlightFrom(const QHostAddress& address) const;
 
     QString folder_;
+    ReceivedFileLedger ledger_;
     TcpListener listener_;
     QHash<TcpConnection*, Incoming*> incoming_;
     QByteArray chunk_;

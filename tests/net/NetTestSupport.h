@@ -1,8 +1,10 @@
 #pragma once
 // Loopback helpers shared by the network tests.
 
+#include "net/MessageFormat.h"
 #include "net/ReceivedFileLedger.h"
 #include "net/Receiver.h"
+#include "storage/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,5 +198,26 @@ struct ReceivingCopy {
         return QTest::qWaitFor([&] { return failed->size() >= count; }, kWaitMs);
     }
 };
+
+// A file of the user's, written as Simpan writes: a new file renamed into
+// place.
+inline void WriteUserFile(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_EQ(karsidan::storage::WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                     std::string_view(bytes.constData(), bytes.size())),
+              "");
+}
+
+// Sends one message and returns the name it was stored under.
+inline QString Deliver(ReceivingCopy& copy, const QByteArray& name, const QByteArray& body)
+{
+    const int before = int(copy.stored->size());
+    SendRaw(copy.Port(), ComposeMessage(name, body));
+    if (!copy.WaitStored(before + 1))
+        return QStringLiteral("<not stored>");
+    const QString stored = copy.stored->last().at(0).toString();
+    EXPECT_EQ(ReadFile(copy.PathOf(stored)), body) << name.constData();
+    return stored;
+}
 
 } // namespace karsidan::net::test
