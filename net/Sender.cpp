@@ -26,7 +26,7 @@ Sender::Sender(int currentPort, QObject* parent)
     answerTimer_->setSingleShot(true);
     connect(answerTimer_, &QTimer::timeout, this, [this] {
         Fail(QStringLiteral("penerima tidak memastikan pesan tersimpan dalam %1 detik; pesan mungkin tidak sampai")
-                 .arg(answerTimer_->interval() / 1000.0));
+                 .arg((answerTimer_->interval() + 999) / 1000));
     });
     connect(&socket_, &TcpClient::Connected, this, &Sender::OnConnected);
     connect(&socket_, &TcpClient::Error, this, &Sender::Fail);
