@@ -27,11 +27,12 @@ class Receiver : public QObject {
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
     // Beyond these, further peers are turned away until others finish; the
-    // limit per address keeps one peer from taking every slot. A message
-    // goes to disk as it arrives; at most IncomingMessage::kMaxHeldBytes of
-    // each stays in memory.
+    // limit per address keeps one peer from taking every slot. Only a
+    // message's name part is held in memory (the rest is spooled to disk),
+    // so the memory cap only bites on data without a separator.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
+    static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
     // second on average since the connection came, or it is dropped. Each
@@ -87,21 +88,17 @@ signals:
 private:
     struct Incoming;
     enum class Origin { Peer, OwnSender, Unknown };
-    // What became of a message whose peer closed in order: on the disk
-    // (synced and renamed into place), nothing to store, or not stored.
-    enum class Outcome { Stored, Empty, Refused };
 
     void OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort);
     Origin OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const;
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
-    // refusal: what Refusal said while the message still counted.
-    Outcome StoreMessage(Incoming& in, const QString& refusal);
     // Why the next bytes of a message may not be kept, or an empty string.
     QString Refusal(const Incoming& in, qint64 arriving, qint64 toWrite);
     void ArmPace(Incoming& in);
     void Drop(TcpConnection* connection, const QString& reason);
     void Report(const QString& reason);
+    qint64 BufferedBytes() const;
     int ConnectionsFrom(const QHostAddress& address) const;
     qint64 InFlightFrom(const QHostAddress& address) const;
 
