@@ -32,11 +32,13 @@ bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) con
 
 bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) const
 {
-    const std::string reason = storage::WriteFileAtomically(
-        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (reason.empty())
+    using storage::AtomicFile;
+    AtomicFile file(QFile::encodeName(path).toStdString(), AtomicFile::Mode::Replace, AtomicFile::Names::Followed);
+    // A FIFO nobody reads must not freeze the window.
+    file.WaitForReader(false);
+    if (file.Open() && file.Write(std::string_view(bytes.constData(), std::size_t(bytes.size()))) && file.Commit())
         return true;
-    SetError(error, QString::fromStdString(reason));
+    SetError(error, QString::fromStdString(file.Error()));
     return false;
 }
 

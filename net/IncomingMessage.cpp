@@ -29,7 +29,8 @@ QString WriteError(const storage::AtomicFile& file)
 
 } // namespace
 
-IncomingMessage::IncomingMessage(const QString& folder) : folder_(folder) { }
+IncomingMessage::IncomingMessage(const QString& folder, ReceivedFileLedger& ledger) : folder_(folder), ledger_(ledger)
+{ }
 
 IncomingMessage::~IncomingMessage() = default;
 
@@ -181,7 +182,7 @@ std::unique_ptr<storage::AtomicFile> IncomingMessage::WholeData(QString* error)
     return whole;
 }
 
-IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& currentName, ReceivedFileLedger& ledger)
+IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& currentName)
 {
     const bool hasName = HasName();
     const QString requested = hasName ? FromWireBytes(namePart_) : (currentName ? currentName() : QString());
@@ -197,7 +198,7 @@ IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& c
     headFile_.reset();
     if (!content || !error.isEmpty())
         return {QString(), error};
-    const PlacedFile placed = PlaceReceivedFile(*content, folder_, StoredFileName(requested), ledger);
+    const PlacedFile placed = PlaceReceivedFile(*content, folder_, StoredFileName(requested), ledger_);
     return {placed.name, placed.error};
 }
 

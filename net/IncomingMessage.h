@@ -27,7 +27,8 @@ public:
     // Bytes before the first separator held in memory at most.
     static constexpr qsizetype kMaxHeldBytes = 64 * 1024;
 
-    explicit IncomingMessage(const QString& folder);
+    // ledger: the folder's list of received files, which outlives this.
+    IncomingMessage(const QString& folder, ReceivedFileLedger& ledger);
     ~IncomingMessage(); // an unstored message leaves nothing behind
     IncomingMessage(const IncomingMessage&) = delete;
     IncomingMessage& operator=(const IncomingMessage&) = delete;
@@ -48,8 +49,9 @@ public:
     };
     // Stores the content under the received name, or currentName() when the
     // message carries none, made safe; see PlaceReceivedFile for names that
-    // are taken or refused. ledger: the folder's list of received files.
-    Stored Store(const std::function<QString()>& currentName, ReceivedFileLedger& ledger);
+    // are taken or refused. An empty error means the file is on the disk
+    // (synced, then renamed into place).
+    Stored Store(const std::function<QString()>& currentName);
 
 private:
     bool HasName() const { return nameFound_ && !secondSeparator_; }
@@ -61,6 +63,7 @@ private:
     std::unique_ptr<storage::AtomicFile> WholeData(QString* error);
 
     QString folder_;
+    ReceivedFileLedger& ledger_;
     // Up to and including the first separator: in head_ while short, then
     // all of it in headFile_.
     QByteArray head_;

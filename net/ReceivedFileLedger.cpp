@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QtDebug>
 
 #include <cerrno>
@@ -267,29 +266,16 @@ QString ReceivedFileLedger::Rewrite()
         text += line;
         ++it;
     }
-    const std::string temporary = QFile::encodeName(QDir(folder_).filePath(
-                                                        QString::fromLatin1(storage::kTemporaryPrefix)
-                                                        + QString::number(QRandomGenerator::global()->generate64(), 36)
-                                                        + QStringLiteral(".part")))
-                                      .toStdString();
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return Reason(errno);
+    storage::AtomicFile file(listPath_, storage::AtomicFile::Mode::Replace, storage::AtomicFile::Names::Entry);
+    file.SetMode(0600);
     struct stat info { };
-    bool ok = ::fchmod(fd, 0600) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0 && ::fstat(fd, &info) == 0;
-    int code = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        code = errno;
+    if (!file.Open() || !file.Write(std::string_view(text.constData(), std::size_t(text.size()))) || !file.Commit()) {
+        seen_ = {}; // read it again before trusting it
+        return QString::fromStdString(file.Error());
     }
-    if (ok && ::rename(temporary.c_str(), listPath_.c_str()) != 0) {
-        ok = false;
-        code = errno;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
+    if (::lstat(listPath_.c_str(), &info) != 0) {
         seen_ = {};
-        return Reason(code ? code : EIO);
+        return {};
     }
     state_ = State::Trusted;
     seen_ = {info.st_dev, info.st_ino, info.st_size, Nanoseconds(info.st_mtim)};

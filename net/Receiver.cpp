@@ -21,7 +21,7 @@
 namespace karsidan::net {
 
 struct Receiver::Incoming {
-    explicit Incoming(const QString& folder) : message(folder) { }
+    Incoming(const QString& folder, ReceivedFileLedger& ledger) : message(folder, ledger) { }
     IncomingMessage message;
     QHostAddress address;
     QString peer;
@@ -88,6 +88,14 @@ void Receiver::SetPace(int graceMs, qint64 minBytesPerSecond)
 bool Receiver::IsListening() const { return listener_.State() == SocketState::Listening; }
 quint16 Receiver::LocalPort() const { return listener_.LocalPort(); }
 
+qint64 Receiver::BufferedBytes() const
+{
+    qint64 total = 0;
+    for (const Incoming* in : incoming_)
+        total += in->message.HeldInMemory();
+    return total;
+}
+
 int Receiver::ConnectionsFrom(const QHostAddress& address) const
 {
     return static_cast<int>(std::count_if(incoming_.cbegin(), incoming_.cend(),
@@ -150,7 +158,7 @@ void Receiver::Admit(int requestId, const QHostAddress& peerAddress, const QStri
     TcpConnection* connection = listener_.Accept(requestId, this);
     if (!connection)
         return;
-    auto* in = new Incoming(folder_);
+    auto* in = new Incoming(folder_, ledger_);
     in->address = peerAddress;
     in->peer = peer;
     in->since.start();
@@ -206,6 +214,8 @@ QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
 {
     if (in.message.Size() + arriving > maxMessageBytes_)
         return QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_);
+    if (BufferedBytes() + arriving > kMaxBufferedBytes)
+        return QStringLiteral("terlalu banyak data yang belum selesai diterima");
     if (!quota_.Allows(in.address, InFlightFrom(in.address) + arriving))
         return QStringLiteral("alamat itu sudah menyimpan lebih dari %1 dalam satu jam")
             .arg(Mebibytes(quota_.BytesPerHour()));
@@ -270,7 +280,7 @@ Receiver::Outcome Receiver::StoreMessage(Incoming& in, const QString& refusal)
         Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in.peer, refusal));
         return Outcome::Refused;
     }
-    const IncomingMessage::Stored stored = in.message.Store(savedFileName_, ledger_);
+    const IncomingMessage::Stored stored = in.message.Store(savedFileName_);
     if (!stored.error.isEmpty()) {
         Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in.peer, stored.error));
         return Outcome::Refused;

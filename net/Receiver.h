@@ -30,12 +30,13 @@ public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
     // A peer beyond the limit per address is turned away. With every slot
     // taken, a newcomer takes the place of the connection that has sent
-    // least for its age (ages under kYoungMs count as kYoungMs). A message
-    // goes to disk as it arrives; at most IncomingMessage::kMaxHeldBytes of
-    // each stays in memory.
+    // least for its age (ages under kYoungMs count as kYoungMs). Only a
+    // message's name part is held in memory (the rest is spooled to disk),
+    // so the memory cap only bites on data without a separator.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
     static constexpr qint64 kYoungMs = 1000;
+    static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
     // second on average since the connection came, or it is dropped. Each
@@ -109,6 +110,7 @@ private:
     void ArmPace(Incoming& in);
     void Drop(TcpConnection* connection, const QString& reason);
     void Report(const QString& reason);
+    qint64 BufferedBytes() const;
     int ConnectionsFrom(const QHostAddress& address) const;
     qint64 InFlightFrom(const QHostAddress& address) const;
 

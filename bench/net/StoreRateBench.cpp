@@ -38,7 +38,11 @@ struct Folder {
             loop.quit();
         });
         const auto failed = QObject::connect(&receiver, &Receiver::ReceiveFailed, &loop, [&] { loop.quit(); });
-        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
+        // Stopped on return: thousands of pending timers would slow every
+        // later one down.
+        QTimer limit;
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(10'000);
         socket.connectToHost(QHostAddress::LocalHost, receiver.LocalPort());
         socket.write(karsidan::net::ComposeMessage("pesan-" + QByteArray::number(sent++) + ".txt", "0A1B2C3D4E5F6071"));
         socket.disconnectFromHost();

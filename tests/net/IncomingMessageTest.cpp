@@ -38,15 +38,15 @@ TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
         const int length = 1 + random.bounded(40);
         for (int i = 0; i < length; ++i)
             data.append(alphabet[random.bounded(int(sizeof alphabet))]);
-        IncomingMessage message(dir.path());
         ReceivedFileLedger ledger(dir.path());
+        IncomingMessage message(dir.path(), ledger);
         for (qsizetype at = 0; at < data.size();) {
             const qsizetype piece = std::min<qsizetype>(1 + random.bounded(4), data.size() - at);
             ASSERT_EQ(message.Append(QByteArrayView(data).sliced(at, piece)), "");
             at += piece;
         }
         ASSERT_EQ(message.Size(), data.size());
-        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); }, ledger);
+        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); });
         ASSERT_EQ(stored.error, "") << data.constData();
 
         const ParsedMessage expected = ParseMessage(data);
@@ -67,14 +67,14 @@ TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
 TEST(IncomingMessage, KeepsOnlyTheNameInMemory)
 {
     QTemporaryDir dir;
-    IncomingMessage message(dir.path());
+    ReceivedFileLedger ledger(dir.path());
+    IncomingMessage message(dir.path(), ledger);
     ASSERT_EQ(message.Append("besar.txt | "), "");
     const QByteArray block(1 << 20, 'F');
     for (int i = 0; i < 8; ++i)
         ASSERT_EQ(message.Append(block), "");
     EXPECT_EQ(message.HeldInMemory(), 12);
-    ReceivedFileLedger ledger(dir.path());
-    const auto stored = message.Store({}, ledger);
+    const auto stored = message.Store({});
     ASSERT_EQ(stored.error, "");
     EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath("besar.txt")).size(), 8 << 20);
 }
@@ -102,8 +102,8 @@ TEST(IncomingMessage, AgreesWithParseMessageAcrossTheMemoryLimit)
         const int separators = random.bounded(3);
         for (int i = 0; i < separators; ++i)
             data += " | " + QByteArray(random.bounded(2) ? 5 : int(kHeld), 'F');
-        IncomingMessage message(dir.path());
         ReceivedFileLedger ledger(dir.path());
+        IncomingMessage message(dir.path(), ledger);
         for (qsizetype at = 0; at < data.size();) {
             const qsizetype piece = std::min<qsizetype>(1 + random.bounded(random.bounded(2) ? 4 : 40'000),
                                                         data.size() - at);
@@ -111,7 +111,7 @@ TEST(IncomingMessage, AgreesWithParseMessageAcrossTheMemoryLimit)
             ASSERT_LE(message.HeldInMemory(), kHeld);
             at += piece;
         }
-        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); }, ledger);
+        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); });
         ASSERT_EQ(stored.error, "") << round;
 
         const ParsedMessage expected = ParseMessage(data);
@@ -131,7 +131,8 @@ TEST(IncomingMessage, AgreesWithParseMessageAcrossTheMemoryLimit)
 TEST(IncomingMessage, ANameOfManyMegabytesIsNotHeldInMemory)
 {
     QTemporaryDir dir;
-    IncomingMessage message(dir.path());
+    ReceivedFileLedger ledger(dir.path());
+    IncomingMessage message(dir.path(), ledger);
     const QByteArray block(1 << 20, 'n');
     for (int i = 0; i < 64; ++i) {
         ASSERT_EQ(message.Append(block), "");
@@ -139,8 +140,7 @@ TEST(IncomingMessage, ANameOfManyMegabytesIsNotHeldInMemory)
     }
     ASSERT_EQ(message.Append("/akhir.txt | 0A1B"), "");
     EXPECT_LE(message.HeldInMemory(), IncomingMessage::kMaxHeldBytes);
-    ReceivedFileLedger ledger(dir.path());
-    const auto stored = message.Store({}, ledger);
+    const auto stored = message.Store({});
     ASSERT_EQ(stored.error, "");
     EXPECT_EQ(stored.name, "akhir.txt");
     EXPECT_EQ(ReadFile(QDir(dir.path()).filePath("akhir.txt")), "0A1B");
@@ -150,12 +150,12 @@ TEST(IncomingMessage, AFolderThatIsGoneIsAnErrorNotACrash)
 {
     QTemporaryDir dir;
     const QString gone = QDir(dir.path()).filePath("hilang");
-    IncomingMessage withName(gone);
-    EXPECT_NE(withName.Append("a.txt | 0A"), "");
-    IncomingMessage withoutName(gone);
-    EXPECT_EQ(withoutName.Append("0A"), "") << "held in memory until the end";
     ReceivedFileLedger ledger(gone);
-    const auto stored = withoutName.Store({}, ledger);
+    IncomingMessage withName(gone, ledger);
+    EXPECT_NE(withName.Append("a.txt | 0A"), "");
+    IncomingMessage withoutName(gone, ledger);
+    EXPECT_EQ(withoutName.Append("0A"), "") << "held in memory until the end";
+    const auto stored = withoutName.Store({});
     EXPECT_NE(stored.error, "");
     EXPECT_EQ(stored.name, "");
 }
