@@ -165,7 +165,11 @@ void TcpClient::Close() { Release(); }
 void TcpClient::Release()
 {
     unsent_ = 0;
-    delete std::exchange(answer_, nullptr);
+    // Later: this may run inside the notifier's own signal.
+    if (QSocketNotifier* answer = std::exchange(answer_, nullptr)) {
+        answer->setEnabled(false);
+        answer->deleteLater();
+    }
     if (watch_ >= 0)
         ::close(watch_);
     watch_ = -1;
