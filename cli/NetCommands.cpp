@@ -17,6 +17,7 @@
 #include "storage/AtomicFile.h"
 
 #include <cerrno>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,6 +89,9 @@ QString ReceiveHelp()
                           "berkas. Mencetak satu baris (jalur berkas) untuk setiap berkas yang disimpan.\n"
                           "Berhenti dengan kode 0 pada SIGINT atau SIGTERM, dengan kode 1 bila baris itu\n"
                           "tidak dapat ditulis (berkasnya tetap tersimpan).\n\n"
+                          "Pengirim diberi tahu tanpa byte tambahan: sambungan ditutup dengan benar\n"
+                          "setelah pesan tersimpan di disk, dan diputus (reset) bila pesan ditolak atau\n"
+                          "tidak dapat disimpan.\n\n"
                           "Opsi:\n"
                           "      --port N          port yang didengarkan (bawaan %1, 0: port bebas)\n"
                           "      --folder FOLDER   folder penyimpanan (bawaan: folder kerja)\n"
@@ -104,6 +108,9 @@ QString SendHelp()
     return QStringLiteral("Pemakaian: karsidan-cli send --to ALAMAT [--port N] [--name NAMA] [BERKAS]\n\n"
                           "Mengirim satu pesan (NAMA | isi BERKAS atau masukan standar) ke salinan\n"
                           "KARSIDAN lain. Isi dikirim apa adanya, biasanya teks sandi dari encrypt.\n\n"
+                          "Setelah byte terakhir, menunggu jawaban penerima: penerima menutup sambungan\n"
+                          "dengan benar bila pesan sudah tersimpan di disk, dan memutusnya (reset) bila\n"
+                          "menolak pesan. Waktu tunggu: 30 detik ditambah 1 detik per 256 KiB pesan.\n\n"
                           "Opsi:\n"
                           "      --to ALAMAT   alamat IPv4 penerima (wajib)\n"
                           "      --port N      port penerima (bawaan %1)\n"
@@ -112,8 +119,9 @@ QString SendHelp()
                           "                    dikirim; karakter di luar Windows-1252 dan \"|\" menjadi \"_\"\n"
                           "  -h, --help        menampilkan bantuan ini\n\n"
                           "Variabel lingkungan: tidak ada.\n\n"
-                          "Kode keluar: 0 terkirim, 1 berkas tidak dapat dibaca atau sambungan gagal,\n"
-                          "2 opsi salah atau pesan terlalu besar.\n")
+                          "Kode keluar: 0 pesan tersimpan di penerima, 1 berkas tidak dapat dibaca,\n"
+                          "sambungan gagal, penerima menolak pesan atau tidak menjawab pada waktunya\n"
+                          "(alasannya di galat standar), 2 opsi salah atau pesan terlalu besar.\n")
         .arg(kDefaultPort);
 }
 
@@ -125,6 +133,105 @@ int PortOption(const QCommandLineParser& parser, const QString& name, int fallba
     bool ok = false;
     const int port = parser.value(name).toInt(&ok);
     return ok && port >= lowest && port <= 65535 ? port : -1;
+}
+
+// What `send` was asked to do, once its options are checked.
+struct SendRequest {
+    QString to;
+    int port = kDefaultPort;
+    QString name;
+    QString file; // empty: standard input
+};
+
+// Checks the options of `send`; returns the exit code on a mistake.
+std::optional<int> ReadSendRequest(const QCommandLineParser& parser, SendRequest& request)
+{
+    const QStringList files = parser.positionalArguments();
+    request.to = parser.value(QStringLiteral("to")).trimmed();
+    if (request.to.isEmpty()) {
+        Err() << "send: --to ALAMAT wajib\n";
+        return kExitBadInput;
+    }
+    if (files.size() > 1) {
+        Err() << "send: hanya satu berkas per pesan\n";
+        return kExitBadInput;
+    }
+    request.port = PortOption(parser, QStringLiteral("port"), kDefaultPort, 1);
+    if (request.port < 0) {
+        Err() << "send: --port harus bilangan 1-65535\n";
+        return kExitBadInput;
+    }
+    if (!files.isEmpty() && files.first() != QLatin1String("-"))
+        request.file = files.first();
+    request.name = parser.value(QStringLiteral("name"));
+    if (!parser.isSet(QStringLiteral("name"))) {
+        if (request.file.isEmpty()) {
+            Err() << "send: --name wajib bila isi dibaca dari masukan standar\n";
+            return kExitBadInput;
+        }
+        request.name = QFileInfo(request.file).fileName();
+    }
+    return std::nullopt;
+}
+
+// Opens the file, or standard input for an empty path; returns errno.
+int OpenInput(const QString& file, QFile& input)
+{
+    if (file.isEmpty())
+        return input.open(stdin, QIODevice::ReadOnly) ? 0 : EBADF;
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info { };
+    int error = 0;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!input.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        error = EIO;
+    if (error != 0)
+        ::close(fd);
+    return error;
+}
+
+// The whole content to send; a read that fails partway sends nothing.
+std::optional<QByteArray> ReadBody(const QString& file)
+{
+    const QString what = file.isEmpty() ? QStringLiteral("masukan standar") : file;
+    QFile input;
+    if (const int error = OpenInput(file, input); error != 0) {
+        Err() << "send: " << what
+              << " tidak dapat dibaca: " << QString::fromStdString(karsidan::storage::ReadReasonFor(error)) << "\n";
+        return std::nullopt;
+    }
+    QByteArray body = input.readAll();
+    if (input.error() != QFileDevice::NoError) {
+        Err() << "send: " << what << " tidak dapat dibaca: " << input.errorString() << "\n";
+        return std::nullopt;
+    }
+    return body;
+}
+
+// Sends one message and waits for the receiver's answer: 0 only once it
+// has closed in order, that is, stored the message.
+int Deliver(const SendRequest& request, const QByteArray& message)
+{
+    Sender sender(request.port);
+    int code = -1;
+    QObject::connect(&sender, &Sender::Failed, [&code](const QString& reason) {
+        Err() << Sender::ErrorText() << ": " << reason << Qt::endl;
+        code = kExitFailure;
+        QCoreApplication::exit(code);
+    });
+    QObject::connect(&sender, &Sender::SendFinished, [&code] {
+        code = kExitOk;
+        QCoreApplication::exit(code);
+    });
+    sender.CheckIP(request.to, request.port);
+    if (code < 0)
+        sender.SendMessage(message);
+    if (code < 0)
+        QCoreApplication::exec();
+    return code;
 }
 
 } // namespace
@@ -196,83 +303,17 @@ int RunSend(const QStringList& args)
     parser.addOption({QStringLiteral("name"), QString(), QStringLiteral("NAMA")});
     if (const int code = Parse(parser, args, SendHelp()); code >= 0)
         return code;
-    const QStringList files = parser.positionalArguments();
-    if (!parser.isSet(QStringLiteral("to")) || parser.value(QStringLiteral("to")).trimmed().isEmpty()) {
-        Err() << "send: --to ALAMAT wajib\n";
-        return kExitBadInput;
-    }
-    if (files.size() > 1) {
-        Err() << "send: hanya satu berkas per pesan\n";
-        return kExitBadInput;
-    }
-    const int port = PortOption(parser, QStringLiteral("port"), kDefaultPort, 1);
-    if (port < 0) {
-        Err() << "send: --port harus bilangan 1-65535\n";
-        return kExitBadInput;
-    }
-    const bool fromStdin = files.isEmpty() || files.first() == QLatin1String("-");
-    QString name = parser.value(QStringLiteral("name"));
-    if (!parser.isSet(QStringLiteral("name"))) {
-        if (fromStdin) {
-            Err() << "send: --name wajib bila isi dibaca dari masukan standar\n";
-            return kExitBadInput;
-        }
-        name = QFileInfo(files.first()).fileName();
-    }
-
-    QFile input;
-    int error = 0;
-    if (fromStdin) {
-        if (!input.open(stdin, QIODevice::ReadOnly))
-            error = EBADF;
-    } else {
-        const int fd = ::open(QFile::encodeName(files.first()).constData(), O_RDONLY | O_CLOEXEC);
-        struct stat info { };
-        if (fd < 0) {
-            error = errno;
-        } else if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-            error = EISDIR;
-            ::close(fd);
-        } else if (!input.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            error = EIO;
-            ::close(fd);
-        }
-    }
-    if (error != 0) {
-        const std::string reason = karsidan::storage::ReadReasonFor(error);
-        Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
-              << " tidak dapat dibaca: " << QString::fromStdString(reason) << "\n";
+    SendRequest request;
+    if (const auto code = ReadSendRequest(parser, request))
+        return *code;
+    const std::optional<QByteArray> body = ReadBody(request.file);
+    if (!body)
         return kExitFailure;
-    }
-    // A read that fails partway must not send what came before it.
-    const QByteArray body = input.readAll();
-    if (input.error() != QFileDevice::NoError) {
-        Err() << "send: " << (fromStdin ? QStringLiteral("masukan standar") : files.first())
-              << " tidak dapat dibaca: " << input.errorString() << "\n";
-        return kExitFailure;
-    }
     // Only the file's own name goes out, never the folders before it.
-    const QByteArray nameBytes = karsidan::net::OutgoingFileName(name);
-    if (body.size() + nameBytes.size() + 3 > Receiver::kMaxMessageBytes) {
+    const QByteArray message = ComposeMessage(karsidan::net::OutgoingFileName(request.name), *body);
+    if (message.size() > Receiver::kMaxMessageBytes) {
         Err() << "send: pesan lebih dari " << Receiver::kMaxMessageBytes << " byte; penerima akan menolaknya\n";
         return kExitBadInput;
     }
-
-    Sender sender(port);
-    int code = -1;
-    QObject::connect(&sender, &Sender::Failed, [&code](const QString& reason) {
-        Err() << Sender::ErrorText() << ": " << reason << Qt::endl;
-        code = kExitFailure;
-        QCoreApplication::exit(code);
-    });
-    QObject::connect(&sender, &Sender::SendFinished, [&code] {
-        code = kExitOk;
-        QCoreApplication::exit(code);
-    });
-    sender.CheckIP(parser.value(QStringLiteral("to")).trimmed(), port);
-    if (code < 0)
-        sender.SendMessage(ComposeMessage(nameBytes, body));
-    if (code < 0)
-        QCoreApplication::exec();
-    return code;
+    return Deliver(request, message);
 }

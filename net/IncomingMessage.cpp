@@ -16,6 +16,8 @@ namespace karsidan::net {
 namespace {
 
 constexpr QByteArrayView kSeparator(kMessageSeparator, sizeof(kMessageSeparator) - 1);
+// Bytes at the end of a piece that may begin a separator.
+constexpr qsizetype kEdge = kSeparator.size() - 1;
 constexpr qint64 kCopyBlock = 1 << 20;
 
 std::string_view View(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
@@ -27,7 +29,8 @@ QString WriteError(const storage::AtomicFile& file)
 
 } // namespace
 
-IncomingMessage::IncomingMessage(const QString& folder) : folder_(folder) { }
+IncomingMessage::IncomingMessage(const QString& folder, ReceivedFileLedger& ledger) : folder_(folder), ledger_(ledger)
+{ }
 
 IncomingMessage::~IncomingMessage() = default;
 
@@ -45,21 +48,68 @@ std::unique_ptr<storage::AtomicFile> IncomingMessage::NewSpool(QString* error) c
     return file;
 }
 
+// Keeps the part of the name after its last "\" or "/", which is all that
+// SafeFileName looks at, and only so much of it that a name too long for a
+// file stays too long.
+void IncomingMessage::FollowName(QByteArrayView bytes)
+{
+    const qsizetype cut = std::max(bytes.lastIndexOf('/'), bytes.lastIndexOf('\\'));
+    if (cut >= 0) {
+        namePart_.clear();
+        bytes = bytes.sliced(cut + 1);
+    }
+    const qsizetype room = std::max<qsizetype>(0, kMaxFileNameLength + 1 - namePart_.size());
+    namePart_.append(bytes.first(std::min(room, bytes.size())));
+}
+
+QString IncomingMessage::AppendHead(QByteArrayView bytes)
+{
+    headSize_ += bytes.size();
+    if (!headFile_ && head_.size() + bytes.size() <= kMaxHeldBytes) {
+        head_.append(bytes);
+        return {};
+    }
+    if (!headFile_) {
+        // Too long for memory: the head so far and the rest go to disk.
+        QString error;
+        headFile_ = NewSpool(&error);
+        if (!headFile_)
+            return error;
+        if (!headFile_->Write(View(head_)))
+            return WriteError(*headFile_);
+        head_ = QByteArray();
+    }
+    return headFile_->Write(View(bytes)) ? QString() : WriteError(*headFile_);
+}
+
 QString IncomingMessage::Append(QByteArrayView bytes)
 {
     size_ += bytes.size();
-    if (nameLength_ >= 0)
+    if (nameFound_)
         return Spool(bytes);
-    // Still looking for the first separator; it may straddle two pieces.
-    const qsizetype from = std::max<qsizetype>(0, head_.size() - (kSeparator.size() - 1));
-    head_.append(bytes);
-    const qsizetype at = QByteArrayView(head_).indexOf(kSeparator, from);
-    if (at < 0)
-        return {};
-    nameLength_ = at;
-    const QByteArray rest = head_.mid(at + kSeparator.size());
-    head_.truncate(at + kSeparator.size());
-    return Spool(rest);
+    // Still looking for the first separator; it may begin in the last bytes
+    // of the piece before. at counts from those carried bytes.
+    const QByteArray carried(headCarry_, headCarried_);
+    qsizetype at = QByteArray(carried).append(bytes.first(std::min(bytes.size(), kEdge))).indexOf(kSeparator);
+    if (const qsizetype in = bytes.indexOf(kSeparator); at < 0 && in >= 0)
+        at = carried.size() + in;
+    // The bytes known to belong to the name; the last ones may yet begin
+    // the separator.
+    const qsizetype known = at >= 0 ? at : carried.size() + bytes.size() - kEdge;
+    FollowName(QByteArrayView(carried).first(std::clamp<qsizetype>(known, 0, carried.size())));
+    if (known > carried.size())
+        FollowName(bytes.first(known - carried.size()));
+    if (at < 0) {
+        const QByteArray last = QByteArray(carried).append(bytes.last(std::min(bytes.size(), kEdge))).right(kEdge);
+        headCarried_ = last.size();
+        std::copy(last.begin(), last.end(), headCarry_);
+        return AppendHead(bytes);
+    }
+    nameFound_ = true;
+    const qsizetype headEnd = at - carried.size() + kSeparator.size();
+    if (const QString error = AppendHead(bytes.first(headEnd)); !error.isEmpty())
+        return error;
+    return Spool(bytes.sliced(headEnd));
 }
 
 QString IncomingMessage::Spool(QByteArrayView bytes)
@@ -89,20 +139,37 @@ QString IncomingMessage::Spool(QByteArrayView bytes)
 
 qint64 IncomingMessage::BytesLeftToWrite() const
 {
-    if (!tail_)
+    if (!nameFound_)
         return head_.size();
-    return HasName() ? 0 : size_;
+    // Two separators: the tail is copied behind the head.
+    return HasName() ? 0 : head_.size() + size_ - headSize_;
+}
+
+// The head as a file, written out now if it was held in memory.
+std::unique_ptr<storage::AtomicFile> IncomingMessage::HeadOnDisk(QString* error)
+{
+    if (!headFile_) {
+        headFile_ = NewSpool(error);
+        if (!headFile_)
+            return nullptr;
+        if (!headFile_->Write(View(head_))) {
+            *error = WriteError(*headFile_);
+            return nullptr;
+        }
+        head_ = QByteArray();
+    }
+    return std::move(headFile_);
 }
 
 // Two separators or more: the content is the whole data after all, the
-// name part in memory followed by the spooled rest.
-std::unique_ptr<storage::AtomicFile> IncomingMessage::WholeData(QString* error) const
+// head followed by the spooled rest.
+std::unique_ptr<storage::AtomicFile> IncomingMessage::WholeData(QString* error)
 {
-    auto whole = NewSpool(error);
+    auto whole = HeadOnDisk(error);
     if (!whole)
         return nullptr;
     QFile spooled(QString::fromStdString(tail_->TemporaryPath()));
-    bool ok = whole->Write(View(head_)) && spooled.open(QIODevice::ReadOnly);
+    bool ok = spooled.open(QIODevice::ReadOnly);
     while (ok && !spooled.atEnd()) {
         const QByteArray block = spooled.read(kCopyBlock);
         ok = !block.isEmpty() && whole->Write(View(block));
@@ -118,24 +185,20 @@ std::unique_ptr<storage::AtomicFile> IncomingMessage::WholeData(QString* error) 
 IncomingMessage::Stored IncomingMessage::Store(const std::function<QString()>& currentName)
 {
     const bool hasName = HasName();
-    const QString requested = hasName ? FromWireBytes(head_.left(nameLength_))
-                                      : (currentName ? currentName() : QString());
+    const QString requested = hasName ? FromWireBytes(namePart_) : (currentName ? currentName() : QString());
     QString error;
     std::unique_ptr<storage::AtomicFile> content;
-    if (!tail_) {
-        // No separator: the whole data is in memory and is the content.
-        content = NewSpool(&error);
-        if (content && !content->Write(View(head_)))
-            error = WriteError(*content);
-    } else if (hasName) {
+    if (!nameFound_)
+        content = HeadOnDisk(&error); // no separator: the whole data is the content
+    else if (hasName)
         content = std::move(tail_);
-    } else {
+    else
         content = WholeData(&error);
-    }
     tail_.reset();
+    headFile_.reset();
     if (!content || !error.isEmpty())
         return {QString(), error};
-    const PlacedFile placed = PlaceReceivedFile(*content, folder_, StoredFileName(requested));
+    const PlacedFile placed = PlaceReceivedFile(*content, folder_, StoredFileName(requested), ledger_);
     return {placed.name, placed.error};
 }
 

@@ -10,8 +10,6 @@ namespace karsidan::net {
 
 namespace {
 
-constexpr qsizetype kMaxNameLength = 255;
-
 // Refusing every hidden name keeps peers off our own files in the folder.
 static_assert(storage::kTemporaryPrefix[0] == '.');
 
@@ -54,7 +52,7 @@ QString SafeFileName(const QString& received)
     const QString name = received.mid(cut + 1);
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         return {};
-    if (name.size() > kMaxNameLength)
+    if (name.size() > kMaxFileNameLength)
         return {};
     for (QChar c : name)
         if (IsForbiddenCharacter(c))

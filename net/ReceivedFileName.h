@@ -11,6 +11,9 @@ namespace karsidan::net {
 // refuses the name it gives.
 inline constexpr char kFallbackFileName[] = "pesan.txt";
 
+// Characters in the longest file name SafeFileName accepts.
+inline constexpr qsizetype kMaxFileNameLength = 255;
+
 // The last part after every "\" and "/", or an empty string when that part
 // is unusable: empty, beginning with "." (hidden files such as .bashrc, our
 // temporary files and the list of received files), a control character, a

@@ -33,10 +33,10 @@ bool NameRefused(int code)
 
 } // namespace
 
-PlacedFile PlaceReceivedFile(storage::AtomicFile& file, const QString& folder, const QString& wanted)
+PlacedFile PlaceReceivedFile(storage::AtomicFile& file, const QString& folder, const QString& wanted,
+                             ReceivedFileLedger& ledger)
 {
     using storage::AtomicFile;
-    const ReceivedFileLedger ledger(folder);
     const auto pathOf = [&folder](const QString& name) {
         return QFile::encodeName(QDir(folder).filePath(name)).toStdString();
     };

@@ -14,12 +14,16 @@ class AtomicFile;
 
 namespace karsidan::net {
 
+class ReceivedFileLedger;
+
 struct PlacedFile {
     QString name; // the name stored under, empty on failure
     QString error; // why nothing was stored (Indonesian)
 };
 
-// wanted: a name that SafeFileName accepts, or the fallback name.
-PlacedFile PlaceReceivedFile(storage::AtomicFile& file, const QString& folder, const QString& wanted);
+// wanted: a name that SafeFileName accepts, or the fallback name. ledger:
+// the folder's list of received files, which learns the stored file.
+PlacedFile PlaceReceivedFile(storage::AtomicFile& file, const QString& folder, const QString& wanted,
+                             ReceivedFileLedger& ledger);
 
 } // namespace karsidan::net

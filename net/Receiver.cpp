@@ -1,6 +1,8 @@
 #include "net/Receiver.h"
 
+#include "net/FreeSpaceFloor.h"
 #include "net/IncomingMessage.h"
+#include "net/LeftoverFiles.h"
 #include "net/Sender.h"
 #include "net/TcpConnection.h"
 
@@ -12,14 +14,14 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <memory>
-#include <sys/statvfs.h>
 
 namespace karsidan::net {
 
 struct Receiver::Incoming {
-    explicit Incoming(const QString& folder) : message(folder) { }
+    Incoming(const QString& folder, ReceivedFileLedger& ledger) : message(folder, ledger) { }
     IncomingMessage message;
     QHostAddress address;
     QString peer;
@@ -34,20 +36,12 @@ QString Describe(const QHostAddress& address, quint16 port)
     return QStringLiteral("%1:%2").arg(address.toString()).arg(port);
 }
 
-qint64 FreeBytesOf(const QString& folder)
-{
-    struct statvfs info { };
-    if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0)
-        return -1;
-    return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
-}
-
 QString Mebibytes(qint64 bytes) { return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024)); }
 
 } // namespace
 
 Receiver::Receiver(const QString& folder, QObject* parent)
-    : QObject(parent), folder_(folder), listener_(this), freeSpace_(FreeBytesOf)
+    : QObject(parent), folder_(folder), ledger_(folder), listener_(this), freeSpace_(FreeBytesOf)
 {
     connect(&listener_, &TcpListener::ConnectionRequest, this, &Receiver::OnConnectionRequest);
 }
@@ -59,18 +53,21 @@ QString Receiver::ListeningOffText(const QString& reason) { return QStringLitera
 QString Receiver::StartListening(quint16 port, const QHostAddress& address)
 {
     StopListening();
+    const auto started = std::chrono::system_clock::now().time_since_epoch();
+    RemoveLeftoverFiles(folder_, std::chrono::duration_cast<std::chrono::nanoseconds>(started).count());
     return listener_.Listen(port, address);
 }
 
 void Receiver::StopListening()
 {
     listener_.Close();
-    // Unfinished messages are dropped whole; nothing was written for them.
+    // Unfinished messages are dropped whole; nothing was written for them,
+    // and a sender already waiting for its answer must not take this close
+    // for one.
     const auto connections = incoming_.keys();
     for (TcpConnection* connection : connections) {
-        connection->Close();
         delete incoming_.take(connection);
-        connection->deleteLater();
+        Answer(connection, false);
     }
 }
 
@@ -114,42 +111,30 @@ qint64 Receiver::InFlightFrom(const QHostAddress& address) const
     return total;
 }
 
-Receiver::Origin Receiver::OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const
+// Our own socket binds its port before it connects, so the answer is known
+// the moment a request arrives, without waiting for our socket to finish.
+// Until it is up it is bound to any address, and its port can only be
+// matched by a request from this machine.
+bool Receiver::IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const
 {
     if (!ownSender_ || ownSender_->IsClosed())
-        return Origin::Peer;
+        return false;
     const TcpClient& own = ownSender_->Socket();
-    if (own.LocalPort() != 0) {
-        const bool same = own.LocalPort() == peerPort
-            && own.LocalAddress().isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
-        return same ? Origin::OwnSender : Origin::Peer;
-    }
-    // Our socket is still connecting and does not know its own end yet.
-    // Only a request from this machine can be ours.
-    const bool local = peerAddress.isLoopback() || QNetworkInterface::allAddresses().contains(peerAddress);
-    return local ? Origin::Unknown : Origin::Peer;
+    if (own.LocalPort() == 0 || own.LocalPort() != peerPort)
+        return false;
+    const QHostAddress local = own.LocalAddress();
+    if (local == QHostAddress::AnyIPv4)
+        return peerAddress.isLoopback() || QNetworkInterface::allAddresses().contains(peerAddress);
+    return local.isEqual(peerAddress, QHostAddress::ConvertV4MappedToIPv4);
 }
 
 void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort)
 {
     const QString peer = Describe(peerAddress, peerPort);
-    switch (OriginOf(peerAddress, peerPort)) {
-    case Origin::OwnSender:
+    if (IsOwnSender(peerAddress, peerPort)) {
         // The user connected this copy to itself.
         listener_.Refuse(requestId);
         ownSender_->CloseSenderSock();
-        return;
-    case Origin::Unknown:
-        // Ask again once our socket has caught up (the request stays pending).
-        QTimer::singleShot(1, this, [this, requestId, peerAddress, peerPort] {
-            OnConnectionRequest(requestId, peerAddress, peerPort);
-        });
-        return;
-    case Origin::Peer: break;
-    }
-    if (incoming_.size() >= maxConnections_) {
-        listener_.Refuse(requestId);
-        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(maxConnections_));
         return;
     }
     if (ConnectionsFrom(peerAddress) >= maxConnectionsPerPeer_) {
@@ -159,10 +144,21 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
                    .arg(maxConnectionsPerPeer_));
         return;
     }
+    // This request itself is still among the listener's pending ones.
+    if (OpenConnections() - 1 >= maxConnections_ && !EvictSlowest()) {
+        listener_.Refuse(requestId);
+        Report(QStringLiteral("sambungan dari %1 ditolak: sudah %2 sambungan terbuka").arg(peer).arg(maxConnections_));
+        return;
+    }
+    Admit(requestId, peerAddress, peer);
+}
+
+void Receiver::Admit(int requestId, const QHostAddress& peerAddress, const QString& peer)
+{
     TcpConnection* connection = listener_.Accept(requestId, this);
     if (!connection)
         return;
-    auto* in = new Incoming(folder_);
+    auto* in = new Incoming(folder_, ledger_);
     in->address = peerAddress;
     in->peer = peer;
     in->since.start();
@@ -178,10 +174,38 @@ void Receiver::OnConnectionRequest(int requestId, const QHostAddress& peerAddres
             [this, connection](bool orderly) { OnClosed(connection, orderly); });
 }
 
+// With every slot taken, a newcomer takes the place of the connection that
+// has sent least for its age; among equals the one open longest. Peers that
+// hold the slots with silence or a trickle thus cannot shut out one that
+// sends.
+bool Receiver::EvictSlowest()
+{
+    TcpConnection* slowest = nullptr;
+    double lowest = 0;
+    qint64 oldest = 0;
+    for (auto it = incoming_.cbegin(); it != incoming_.cend(); ++it) {
+        const qint64 age = it.value()->since.nsecsElapsed();
+        const double pace = double(it.value()->message.Size()) / double(std::max<qint64>(age, kYoungMs * 1'000'000));
+        if (!slowest || pace < lowest || (pace == lowest && age > oldest)) {
+            slowest = it.key();
+            lowest = pace;
+            oldest = age;
+        }
+    }
+    if (!slowest)
+        return false;
+    Drop(slowest,
+         QStringLiteral("semua %1 sambungan terpakai; yang paling sedikit mengirim diputus untuk pengirim baru")
+             .arg(maxConnections_));
+    return true;
+}
+
 void Receiver::ArmPace(Incoming& in)
 {
-    // The time the bytes so far have bought, counted from the connection.
-    const qint64 earned = graceMs_ + in.message.Size() * 1000 / std::max<qint64>(1, minBytesPerSecond_);
+    // After the grace, the average since the connection came must keep the
+    // pace: the bytes so far buy time counted from the connection's start.
+    const qint64 earned = std::max<qint64>(graceMs_,
+                                           in.message.Size() * 1000 / std::max<qint64>(1, minBytesPerSecond_));
     const qint64 left = std::clamp<qint64>(earned - in.since.elapsed(), 0, std::numeric_limits<int>::max());
     in.pace.start(static_cast<int>(left));
 }
@@ -199,7 +223,7 @@ QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
     if (free >= 0 && free - toWrite < minFreeBytes_)
         return QStringLiteral("ruang disk tinggal %1; paling sedikit %2 harus tetap bebas")
             .arg(Mebibytes(free), Mebibytes(minFreeBytes_));
-    return {};
+    return InodeRefusal(folder_);
 }
 
 void Receiver::OnDataArrival(TcpConnection* connection)
@@ -238,27 +262,43 @@ void Receiver::OnClosed(TcpConnection* connection, bool orderly)
     // Checked while the message still counts among the peer's.
     const QString refusal = orderly ? Refusal(*in, 0, in->message.BytesLeftToWrite()) : QString();
     incoming_.remove(connection);
-    connection->Close();
-    connection->deleteLater();
     const std::unique_ptr<Incoming> finished(in);
     if (!orderly) {
+        Answer(connection, false);
         Report(QStringLiteral("sambungan dari %1 putus sebelum ditutup dengan benar; pesan dibuang").arg(in->peer));
         return;
     }
+    Answer(connection, StoreMessage(*in, refusal) != Outcome::Refused);
+}
+
+Receiver::Outcome Receiver::StoreMessage(Incoming& in, const QString& refusal)
+{
     // A peer that connects and sends nothing leaves no trace.
-    if (in->message.Size() == 0)
-        return;
+    if (in.message.Size() == 0)
+        return Outcome::Empty;
     if (!refusal.isEmpty()) {
-        Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in->peer, refusal));
-        return;
+        Report(QStringLiteral("pesan dari %1 ditolak: %2").arg(in.peer, refusal));
+        return Outcome::Refused;
     }
-    const IncomingMessage::Stored stored = in->message.Store(savedFileName_);
+    const IncomingMessage::Stored stored = in.message.Store(savedFileName_);
     if (!stored.error.isEmpty()) {
-        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in->peer, stored.error));
-        return;
+        Report(QStringLiteral("pesan dari %1 tidak dapat disimpan: %2").arg(in.peer, stored.error));
+        return Outcome::Refused;
     }
-    quota_.Add(in->address, in->message.Size());
+    quota_.Add(in.address, in.message.Size());
     emit FileStored(stored.name, QDir(folder_).filePath(stored.name));
+    return Outcome::Stored;
+}
+
+// The only word back to the sender: an orderly close once the message is
+// on the disk, a reset when it is not.
+void Receiver::Answer(TcpConnection* connection, bool stored)
+{
+    if (stored)
+        connection->Close();
+    else
+        connection->Reset();
+    connection->deleteLater();
 }
 
 void Receiver::Drop(TcpConnection* connection, const QString& reason)

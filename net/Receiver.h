@@ -2,10 +2,13 @@
 // The receiving side (wskListen): listens on a port and stores every
 // message a peer sends as a file in the program folder. A message is all
 // the data of one connection, stored only when the peer closes it in order;
-// a reset, a time-out or any error drops it whole. Nothing is ever sent
-// back, and nothing is deleted on a peer's request.
+// a reset, a time-out or any error drops it whole. No byte is sent back:
+// this end closes in order once the message is on the disk and resets the
+// connection when it refuses the message or cannot store it. Nothing is
+// deleted on a peer's request.
 
 #include "net/PeerQuota.h"
+#include "net/ReceivedFileLedger.h"
 #include "net/TcpListener.h"
 
 #include <QHash>
@@ -25,12 +28,14 @@ class Receiver : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
-    // Beyond these, further peers are turned away until others finish; the
-    // limit per address keeps one peer from taking every slot. Only a
+    // A peer beyond the limit per address is turned away. With every slot
+    // taken, a newcomer takes the place of the connection that has sent
+    // least for its age (ages under kYoungMs count as kYoungMs). Only a
     // message's name part is held in memory (the rest is spooled to disk),
     // so the memory cap only bites on data without a separator.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
+    static constexpr qint64 kYoungMs = 1000;
     static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
@@ -39,7 +44,7 @@ public:
     static constexpr int kGraceMs = 5 * 60 * 1000;
     static constexpr qint64 kMinBytesPerSecond = 1024;
     // A message is dropped when storing it would leave less than this free
-    // on the folder's file system.
+    // on the folder's file system, or fewer inodes than InodeFloor.
     static constexpr qint64 kMinFreeBytes = 128 * 1024 * 1024;
     // What one peer address may store within an hour.
     static constexpr qint64 kMaxBytesPerPeerHour = 1024LL * 1024 * 1024;
@@ -50,12 +55,15 @@ public:
     ~Receiver() override;
 
     // Returns an empty string when listening, otherwise why not (Indonesian).
+    // Temporary files left in the folder by a writer killed before this
+    // start are removed first.
     QString StartListening(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     void StopListening();
     bool IsListening() const;
     quint16 LocalPort() const;
-    // How many peers are connected right now.
-    int OpenConnections() const { return static_cast<int>(incoming_.size()); }
+    // How many peers are connected right now, those not answered yet
+    // included.
+    int OpenConnections() const { return static_cast<int>(incoming_.size()) + listener_.PendingCount(); }
 
     // The current SavedFileName, used for a message that carries no name.
     void SetSavedFileNameSource(std::function<QString()> source) { savedFileName_ = std::move(source); }
@@ -83,12 +91,19 @@ signals:
 
 private:
     struct Incoming;
-    enum class Origin { Peer, OwnSender, Unknown };
+    // What became of a message whose peer closed in order: on the disk
+    // (synced and renamed into place), nothing to store, or not stored.
+    enum class Outcome { Stored, Empty, Refused };
 
     void OnConnectionRequest(int requestId, const QHostAddress& peerAddress, quint16 peerPort);
-    Origin OriginOf(const QHostAddress& peerAddress, quint16 peerPort) const;
+    bool IsOwnSender(const QHostAddress& peerAddress, quint16 peerPort) const;
+    void Admit(int requestId, const QHostAddress& peerAddress, const QString& peer);
+    bool EvictSlowest();
     void OnDataArrival(TcpConnection* connection);
     void OnClosed(TcpConnection* connection, bool orderly);
+    // refusal: what Refusal said while the message still counted.
+    Outcome StoreMessage(Incoming& in, const QString& refusal);
+    void Answer(TcpConnection* connection, bool stored);
     // Why the next bytes of a message may not be kept, or an empty string.
     QString Refusal(const Incoming& in, qint64 arriving, qint64 toWrite);
     void ArmPace(Incoming& in);
@@ -99,6 +114,7 @@ private:
     qint64 InFlightFrom(const QHostAddress& address) const;
 
     QString folder_;
+    ReceivedFileLedger ledger_;
     TcpListener listener_;
     QHash<TcpConnection*, Incoming*> incoming_;
     QByteArray chunk_;

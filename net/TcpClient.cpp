@@ -1,14 +1,17 @@
 #include "net/TcpClient.h"
 
+#include "net/TcpEnding.h"
+
+#include <QSocketNotifier>
 #include <QTcpSocket>
 
+#include <cerrno>
 #include <optional>
 #include <utility>
 
-#ifdef Q_OS_UNIX
 #include <netinet/in.h>
 #include <sys/socket.h>
-#endif
+#include <unistd.h>
 
 namespace karsidan::net {
 
@@ -18,7 +21,6 @@ namespace {
 // end's address yet, but the system has already bound it.
 std::optional<std::pair<QHostAddress, quint16>> BoundEndpoint(qintptr descriptor)
 {
-#ifdef Q_OS_UNIX
     if (descriptor == -1)
         return std::nullopt;
     sockaddr_in local{};
@@ -27,10 +29,6 @@ std::optional<std::pair<QHostAddress, quint16>> BoundEndpoint(qintptr descriptor
         || local.sin_family != AF_INET)
         return std::nullopt;
     return std::pair(QHostAddress(ntohl(local.sin_addr.s_addr)), ntohs(local.sin_port));
-#else
-    Q_UNUSED(descriptor);
-    return std::nullopt;
-#endif
 }
 
 // In the program's language; Qt's own texts are English.
@@ -61,20 +59,35 @@ void TcpClient::Connect(const QString& remoteHost, quint16 remotePort)
     Release();
     socket_ = new QTcpSocket(this);
     QTcpSocket* socket = socket_;
-    connect(socket, &QTcpSocket::connected, this, &TcpClient::Connected);
+    connect(socket, &QTcpSocket::connected, this, &TcpClient::OnConnected);
     connect(socket, &QTcpSocket::bytesWritten, this, &TcpClient::OnBytesWritten);
     connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError)
-            return; // reported through disconnected
+            return; // a FIN or a reset: told apart in OnDisconnected
         const QString text = Describe(error);
         Release();
         emit Error(text);
     });
-    connect(socket, &QTcpSocket::disconnected, this, [this] {
-        Release();
-        emit Closed();
-    });
+    connect(socket, &QTcpSocket::disconnected, this, &TcpClient::OnDisconnected);
+    // Qt shows no descriptor while connecting; bound first, this end's port
+    // is known at once, so the listener of this copy can tell its own
+    // request from any other the moment it arrives. Not shared, so no other
+    // socket of this machine can hold the same port meanwhile.
+    socket->bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress);
     socket->connectToHost(remoteHost, remotePort, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
+}
+
+void TcpClient::OnConnected()
+{
+    watch_ = WatchDescriptor(socket_->socketDescriptor());
+    emit Connected();
+}
+
+void TcpClient::OnDisconnected()
+{
+    const bool orderly = PeerFinishedInOrder(watch_);
+    Release();
+    emit Closed(orderly);
 }
 
 void TcpClient::SendData(const QByteArray& data)
@@ -83,46 +96,96 @@ void TcpClient::SendData(const QByteArray& data)
         emit Error(QStringLiteral("tidak tersambung"));
         return;
     }
-    unsent_ += data.size();
     if (data.isEmpty()) {
-        emit SendComplete();
+        HalfClose();
         return;
     }
+    unsent_ += data.size();
     socket_->write(data);
 }
 
-void TcpClient::Close()
+void TcpClient::OnBytesWritten()
 {
-    if (!socket_)
-        return;
-    QTcpSocket* socket = socket_;
-    socket_ = nullptr;
-    unsent_ = 0;
-    socket->disconnect(this);
-    // close() lets bytes the system holds go out; abort() would reset.
-    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0)
-        socket->close();
-    else
-        socket->abort();
-    socket->deleteLater();
+    if (socket_ && unsent_ > 0 && socket_->bytesToWrite() == 0) {
+        unsent_ = 0;
+        HalfClose();
+    }
 }
 
-void TcpClient::Release()
+// Qt knows no half-close, and it reads a reset as the end of the data. So
+// the socket goes on without Qt: its own descriptor is let go (the bytes
+// are all with the system by now) and the watch waits for the answer.
+void TcpClient::HalfClose()
 {
-    if (!socket_)
+    if (watch_ < 0 || ::shutdown(watch_, SHUT_WR) != 0) {
+        // The peer reset the connection before the last byte left.
+        Release();
+        emit Closed(false);
         return;
-    QTcpSocket* socket = socket_;
-    socket_ = nullptr;
-    unsent_ = 0;
+    }
+    QTcpSocket* socket = std::exchange(socket_, nullptr);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    answer_ = new QSocketNotifier(watch_, QSocketNotifier::Read, this);
+    connect(answer_, &QSocketNotifier::activated, this, &TcpClient::OnAnswer);
+    emit SendComplete();
 }
+
+void TcpClient::OnAnswer()
+{
+    char discard[4096];
+    for (;;) {
+        const ssize_t got = ::recv(watch_, discard, sizeof discard, MSG_DONTWAIT);
+        if (got > 0)
+            continue; // the exchange has no reply; bytes are no answer
+        if (got == 0) {
+            EndAnswer(true);
+            return;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            EndAnswer(false);
+        return;
+    }
+}
+
+void TcpClient::EndAnswer(bool orderly)
+{
+    Release();
+    emit Closed(orderly);
+}
+
+void TcpClient::Close() { Release(); }
+
+// Bytes already with the system still go out: closing a descriptor sends
+// them before the FIN. Only bytes Qt still holds are lost, which a close
+// before the send completed means to drop.
+void TcpClient::Release()
+{
+    unsent_ = 0;
+    // Later: this may run inside the notifier's own signal.
+    if (QSocketNotifier* answer = std::exchange(answer_, nullptr)) {
+        answer->setEnabled(false);
+        answer->deleteLater();
+    }
+    if (watch_ >= 0)
+        ::close(watch_);
+    watch_ = -1;
+    if (QTcpSocket* socket = std::exchange(socket_, nullptr)) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+int TcpClient::Descriptor() const { return socket_ ? static_cast<int>(socket_->socketDescriptor()) : watch_; }
 
 SocketState TcpClient::State() const
 {
     if (!socket_)
-        return SocketState::Closed;
+        return watch_ >= 0 ? SocketState::Connected : SocketState::Closed;
     switch (socket_->state()) {
     case QAbstractSocket::HostLookupState:
     case QAbstractSocket::ConnectingState: return SocketState::Connecting;
@@ -133,32 +196,20 @@ SocketState TcpClient::State() const
 
 QHostAddress TcpClient::LocalAddress() const
 {
-    if (!socket_)
-        return {};
-    if (!socket_->localAddress().isNull())
+    if (socket_ && !socket_->localAddress().isNull())
         return socket_->localAddress();
-    const auto bound = BoundEndpoint(socket_->socketDescriptor());
+    const auto bound = BoundEndpoint(Descriptor());
     return bound ? bound->first : QHostAddress();
 }
 
 quint16 TcpClient::LocalPort() const
 {
-    if (!socket_)
-        return 0;
-    if (socket_->localPort() != 0)
+    if (socket_ && socket_->localPort() != 0)
         return socket_->localPort();
-    const auto bound = BoundEndpoint(socket_->socketDescriptor());
+    const auto bound = BoundEndpoint(Descriptor());
     return bound ? bound->second : 0;
 }
 
 qint64 TcpClient::BytesToWrite() const { return socket_ ? socket_->bytesToWrite() : 0; }
-
-void TcpClient::OnBytesWritten()
-{
-    if (socket_ && unsent_ > 0 && socket_->bytesToWrite() == 0) {
-        unsent_ = 0;
-        emit SendComplete();
-    }
-}
 
 } // namespace karsidan::net

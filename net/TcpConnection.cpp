@@ -1,11 +1,9 @@
 #include "net/TcpConnection.h"
 
+#include "net/TcpEnding.h"
+
 #include <QTcpSocket>
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace karsidan::net {
@@ -13,8 +11,7 @@ namespace karsidan::net {
 TcpConnection::TcpConnection(QTcpSocket* socket, QObject* parent) : QObject(parent), socket_(socket)
 {
     socket_->setParent(this);
-    if (socket_->socketDescriptor() != -1)
-        watch_ = ::fcntl(static_cast<int>(socket_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+    watch_ = WatchDescriptor(socket_->socketDescriptor());
     connect(socket_, &QTcpSocket::readyRead, this, &TcpConnection::OnReadyRead);
     connect(socket_, &QTcpSocket::disconnected, this, &TcpConnection::OnDisconnected);
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -40,19 +37,8 @@ void TcpConnection::ReleaseWatch()
     watch_ = -1;
 }
 
-bool TcpConnection::PeerFinishedInOrder() const
-{
-    if (watch_ < 0)
-        return false;
-    tcp_info info{};
-    socklen_t length = sizeof info;
-    if (::getsockopt(watch_, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
-        return false;
-    // The peer's FIN has arrived and no reset came after it.
-    return info.tcpi_state == TCP_CLOSE_WAIT || info.tcpi_state == TCP_LAST_ACK;
-}
-
 QHostAddress TcpConnection::PeerAddress() const { return socket_->peerAddress(); }
+
 SocketState TcpConnection::State() const
 {
     return socket_->state() == QAbstractSocket::ConnectedState ? SocketState::Connected : SocketState::Closed;
@@ -68,16 +54,16 @@ void TcpConnection::Close()
 {
     socket_->disconnect(this);
     finished_ = true;
+    // Whichever descriptor closes last ends the connection.
     ReleaseWatch();
     socket_->abort();
 }
 
 void TcpConnection::Reset()
 {
-    if (socket_->socketDescriptor() != -1) {
-        const linger reset{1, 0};
-        ::setsockopt(static_cast<int>(socket_->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-    }
+    // Once the peer has closed, Qt has let its descriptor go; the watch is
+    // then the socket's last one.
+    ResetOnClose(watch_ >= 0 ? watch_ : socket_->socketDescriptor());
     Close();
 }
 
@@ -91,7 +77,7 @@ void TcpConnection::OnDisconnected()
 {
     // Data that came together with the close is still unread.
     OnReadyRead();
-    Finish(!errorSeen_ && PeerFinishedInOrder());
+    Finish(!errorSeen_ && PeerFinishedInOrder(watch_));
 }
 
 void TcpConnection::Finish(bool orderly)
@@ -99,7 +85,8 @@ void TcpConnection::Finish(bool orderly)
     if (finished_)
         return;
     finished_ = true;
-    ReleaseWatch();
+    // The watch keeps the socket open, so this end answers only when the
+    // owner calls Close (FIN) or Reset (RST).
     emit Closed(orderly);
 }
 

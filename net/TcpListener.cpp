@@ -1,6 +1,7 @@
 #include "net/TcpListener.h"
 
 #include "net/TcpConnection.h"
+#include "net/TcpEnding.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -55,11 +56,9 @@ QString TcpListener::Listen(quint16 port, const QHostAddress& address)
 void TcpListener::Close()
 {
     server_->close();
-    for (QTcpSocket* socket : std::as_const(pending_)) {
-        socket->abort();
-        socket->deleteLater();
-    }
-    pending_.clear();
+    const auto requests = pending_.keys();
+    for (int requestId : requests)
+        Refuse(requestId);
 }
 
 SocketState TcpListener::State() const { return server_->isListening() ? SocketState::Listening : SocketState::Closed; }
@@ -77,6 +76,8 @@ TcpConnection* TcpListener::Accept(int requestId, QObject* owner)
 void TcpListener::Refuse(int requestId)
 {
     if (QTcpSocket* socket = pending_.take(requestId)) {
+        // A reset: a peer that already writes sees a refusal, not a close.
+        ResetOnClose(socket->socketDescriptor());
         socket->abort();
         socket->deleteLater();
     }

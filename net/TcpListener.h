@@ -29,10 +29,12 @@ public:
 
     SocketState State() const;
     quint16 LocalPort() const;
+    // Requests announced and not answered yet.
+    int PendingCount() const { return static_cast<int>(pending_.size()); }
 
     // The connection becomes the caller's; its events follow.
     TcpConnection* Accept(int requestId, QObject* owner);
-    // Takes the request and closes it at once.
+    // Takes the request and resets it at once.
     void Refuse(int requestId);
 
 signals:

@@ -18,7 +18,12 @@
 #include <functional>
 #include <memory>
 
+#include <cerrno>
 #include <ostream>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -167,6 +172,53 @@ TEST(CliSendReceive, SendReportsAConnectionFailure)
     EXPECT_TRUE(result.err.startsWith("Sambungan Error")) << result.err.constData();
 }
 
+// The receiver's orderly close is its word that the message is on the disk:
+// the moment it arrives, the file must be there whole. The receiver runs
+// in a process of its own, so nothing here waits for it otherwise.
+TEST(CliSendReceive, TheReceiversCloseComesOnlyOnceTheFileIsStored)
+{
+    ReceiveProcess receive;
+    const QByteArray body(32 << 20, 'E');
+    const QByteArray message = "utuh.txt | " + body;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(receive.port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (qsizetype sent = 0; sent < message.size();) {
+        const ssize_t n = ::send(fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        ASSERT_GT(n, 0) << errno;
+        sent += n;
+    }
+    ASSERT_EQ(::shutdown(fd, SHUT_WR), 0);
+    pollfd answer{fd, POLLIN, 0};
+    ASSERT_EQ(::poll(&answer, 1, kWaitMs), 1);
+    char byte;
+    const ssize_t got = ::recv(fd, &byte, 1, 0);
+    // At once, before anything else can happen.
+    const qint64 size = QFileInfo(receive.PathOf("utuh.txt")).size();
+    ::close(fd);
+    EXPECT_EQ(got, 0) << "an orderly close";
+    EXPECT_EQ(size, body.size()) << "the file is whole when the sender hears of it";
+}
+
+// A message the receiver refuses is no success: exit 1 with the reason.
+TEST(CliSendReceive, SendFailsWhenTheReceiverRefusesTheMessage)
+{
+    QTemporaryDir folder;
+    karsidan::net::Receiver receiver(folder.path());
+    receiver.SetFreeSpaceSource([](const QString&) { return qint64(0); });
+    QSignalSpy refused(&receiver, &karsidan::net::Receiver::ReceiveFailed);
+    ASSERT_EQ(receiver.StartListening(0, QHostAddress::LocalHost), "");
+    const auto sent = RunCli(
+        {"send", "--to", "127.0.0.1", "--port", QString::number(receiver.LocalPort()), "--name", "penuh.txt"}, "0A1B");
+    EXPECT_EQ(sent.exitCode, 1) << sent.err.constData();
+    EXPECT_TRUE(sent.err.startsWith("Sambungan Error: penerima menolak pesan")) << sent.err.constData();
+    EXPECT_EQ(refused.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath("penuh.txt")));
+}
+
 // Only the name's last part goes out; what the code page cannot hold, and a
 // bar, become "_" instead of failing the send.
 TEST(CliSendReceive, SendsTheBaseNameOfAnyName)
@@ -232,7 +284,7 @@ TEST(CliSendReceive, TalksToTheLibraryBothWays)
                               "C:\\Dokumen\\cli.txt"},
                              "ABCDEF0123456789");
     EXPECT_EQ(sent.exitCode, 0) << sent.err.constData();
-    ASSERT_TRUE(stored.wait(kWaitMs) || stored.size() == 1);
+    ASSERT_TRUE(stored.size() == 1 || stored.wait(kWaitMs));
     EXPECT_EQ(stored.at(0).at(0).toString(), "cli.txt");
     EXPECT_EQ(ReadFile(QDir(folder.path()).filePath("cli.txt")), "ABCDEF0123456789");
 

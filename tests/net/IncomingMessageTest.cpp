@@ -1,5 +1,6 @@
 #include "net/IncomingMessage.h"
 #include "net/MessageFormat.h"
+#include "net/ReceivedFileLedger.h"
 #include "net/ReceivedFileName.h"
 #include "net/WireText.h"
 
@@ -37,7 +38,8 @@ TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
         const int length = 1 + random.bounded(40);
         for (int i = 0; i < length; ++i)
             data.append(alphabet[random.bounded(int(sizeof alphabet))]);
-        IncomingMessage message(dir.path());
+        ReceivedFileLedger ledger(dir.path());
+        IncomingMessage message(dir.path(), ledger);
         for (qsizetype at = 0; at < data.size();) {
             const qsizetype piece = std::min<qsizetype>(1 + random.bounded(4), data.size() - at);
             ASSERT_EQ(message.Append(QByteArrayView(data).sliced(at, piece)), "");
@@ -65,7 +67,8 @@ TEST(IncomingMessage, AgreesWithParseMessageForAnyCutting)
 TEST(IncomingMessage, KeepsOnlyTheNameInMemory)
 {
     QTemporaryDir dir;
-    IncomingMessage message(dir.path());
+    ReceivedFileLedger ledger(dir.path());
+    IncomingMessage message(dir.path(), ledger);
     ASSERT_EQ(message.Append("besar.txt | "), "");
     const QByteArray block(1 << 20, 'F');
     for (int i = 0; i < 8; ++i)
@@ -76,13 +79,81 @@ TEST(IncomingMessage, KeepsOnlyTheNameInMemory)
     EXPECT_EQ(QFileInfo(QDir(dir.path()).filePath("besar.txt")).size(), 8 << 20);
 }
 
+// The same across the memory limit: names that outgrow it, folder parts
+// before the last part, a last part around the longest file name, the
+// separator and a second one anywhere.
+TEST(IncomingMessage, AgreesWithParseMessageAcrossTheMemoryLimit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    constexpr qsizetype kHeld = IncomingMessage::kMaxHeldBytes;
+    const qsizetype lengths[] = {0, 1, 255, 256, 300, kHeld - 3, kHeld - 1, kHeld, kHeld + 1, kHeld + 2, 3 * kHeld + 7};
+    QRandomGenerator random(2026);
+    int longNames = 0;
+    for (int round = 0; round < 60; ++round) {
+        const qsizetype length = lengths[random.bounded(int(std::size(lengths)))];
+        QByteArray data(length, 'n');
+        // A folder part so far from the end that the last part is about a
+        // file name's length, or none.
+        if (length > 0 && random.bounded(3) > 0) {
+            const qsizetype lastPart = std::min<qsizetype>(length - 1, 250 + random.bounded(10));
+            data[length - 1 - lastPart] = random.bounded(2) ? '/' : '\\';
+        }
+        const int separators = random.bounded(3);
+        for (int i = 0; i < separators; ++i)
+            data += " | " + QByteArray(random.bounded(2) ? 5 : int(kHeld), 'F');
+        ReceivedFileLedger ledger(dir.path());
+        IncomingMessage message(dir.path(), ledger);
+        for (qsizetype at = 0; at < data.size();) {
+            const qsizetype piece = std::min<qsizetype>(1 + random.bounded(random.bounded(2) ? 4 : 40'000),
+                                                        data.size() - at);
+            ASSERT_EQ(message.Append(QByteArrayView(data).sliced(at, piece)), "");
+            ASSERT_LE(message.HeldInMemory(), kHeld);
+            at += piece;
+        }
+        const auto stored = message.Store([] { return QStringLiteral("sebelum.txt"); });
+        ASSERT_EQ(stored.error, "") << round;
+
+        const ParsedMessage expected = ParseMessage(data);
+        const QString name = expected.hasName ? StoredFileName(FromWireBytes(expected.name))
+                                              : QStringLiteral("sebelum.txt");
+        ASSERT_EQ(stored.name, name) << round << " length " << length;
+        ASSERT_TRUE(ReadFile(QDir(dir.path()).filePath(name)) == expected.content) << round;
+        ASSERT_TRUE(QFile::remove(QDir(dir.path()).filePath(name)));
+        longNames += expected.hasName && expected.name.size() > kHeld;
+    }
+    EXPECT_GT(longNames, 3);
+    for (const QString& entry : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_FALSE(entry.endsWith(".part")) << entry.toStdString();
+}
+
+// A peer's 64 MiB name with the separator only at its end.
+TEST(IncomingMessage, ANameOfManyMegabytesIsNotHeldInMemory)
+{
+    QTemporaryDir dir;
+    ReceivedFileLedger ledger(dir.path());
+    IncomingMessage message(dir.path(), ledger);
+    const QByteArray block(1 << 20, 'n');
+    for (int i = 0; i < 64; ++i) {
+        ASSERT_EQ(message.Append(block), "");
+        ASSERT_LE(message.HeldInMemory(), IncomingMessage::kMaxHeldBytes) << i;
+    }
+    ASSERT_EQ(message.Append("/akhir.txt | 0A1B"), "");
+    EXPECT_LE(message.HeldInMemory(), IncomingMessage::kMaxHeldBytes);
+    const auto stored = message.Store({});
+    ASSERT_EQ(stored.error, "");
+    EXPECT_EQ(stored.name, "akhir.txt");
+    EXPECT_EQ(ReadFile(QDir(dir.path()).filePath("akhir.txt")), "0A1B");
+}
+
 TEST(IncomingMessage, AFolderThatIsGoneIsAnErrorNotACrash)
 {
     QTemporaryDir dir;
     const QString gone = QDir(dir.path()).filePath("hilang");
-    IncomingMessage withName(gone);
+    ReceivedFileLedger ledger(gone);
+    IncomingMessage withName(gone, ledger);
     EXPECT_NE(withName.Append("a.txt | 0A"), "");
-    IncomingMessage withoutName(gone);
+    IncomingMessage withoutName(gone, ledger);
     EXPECT_EQ(withoutName.Append("0A"), "") << "held in memory until the end";
     const auto stored = withoutName.Store({});
     EXPECT_NE(stored.error, "");

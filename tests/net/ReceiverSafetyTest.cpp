@@ -5,7 +5,6 @@
 
 #include "net/MessageFormat.h"
 #include "net/WireText.h"
-#include "storage/AtomicFile.h"
 
 #include <QFile>
 
@@ -13,26 +12,6 @@ using namespace karsidan::net;
 using namespace karsidan::net::test;
 
 namespace {
-
-void WriteUserFile(const QString& path, const QByteArray& bytes)
-{
-    // As Simpan writes: a new file renamed into place.
-    ASSERT_EQ(karsidan::storage::WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                                                     std::string_view(bytes.constData(), bytes.size())),
-              "");
-}
-
-// Sends one message and returns the name it was stored under.
-QString Deliver(ReceivingCopy& copy, const QByteArray& name, const QByteArray& body)
-{
-    const int before = int(copy.stored->size());
-    SendRaw(copy.Port(), ComposeMessage(name, body));
-    if (!copy.WaitStored(before + 1))
-        return QStringLiteral("<not stored>");
-    const QString stored = copy.stored->last().at(0).toString();
-    EXPECT_EQ(ReadFile(copy.PathOf(stored)), body) << name.constData();
-    return stored;
-}
 
 TEST(ReceiverSafety, AResetPartwayStoresNothingAndKeepsTheOldFile)
 {

@@ -4,6 +4,7 @@
 #include "net/OutgoingFileName.h"
 #include "net/Sender.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 
 #ifdef Q_OS_UNIX
@@ -120,6 +121,12 @@ struct SlowPeer {
             4 * kWaitMs);
         EXPECT_TRUE(ended);
         return data;
+    }
+    // An orderly close, as a receiver answers a message it stored.
+    void Close()
+    {
+        ::close(connection);
+        connection = -1;
     }
     // Unread data plus a zero linger: the close sends a reset.
     void Reset()
@@ -390,8 +397,81 @@ TEST(Sender, ASecondMessageWhileTheFirstIsOnItsWayIsRefusedAndTheFirstArrivesWho
     EXPECT_EQ(received.size(), 11 + LargeText().size());
     EXPECT_TRUE(received.startsWith("satu.txt | AAAA"));
     EXPECT_FALSE(received.contains("dua.txt"));
+    EXPECT_TRUE(w.finished.isEmpty()) << "not before the receiver's answer";
+    peer.Close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.finished.isEmpty(); }, kWaitMs));
     EXPECT_EQ(w.failed.size(), 1);
+}
+
+// A receiver of the original kind: it reads until the sender closes and
+// then closes too, without any word of its own.
+TEST(Sender, AReceiverThatOnlyClosesWhenItsPeerClosesStillGetsTheMessage)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_EQ(w.sender.SendData("biasa.txt", "0A1B"), "");
+    EXPECT_EQ(peer.ReadToEnd(), "biasa.txt | 0A1B") << "the sender closes its side after the last byte";
+    QTest::qWait(50);
+    EXPECT_TRUE(w.finished.isEmpty()) << "sent only once the receiver has answered";
+    EXPECT_FALSE(w.sender.IsClosed());
+    peer.Close();
+    ASSERT_TRUE(w.finished.wait(kWaitMs) || w.finished.size() == 1);
+    EXPECT_EQ(w.failed.size(), 0);
+    EXPECT_TRUE(w.sender.IsClosed());
+    EXPECT_EQ(w.statuses.last(), "Tersambung ke 127.0.0.1");
+}
+
+TEST(Sender, AReceiverThatNeverAnswersIsATimeOutNotASuccess)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.SetAnswerTimeout(300, 1 << 30);
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_EQ(w.sender.SendData("diam.txt", "0A1B"), "");
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(peer.ReadToEnd(), "diam.txt | 0A1B");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.failed.isEmpty() || !w.finished.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(w.finished.size(), 0);
+    ASSERT_EQ(w.failed.size(), 1);
+    EXPECT_TRUE(w.failed.at(0).at(0).toString().contains("tidak memastikan"))
+        << w.failed.at(0).at(0).toString().toStdString();
+    EXPECT_GE(waited.elapsed(), 250);
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+    EXPECT_TRUE(w.sender.IsClosed());
+}
+
+TEST(Sender, AResetAfterTheLastByteIsARefusal)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_EQ(w.sender.SendData("tolak.txt", "0A1B"), "");
+    EXPECT_EQ(peer.ReadToEnd(), "tolak.txt | 0A1B");
+    peer.Reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.failed.isEmpty() || !w.finished.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(w.finished.size(), 0);
+    ASSERT_EQ(w.failed.size(), 1);
+    EXPECT_TRUE(w.failed.at(0).at(0).toString().contains("menolak pesan"));
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+}
+
+TEST(Sender, AResetOfAnIdleConnectionIsAnError)
+{
+    SlowPeer peer;
+    Watched w;
+    w.sender.CheckIP("127.0.0.1", peer.port);
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(w.WaitConnected());
+    peer.Reset();
+    ASSERT_TRUE(w.failed.wait(kWaitMs) || w.failed.size() == 1);
+    EXPECT_TRUE(w.failed.at(0).at(0).toString().contains("memutus"));
+    EXPECT_EQ(w.statuses.last(), "Sambungan Error");
+    EXPECT_TRUE(w.sender.IsClosed());
 }
 #endif
 
