@@ -32,8 +32,10 @@ bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) con
 
 bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) const
 {
+    using storage::AtomicFile;
     const std::string reason = storage::WriteFileAtomically(
-        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
+        AtomicFile::Mode::Replace, AtomicFile::Names::Followed);
     if (reason.empty())
         return true;
     SetError(error, QString::fromStdString(reason));

@@ -6,7 +6,8 @@ CryptOutput::CryptOutput(const std::string& path)
 {
     if (path.empty() || path == "-")
         return;
-    file_ = std::make_unique<karsidan::storage::AtomicFile>(path);
+    using karsidan::storage::AtomicFile;
+    file_ = std::make_unique<AtomicFile>(path, AtomicFile::Mode::Replace, AtomicFile::Names::Followed);
     if (!file_->Open())
         throw CryptIoError("Tidak dapat menulis " + path + ": " + file_->Error());
 }

@@ -1,24 +1,17 @@
 #include "storage/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <cstdint>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace karsidan::storage {
 
 namespace {
 
-std::string FolderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
 
 std::string RandomSuffix()
 {
@@ -30,36 +23,32 @@ std::string RandomSuffix()
     return suffix;
 }
 
-// Renames without replacing: renameat2 where the file system supports it,
-// otherwise a hard link (which fails on an existing name) and an unlink.
-int RenameNoReplace(const std::string& from, const std::string& to)
+// /proc/<pid>/fd/<n> and the like name open descriptors (/dev/stdout ends
+// there); their links do not name paths that could be replaced.
+bool NamesADescriptor(const std::string& realFolder)
 {
-#ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-#endif
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return errno;
-    ::unlink(from.c_str());
-    return 0;
+    return realFolder == "/proc" || realFolder.starts_with("/proc/");
 }
 
-// Makes the rename itself durable; a folder that cannot be synced (some
-// file systems refuse) leaves the file in place all the same.
-void SyncFolder(const std::string& folder)
+std::string BaseOf(const std::string& path)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ParseDescriptor(const std::string& name, int* fd)
+{
+    if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *fd = std::stoi(name);
+    return true;
 }
 
 } // namespace
 
-AtomicFile::AtomicFile(std::string path, Mode mode) : path_(std::move(path)), mode_(mode) { }
+AtomicFile::AtomicFile(std::string path, Mode mode, Names names, FileOps& ops)
+    : ops_(ops), path_(std::move(path)), mode_(mode), names_(names), target_(path_)
+{ }
 
 AtomicFile::~AtomicFile() { Discard(); }
 
@@ -73,32 +62,104 @@ bool AtomicFile::Fail(int code)
     return false;
 }
 
+// Follows links from path_ to what they finally name: a regular or missing
+// file to replace or create (target), or something written as it stands.
+int AtomicFile::Resolve(std::string* target, bool* inPlace)
+{
+    std::string current = path_;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        FileInfo info;
+        if (const int code = ops_.Inspect(current, &info); code != 0)
+            return code;
+        switch (info.kind) {
+        case FileKind::Missing:
+        case FileKind::Regular: *target = current; return 0;
+        case FileKind::CharacterDevice:
+        case FileKind::Fifo:
+            *target = current;
+            *inPlace = true;
+            return 0;
+        case FileKind::Folder: return EISDIR;
+        case FileKind::Other: return ENODEV;
+        case FileKind::Link: break;
+        }
+        std::string folder;
+        if (const int code = ops_.RealFolder(FolderOf(current), &folder); code != 0)
+            return code;
+        if (NamesADescriptor(folder)) {
+            *target = current;
+            *inPlace = true;
+            return 0;
+        }
+        std::string next;
+        if (const int code = ops_.ReadLink(current, &next); code != 0)
+            return code;
+        if (next.empty())
+            return ENOENT;
+        current = next.front() == '/' ? next : (folder == "/" ? "" : folder) + "/" + next;
+    }
+    return ELOOP;
+}
+
+bool AtomicFile::OpenInPlace(const std::string& target)
+{
+    std::string folder;
+    const bool descriptor = ops_.RealFolder(FolderOf(target), &folder) == 0 && NamesADescriptor(folder);
+    int own = -1;
+    // One of this process's own (/dev/stdout): that very descriptor, which
+    // may be written even where reopening what it names is not allowed.
+    const int code = descriptor && folder == ops_.OwnDescriptorFolder() && ParseDescriptor(BaseOf(target), &own)
+        ? ops_.Duplicate(own, &fd_)
+        : ops_.OpenExisting(target, &fd_);
+    if (code != 0) {
+        fd_ = -1;
+        return Fail(code);
+    }
+    inPlace_ = true;
+    FileInfo info;
+    if (const int failed = ops_.InspectOpen(fd_, &info); failed != 0)
+        return Fail(failed);
+    // Swapped for a plain file since it was looked at: appending to that
+    // would be wrong, replacing it unasked too.
+    if (!descriptor && info.kind != FileKind::CharacterDevice && info.kind != FileKind::Fifo)
+        return Fail(EAGAIN);
+    return true;
+}
+
 bool AtomicFile::Open()
 {
     if (Failed())
         return false;
-    const std::string folder = FolderOf(path_);
+    if (fd_ >= 0 || committed_)
+        return Fail(EBADF);
+    bool inPlace = false;
+    target_ = path_;
+    if (names_ == Names::Followed && mode_ == Mode::Replace) {
+        if (const int code = Resolve(&target_, &inPlace); code != 0)
+            return Fail(code);
+    }
+    if (inPlace)
+        return OpenInPlace(target_);
+
+    FileInfo old;
+    const bool replacing = mode_ == Mode::Replace && ops_.Inspect(target_, &old) == 0 && old.kind == FileKind::Regular;
+    // Private until it takes the old file's rights; otherwise 0666 less the
+    // umask, as any new file gets.
+    const unsigned mode = replacing ? 0600 : 0666;
+    const std::string folder = FolderOf(target_);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = folder + "/" + kTemporaryPrefix + RandomSuffix() + ".part";
-        // 0666 less the umask, as any new file gets.
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0)
-            break;
-        if (errno != EEXIST) {
-            const int code = errno;
+        const int code = ops_.CreateNew(temporary_, mode, &fd_);
+        if (code == 0)
+            return true;
+        fd_ = -1;
+        if (code != EEXIST) {
             temporary_.clear();
             return Fail(code);
         }
     }
-    if (fd_ < 0) {
-        temporary_.clear();
-        return Fail(EEXIST);
-    }
-    // A replaced file keeps its rights.
-    struct stat old { };
-    if (mode_ == Mode::Replace && ::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd_, old.st_mode & 07777);
-    return true;
+    temporary_.clear();
+    return Fail(EEXIST);
 }
 
 bool AtomicFile::Write(std::string_view bytes)
@@ -106,91 +167,122 @@ bool AtomicFile::Write(std::string_view bytes)
     if (Failed() || fd_ < 0)
         return Failed() ? false : Fail(EBADF);
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
+        std::size_t n = 0;
+        if (const int code = ops_.Write(fd_, bytes.data(), bytes.size(), &n); code != 0) {
+            if (code == EINTR)
                 continue;
-            return Fail(errno);
+            return Fail(code);
         }
         if (n == 0)
             return Fail(EIO);
-        bytes.remove_prefix(std::size_t(n));
+        bytes.remove_prefix(std::min(n, bytes.size()));
     }
     return true;
 }
 
-bool AtomicFile::Seal()
+// The file being replaced lends its rights to the temporary: owner and
+// group where allowed (only root may give a file away), then the mode, which
+// a change of owner would clear the set-id bits of.
+void AtomicFile::KeepRightsOf(const std::string& replaced)
 {
-    if (Failed() || fd_ < 0)
-        return Failed() ? false : Fail(EBADF);
-    // Delayed allocation can report a full disk only here.
-    if (::fsync(fd_) != 0 && errno != EINVAL)
-        return Fail(errno);
-    const int fd = fd_;
+    FileInfo old;
+    FileInfo fresh;
+    if (ops_.Inspect(replaced, &old) != 0 || old.kind != FileKind::Regular || ops_.InspectOpen(fd_, &fresh) != 0)
+        return;
+    if ((old.owner != fresh.owner || old.group != fresh.group) && ops_.ChangeOwner(fd_, old.owner, old.group) != 0
+        && old.group != fresh.group)
+        ops_.ChangeGroup(fd_, old.group);
+    ops_.ChangeMode(fd_, old.mode);
+}
+
+// Syncs once, then renames the temporary onto path. A failed sync fails the
+// whole file; a failed rename returns its errno and keeps the temporary.
+int AtomicFile::Place(const std::string& path, Mode mode)
+{
+    if (committed_ || inPlace_)
+        return EBADF;
+    if (Failed() || fd_ < 0 || temporary_.empty())
+        return Failed() ? errorCode_ : EBADF;
+    if (!synced_) {
+        // Delayed allocation can report a full disk only here.
+        if (const int code = ops_.Sync(fd_); code != 0 && code != EINVAL) {
+            Fail(code);
+            return errorCode_;
+        }
+        synced_ = true;
+    }
+    if (mode == Mode::Replace)
+        KeepRightsOf(path);
+    const int code = mode == Mode::Replace ? ops_.Rename(temporary_, path) : ops_.RenameNoReplace(temporary_, path);
+    if (code != 0)
+        return code;
+    committed_ = true;
+    // The sync has already reported what a close could.
+    ops_.Close(fd_);
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        return Fail(errno);
-    return true;
+    // A folder that cannot be synced (some file systems refuse) leaves the
+    // file in place all the same.
+    ops_.SyncFolder(FolderOf(path));
+    return 0;
 }
 
 bool AtomicFile::Commit()
 {
-    if (!Seal())
+    if (Failed())
         return false;
-    if (mode_ == Mode::Replace) {
-        if (::rename(temporary_.c_str(), path_.c_str()) != 0)
-            return Fail(errno);
-    } else if (const int code = RenameNoReplace(temporary_, path_); code != 0) {
-        return Fail(code);
+    if (inPlace_) {
+        if (fd_ < 0)
+            return Fail(EBADF);
+        // Devices and pipes have nothing to sync and say so with EINVAL.
+        if (const int code = ops_.Sync(fd_); code != 0 && code != EINVAL && code != ENOTSUP)
+            return Fail(code);
+        const int fd = fd_;
+        fd_ = -1;
+        if (const int code = ops_.Close(fd); code != 0 && code != EINTR)
+            return Fail(code);
+        committed_ = true;
+        return true;
     }
-    committed_ = true;
-    SyncFolder(FolderOf(path_));
+    if (const int code = Place(target_, mode_); code != 0)
+        return Fail(code);
     return true;
 }
 
 bool AtomicFile::CommitAs(std::string path)
 {
+    if (inPlace_)
+        return Fail(EBADF);
     path_ = std::move(path);
+    target_ = path_;
     return Commit();
 }
 
 int AtomicFile::TryCommitAs(const std::string& path, Mode mode)
 {
-    if (committed_)
-        return EBADF;
-    // Sealed by an earlier try: only the rename is left.
-    if (fd_ >= 0 && !Seal())
-        return errorCode_;
-    if (Failed() || temporary_.empty())
-        return Failed() ? errorCode_ : EBADF;
-    int code = 0;
-    if (mode == Mode::Replace)
-        code = ::rename(temporary_.c_str(), path.c_str()) == 0 ? 0 : errno;
-    else
-        code = RenameNoReplace(temporary_, path);
-    if (code != 0)
-        return code;
-    path_ = path;
-    committed_ = true;
-    SyncFolder(FolderOf(path_));
-    return 0;
+    const int code = Place(path, mode);
+    if (code == 0) {
+        path_ = path;
+        target_ = path;
+    }
+    return code;
 }
 
 void AtomicFile::Discard()
 {
     if (fd_ >= 0) {
-        ::close(fd_);
+        ops_.Close(fd_);
         fd_ = -1;
     }
-    if (!committed_ && !temporary_.empty()) {
-        ::unlink(temporary_.c_str());
+    if (!committed_ && !inPlace_ && !temporary_.empty()) {
+        ops_.Remove(temporary_);
         temporary_.clear();
     }
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes, AtomicFile::Mode mode)
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes, AtomicFile::Mode mode,
+                                AtomicFile::Names names)
 {
-    AtomicFile file(path, mode);
+    AtomicFile file(path, mode, names);
     if (file.Open() && file.Write(bytes) && file.Commit())
         return {};
     return file.Error();
@@ -210,7 +302,9 @@ std::string ReasonFor(int errorCode)
     switch (errorCode) {
     case 0: return {};
     case ENOSPC: return "disk penuh";
+#ifdef EDQUOT // not on Windows
     case EDQUOT: return "kuota disk habis";
+#endif
     case EFBIG: return "berkas melebihi batas ukuran";
     case EACCES:
     case EPERM: return "izin ditolak";
@@ -227,6 +321,9 @@ std::string ReasonFor(int errorCode)
     case EBADF: return "deskriptor berkas tertutup";
     case EINVAL: return "nama tidak sah di sistem berkas ini";
     case ELOOP: return "terlalu banyak tautan simbolik";
+    case ENODEV: return "bukan berkas, perangkat karakter atau FIFO";
+    case ENXIO: return "perangkat atau pembacanya tidak ada";
+    case EAGAIN: return "berkas berubah saat dibuka";
     default: return "kesalahan sistem nomor " + std::to_string(errorCode);
     }
 }

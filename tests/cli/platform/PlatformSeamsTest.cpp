@@ -107,11 +107,11 @@ TEST(PlatformSeams, RawEncryptionOfStandardInputRoundTripsEveryByte)
     const std::string back = portable::Utf8Of(folder.path() / "kembali.bin");
     {
         const PipedInput in(kTouchy);
-        ASSERT_EQ(RunEncrypt({"encrypt", "--raw", "-1", "a", "-2", "b", "-3", "c", "-o", cipher}), 0);
+        ASSERT_EQ(RunEncrypt({"encrypt", "--raw", "-1", "satu", "-2", "dua", "-3", "tiga", "-o", cipher}), 0);
     }
     const std::string digits = ReadFile(portable::Utf8Path(cipher));
     EXPECT_EQ(digits.size(), (kTouchy.size() + 7) / 8 * 16 + 1) << digits;
-    ASSERT_EQ(RunDecrypt({"decrypt", "--raw", "-1", "a", "-2", "b", "-3", "c", "-o", back, cipher}), 0);
+    ASSERT_EQ(RunDecrypt({"decrypt", "--raw", "-1", "satu", "-2", "dua", "-3", "tiga", "-o", back, cipher}), 0);
     EXPECT_EQ(ReadFile(portable::Utf8Path(back)), kTouchy);
 }
 
