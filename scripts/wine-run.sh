@@ -11,6 +11,9 @@ export WINEARCH=win64
 # No Mono or Gecko installer dialogs while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+# Wine reads arguments, names and the environment in the locale's
+# encoding: UTF-8, whatever the caller's locale (CI may have none).
+export LC_ALL=C.UTF-8
 # The first run makes the prefix (about 10 s); tests started in parallel
 # wait for it instead of making it twice.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

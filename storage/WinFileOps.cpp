@@ -98,11 +98,11 @@ int WinFileOps::InspectOpen(int fd, FileInfo* info)
     case FILE_TYPE_DISK: break;
     default: info->kind = FileKind::Other; return 0;
     }
-    BY_HANDLE_FILE_INFORMATION about{};
-    if (!::GetFileInformationByHandle(handle, &about))
+    FILE_BASIC_INFO about{};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &about, sizeof about))
         return LastErrno();
-    info->kind = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
-    info->mode = (about.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    info->kind = (about.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+    info->mode = (about.FileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     return 0;
 }
 

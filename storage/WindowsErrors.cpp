@@ -24,8 +24,11 @@ int ErrnoFromWindows(unsigned long error)
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_FILE_TOO_LARGE: return EFBIG;
     case ERROR_WRITE_PROTECT: return EROFS;
+    // A pipe whose reader has gone: Windows says "being closed" (NO_DATA),
+    // Wine "not connected".
     case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA: return EPIPE;
+    case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED: return EPIPE;
     case ERROR_INVALID_HANDLE: return EBADF;
     case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
     case ERROR_NOT_ENOUGH_MEMORY:

@@ -124,14 +124,15 @@ int Inspect(int fd, DescriptorInfo* info)
     *info = {};
     if (::GetFileType(handle) != FILE_TYPE_DISK)
         return 0;
-    BY_HANDLE_FILE_INFORMATION about{};
-    if (!::GetFileInformationByHandle(handle, &about))
+    // The ...Ex form: the older call also asks for the volume, which a
+    // standard handle over a pipe-like redirection need not have.
+    FILE_STANDARD_INFO about{};
+    if (!::GetFileInformationByHandleEx(handle, FileStandardInfo, &about, sizeof about))
         return LastErrno();
-    info->folder = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info->folder = about.Directory != 0;
     info->regular = !info->folder;
     if (info->regular)
-        info->size = static_cast<long long>((static_cast<unsigned long long>(about.nFileSizeHigh) << 32)
-                                            | about.nFileSizeLow);
+        info->size = about.EndOfFile.QuadPart;
     return 0;
 }
 
