@@ -9,13 +9,18 @@
 #include "cli/KeySources.h"
 #include "cli/StandardDescriptors.h"
 #include "cli/platform/Environment.h"
+#include "cli/platform/StopSignals.h"
 #include "cli/platform/WindowsCommandLine.h"
 #include "tests/support/PortableSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <csignal>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #ifdef _WIN32
 #include <shellapi.h>
@@ -268,6 +273,42 @@ TEST(PlatformSeams, KeysFileNamesWindowsCannotHoldAreRefused)
     }
 }
 #endif
+
+TEST(PlatformSeams, AStopRequestReachesTheHandlerOnAThreadOfItsOwn)
+{
+    struct Seen {
+        std::mutex mutex;
+        std::condition_variable changed;
+        int number = 0;
+        std::thread::id thread;
+    } seen;
+    ASSERT_TRUE(platform::WatchStopSignals(
+        [](int number, void* context) {
+            auto* seen = static_cast<Seen*>(context);
+            const std::lock_guard lock(seen->mutex);
+            seen->number = number;
+            seen->thread = std::this_thread::get_id();
+            seen->changed.notify_all();
+        },
+        &seen));
+#ifdef _WIN32
+    // Ctrl-C goes to every program of the console; without one there is
+    // nothing to send it through.
+    if (!::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+        platform::StopWatchingStopSignals();
+        GTEST_SKIP() << "no console to send Ctrl-C in";
+    }
+#else
+    std::raise(SIGINT);
+#endif
+    {
+        std::unique_lock lock(seen.mutex);
+        EXPECT_TRUE(seen.changed.wait_for(lock, std::chrono::seconds(10), [&] { return seen.number != 0; }));
+    }
+    platform::StopWatchingStopSignals();
+    EXPECT_EQ(seen.number, SIGINT);
+    EXPECT_NE(seen.thread, std::this_thread::get_id());
+}
 
 TEST(PlatformSeams, ArgumentsAreQuotedForTheWindowsParser)
 {
