@@ -41,6 +41,8 @@ inline void SetEnvironment(const std::string& name, const std::string& value)
     ::_wputenv_s(Wide(name).c_str(), Wide(value).c_str());
 }
 inline void UnsetEnvironment(const std::string& name) { ::_wputenv_s(Wide(name).c_str(), L""); }
+// A descriptor in the text mode a program's standard ones start in.
+inline void TextModeAsAtStart(int fd) { ::_setmode(fd, _O_TEXT); }
 #else
 inline bool MakePipe(int ends[2]) { return ::pipe(ends) == 0; }
 inline int Dup(int fd) { return ::dup(fd); }
@@ -52,6 +54,7 @@ inline void SetEnvironment(const std::string& name, const std::string& value)
     ::setenv(name.c_str(), value.c_str(), 1);
 }
 inline void UnsetEnvironment(const std::string& name) { ::unsetenv(name.c_str()); }
+inline void TextModeAsAtStart(int) { }
 #endif
 
 // A path from UTF-8, the way the program's users give it.

@@ -57,7 +57,8 @@ private:
     int saved_;
 };
 
-// Standard input from a pipe holding `bytes`, its writer closed.
+// Standard input from a pipe holding `bytes`, its writer closed, in the
+// mode a program starts with; GuardStandardDescriptors comes after.
 class PipedInput {
 public:
     explicit PipedInput(const std::string& bytes)
@@ -68,6 +69,7 @@ public:
         portable::CloseFd(ends[1]);
         redirected_.emplace(0, ends[0]);
         portable::CloseFd(ends[0]);
+        portable::TextModeAsAtStart(0);
     }
 
 private:
@@ -82,9 +84,9 @@ const std::string kTouchy = std::string("x\x1Ay\r\nz\rw\n\x1A", 10) + "akhir\x1A
 
 TEST(PlatformSeams, StandardStreamsKeepCtrlZAndCarriageReturns)
 {
-    ASSERT_TRUE(GuardStandardDescriptors());
     {
         const PipedInput in(kTouchy);
+        ASSERT_TRUE(GuardStandardDescriptors());
         CryptInput input("-");
         EXPECT_EQ(input.ReadAll().View(), kTouchy);
     }
@@ -96,6 +98,7 @@ TEST(PlatformSeams, StandardStreamsKeepCtrlZAndCarriageReturns)
         ASSERT_NE(out, nullptr);
         {
             const Redirected redirected(1, fileno(out));
+            portable::TextModeAsAtStart(1);
             ASSERT_TRUE(GuardStandardDescriptors());
             WriteCryptOutput(kTouchy);
         }
@@ -106,12 +109,12 @@ TEST(PlatformSeams, StandardStreamsKeepCtrlZAndCarriageReturns)
 
 TEST(PlatformSeams, RawEncryptionOfStandardInputRoundTripsEveryByte)
 {
-    ASSERT_TRUE(GuardStandardDescriptors());
     portable::TemporaryFolder folder("karsidan-seams");
     const std::string cipher = portable::Utf8Of(folder.path() / "sandi.txt");
     const std::string back = portable::Utf8Of(folder.path() / "kembali.bin");
     {
         const PipedInput in(kTouchy);
+        ASSERT_TRUE(GuardStandardDescriptors());
         ASSERT_EQ(RunEncrypt({"encrypt", "--raw", "-1", "satu", "-2", "dua", "-3", "tiga", "-o", cipher}), 0);
     }
     const std::string digits = ReadFile(portable::Utf8Path(cipher));
@@ -140,7 +143,7 @@ TEST(PlatformSeams, AReaderThatHasGoneIsTheSameMessage)
     EXPECT_EQ(message, "Gagal menulis keluaran: pembaca sudah menutup pipa");
 }
 
-TEST(PlatformSeams, Utf8KeysFromAFileWithAUtf8NameAndFromTheEnvironment)
+TEST(PlatformSeams, Utf8KeysFromAFileWithAUtf8Name)
 {
     portable::TemporaryFolder folder("karsidan-seams");
     const fs::path keys = portable::Utf8Path(portable::Utf8Of(folder.path())
@@ -156,7 +159,10 @@ TEST(PlatformSeams, Utf8KeysFromAFileWithAUtf8NameAndFromTheEnvironment)
                                               "and\xC3\xBA",
                                               "\xE2\x82\xACuro"};
     EXPECT_EQ(ReadKeyTexts(fromFile), expected);
+}
 
+TEST(PlatformSeams, Utf8KeysFromTheEnvironment)
+{
     const std::array<std::string, 3> variables{"\xC3\xA9"
                                                "1",
                                                "\xC3\xBC"
