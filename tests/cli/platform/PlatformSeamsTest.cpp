@@ -8,6 +8,7 @@
 #include "cli/CryptIo.h"
 #include "cli/KeySources.h"
 #include "cli/StandardDescriptors.h"
+#include "cli/TerminalPrompt.h"
 #include "cli/platform/Environment.h"
 #include "cli/platform/StopSignals.h"
 #include "cli/platform/WindowsCommandLine.h"
@@ -277,6 +278,37 @@ TEST(PlatformSeams, KeysFileNamesWindowsCannotHoldAreRefused)
         EXPECT_EQ(std::string(error.what()),
                   "Berkas kunci " + *fromFile.keysFile + " tidak dapat dibuka: nama tidak sah di sistem berkas ini");
     }
+}
+
+// Under a console (test-windows.sh runs these once more in a pseudo
+// terminal, where Wine makes one): the answer typed comes back as UTF-8,
+// and the console's mode, echo included, is as it was.
+TEST(PlatformSeams, ThePromptReadsTheConsoleWithoutEcho)
+{
+    const HANDLE input = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD before = 0;
+    if (input == INVALID_HANDLE_VALUE || !::GetConsoleMode(input, &before))
+        GTEST_SKIP() << "no console";
+    std::vector<INPUT_RECORD> typed;
+    for (const wchar_t c : std::wstring(L"caf\u00E9 \u20AC\r")) {
+        INPUT_RECORD record{};
+        record.EventType = KEY_EVENT;
+        record.Event.KeyEvent.bKeyDown = TRUE;
+        record.Event.KeyEvent.wRepeatCount = 1;
+        record.Event.KeyEvent.wVirtualKeyCode = c == L'\r' ? VK_RETURN : 0;
+        record.Event.KeyEvent.uChar.UnicodeChar = c;
+        typed.push_back(record);
+        record.Event.KeyEvent.bKeyDown = FALSE;
+        typed.push_back(record);
+    }
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteConsoleInputW(input, typed.data(), static_cast<DWORD>(typed.size()), &written));
+    EXPECT_EQ(PromptSecret("Kunci Pertama: "), std::optional<std::string>("caf\xC3\xA9 \xE2\x82\xAC"));
+    DWORD after = 0;
+    ASSERT_TRUE(::GetConsoleMode(input, &after));
+    EXPECT_EQ(after, before);
+    ::CloseHandle(input);
 }
 #endif
 
