@@ -27,7 +27,9 @@ werror=OFF
 if [ -n "${CI:-}" ]; then werror=ON; fi
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+# Release: no debug information, which is most of the build time and of
+# the .exe (8.8 MB with it, 2 MB without).
+cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DKARSIDAN_WERROR="$werror" "${launcher[@]}" >/dev/null
 cmake --build build-windows --parallel "$(nproc)"
 built=$(date +%s)
