@@ -33,12 +33,12 @@ bool FileSystem::DeleteFile(const QString& path, bool force, QString* error) con
 bool FileSystem::WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) const
 {
     using storage::AtomicFile;
-    const std::string reason = storage::WriteFileAtomically(
-        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
-        AtomicFile::Mode::Replace, AtomicFile::Names::Followed);
-    if (reason.empty())
+    AtomicFile file(QFile::encodeName(path).toStdString(), AtomicFile::Mode::Replace, AtomicFile::Names::Followed);
+    // A FIFO nobody reads must not freeze the window.
+    file.WaitForReader(false);
+    if (file.Open() && file.Write(std::string_view(bytes.constData(), std::size_t(bytes.size()))) && file.Commit())
         return true;
-    SetError(error, QString::fromStdString(reason));
+    SetError(error, QString::fromStdString(file.Error()));
     return false;
 }
 

@@ -44,11 +44,14 @@ std::string CryptHelpText(const std::string& command, bool decrypt)
             "  -2, --key2 KUNCI       kunci kedua\n"
             "  -3, --key3 KUNCI       kunci ketiga\n"
             "      --keys-file BERKAS tiga kunci dari BERKAS, satu per baris (pertama,\n"
-            "                         kedua, ketiga), tidak terlihat di daftar proses\n"
+            "                         kedua, ketiga), tidak terlihat di daftar proses;\n"
+            "                         boleh pipa, misalnya <(pass kunci)\n"
             "      --raw              byte apa adanya: tanpa konversi UTF-8 dan tanpa\n"
             "                         mengubah baris baru\n"
             "  -o, --output BERKAS    tulis ke BERKAS (\"-\": keluaran standar); bila gagal,\n"
-            "                         tidak ada berkas yang tertinggal\n"
+            "                         tidak ada berkas yang tertinggal. Tautan simbolik\n"
+            "                         diikuti; perangkat dan FIFO (/dev/null, /dev/stdout)\n"
+            "                         ditulis langsung, tidak diganti\n"
             "  -h, --help             menampilkan bantuan ini\n"
             "  -v, --version          menampilkan versi\n"
             "\nKunci yang tidak diberikan sebagai opsi diambil dari --keys-file, lalu dari\n"
@@ -62,9 +65,10 @@ std::string CryptHelpText(const std::string& command, bool decrypt)
             "Kunci paling banyak 8 karakter (spasi di awal dan akhir diabaikan); kunci yang\n"
             "lebih pendek dilengkapi dengan karakter \xC2\xB7. Kunci pertama = kedua atau\n"
             "kedua = ketiga (DES tunggal) dan pertama = ketiga (dua kunci) diberi peringatan.\n"
-            "\nKode keluar: 0 berhasil, 1 kegagalan baca/tulis, 2 masukan tidak sah (kunci\n"
-            "kosong atau lebih dari 8 karakter, karakter di luar Windows-1252, UTF-8 tidak\n"
-            "sah, bukan teks sandi, opsi salah).\n";
+            "\nKode keluar: 0 berhasil, 1 kegagalan baca/tulis (juga berkas kunci yang tidak\n"
+            "dapat dibaca), 2 masukan tidak sah (kunci kosong, lebih dari 8 karakter atau\n"
+            "dengan karakter kendali, karakter di luar Windows-1252, UTF-8 tidak sah, bukan\n"
+            "teks sandi, opsi salah).\n";
     return text;
 }
 

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <random>
-#include <unistd.h>
 
 namespace karsidan::storage {
 
@@ -16,7 +15,10 @@ constexpr int kMaxLinks = 40;
 std::string RandomSuffix()
 {
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 random{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+    thread_local std::mt19937_64 random = [] {
+        std::random_device device;
+        return std::mt19937_64{std::uint64_t(device()) << 32 ^ device()};
+    }();
     std::string suffix(10, '0');
     for (auto& c : suffix)
         c = kChars[random() % (sizeof(kChars) - 1)];
@@ -110,7 +112,7 @@ bool AtomicFile::OpenInPlace(const std::string& target)
     // may be written even where reopening what it names is not allowed.
     const int code = descriptor && folder == ops_.OwnDescriptorFolder() && ParseDescriptor(BaseOf(target), &own)
         ? ops_.Duplicate(own, &fd_)
-        : ops_.OpenExisting(target, &fd_);
+        : ops_.OpenExisting(target, waitForReader_, &fd_);
     if (code != 0) {
         fd_ = -1;
         return Fail(code);
@@ -145,7 +147,7 @@ bool AtomicFile::Open()
     const bool replacing = mode_ == Mode::Replace && ops_.Inspect(target_, &old) == 0 && old.kind == FileKind::Regular;
     // Private until it takes the old file's rights; otherwise 0666 less the
     // umask, as any new file gets.
-    const unsigned mode = replacing ? 0600 : 0666;
+    const unsigned mode = replacing || fixedMode_ ? 0600 : 0666;
     const std::string folder = FolderOf(target_);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = folder + "/" + kTemporaryPrefix + RandomSuffix() + ".part";
@@ -180,15 +182,23 @@ bool AtomicFile::Write(std::string_view bytes)
     return true;
 }
 
-// The file being replaced lends its rights to the temporary: owner and
-// group where allowed (only root may give a file away), then the mode, which
-// a change of owner would clear the set-id bits of.
+// The file being replaced lends its rights to the temporary: for a file
+// the user named, owner and group where allowed (only root may give a file
+// away), then the mode, which a change of owner would clear the set-id bits
+// of. An entry lends only its mode, and only when it is the writer's own: in
+// a folder others may write, their file must not pass its owner or its
+// rights to the writer's.
 void AtomicFile::KeepRightsOf(const std::string& replaced)
 {
     FileInfo old;
     FileInfo fresh;
     if (ops_.Inspect(replaced, &old) != 0 || old.kind != FileKind::Regular || ops_.InspectOpen(fd_, &fresh) != 0)
         return;
+    if (names_ == Names::Entry) {
+        if (old.owner == ops_.EffectiveOwner())
+            ops_.ChangeMode(fd_, old.mode);
+        return;
+    }
     if ((old.owner != fresh.owner || old.group != fresh.group) && ops_.ChangeOwner(fd_, old.owner, old.group) != 0
         && old.group != fresh.group)
         ops_.ChangeGroup(fd_, old.group);
@@ -211,7 +221,9 @@ int AtomicFile::Place(const std::string& path, Mode mode)
         }
         synced_ = true;
     }
-    if (mode == Mode::Replace)
+    if (fixedMode_)
+        ops_.ChangeMode(fd_, *fixedMode_);
+    else if (mode == Mode::Replace)
         KeepRightsOf(path);
     const int code = mode == Mode::Replace ? ops_.Rename(temporary_, path) : ops_.RenameNoReplace(temporary_, path);
     if (code != 0)

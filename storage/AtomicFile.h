@@ -16,12 +16,14 @@
 //   and written as it stands, never replaced, and a FIFO blocks until it has
 //   a reader, as a shell's redirection does. /dev/stdout and the other names
 //   of this process's descriptors write to the descriptor itself.
-// In both, a new file gets the mode the umask gives, and a replaced regular
-// file keeps its mode, its group and, where the writer may set it (root), its
-// owner.
+// A new file gets the mode the umask gives. A replaced regular file keeps,
+// when Followed, its mode, its group and, where the writer may set it
+// (root), its owner; when an Entry, only its mode, and only when it is the
+// writer's own. SetMode overrides both.
 
 #include "storage/FileOps.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +62,13 @@ public:
     // errno of a failed write or sync (the temporary is then gone).
     int TryCommitAs(const std::string& path, Mode mode);
     void Discard();
+    // Before Open: a FIFO with no reader fails at once ("perangkat atau
+    // pembacanya tidak ada") instead of waiting for one, for a caller that
+    // must not freeze (the window).
+    void WaitForReader(bool wait) { waitForReader_ = wait; }
+    // Before Open: the file gets exactly this mode (0600 for a file only its
+    // writer may read or change), whatever the umask or a replaced file had.
+    void SetMode(unsigned mode) { fixedMode_ = mode; }
 
     const std::string& Path() const { return path_; }
     const std::string& TemporaryPath() const { return temporary_; }
@@ -67,7 +76,6 @@ public:
     // is held back, and a failure may leave part of the bytes written.
     bool WritesInPlace() const { return inPlace_; }
     bool Failed() const { return errorCode_ != 0; }
-    int ErrorCode() const { return errorCode_; }
     const std::string& Error() const { return error_; }
 
 private:
@@ -85,6 +93,8 @@ private:
     std::string temporary_;
     int fd_ = -1;
     bool inPlace_ = false;
+    bool waitForReader_ = true;
+    std::optional<unsigned> fixedMode_;
     bool synced_ = false;
     bool committed_ = false;
     int errorCode_ = 0;

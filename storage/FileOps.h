@@ -41,8 +41,9 @@ public:
     // A new file that must not exist yet; mode less the umask.
     virtual int CreateNew(const std::string& path, unsigned mode, int* fd) = 0;
     // An existing file or device written as it stands (appending, never
-    // truncating), links followed.
-    virtual int OpenExisting(const std::string& path, int* fd) = 0;
+    // truncating), links followed. A FIFO without a reader waits for one,
+    // or fails at once with ENXIO.
+    virtual int OpenExisting(const std::string& path, bool waitForReader, int* fd) = 0;
     // A descriptor of this process, shared with whoever else holds it.
     virtual int Duplicate(int fd, int* copy) = 0;
     // Writes some of the bytes; *written says how many.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,20 +92,41 @@ int PosixFileOps::CreateNew(const std::string& path, unsigned mode, int* fd)
     return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(mode)), fd);
 }
 
-int PosixFileOps::OpenExisting(const std::string& path, int* fd)
+int PosixFileOps::OpenExisting(const std::string& path, bool waitForReader, int* fd)
 {
-    return Opened(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC), fd);
+    const int flags = O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC;
+    if (waitForReader)
+        return Opened(::open(path.c_str(), flags), fd);
+    // Non-blocking only to open; the writes that follow wait as usual.
+    if (const int code = Opened(::open(path.c_str(), flags | O_NONBLOCK), fd); code != 0)
+        return code;
+    const int status = ::fcntl(*fd, F_GETFL);
+    if (status < 0 || ::fcntl(*fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int code = errno;
+        ::close(*fd);
+        return code;
+    }
+    return 0;
 }
 
 int PosixFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUPFD_CLOEXEC, 0), copy); }
 
 int PosixFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
 {
-    const ssize_t n = ::write(fd, bytes, size);
-    if (n < 0)
-        return errno;
-    *written = std::size_t(n);
-    return 0;
+    for (;;) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n >= 0) {
+            *written = std::size_t(n);
+            return 0;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return errno;
+        // A descriptor shared non-blocking (/dev/stdout from some callers):
+        // wait for room, as a blocking one would.
+        pollfd ready{fd, POLLOUT, 0};
+        if (::poll(&ready, 1, -1) < 0 && errno != EINTR)
+            return errno;
+    }
 }
 
 int PosixFileOps::Sync(int fd) { return Result(::fsync(fd)); }

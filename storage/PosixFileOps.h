@@ -13,7 +13,7 @@ public:
     int ReadLink(const std::string& path, std::string* target) override;
     int RealFolder(const std::string& folder, std::string* real) override;
     int CreateNew(const std::string& path, unsigned mode, int* fd) override;
-    int OpenExisting(const std::string& path, int* fd) override;
+    int OpenExisting(const std::string& path, bool waitForReader, int* fd) override;
     int Duplicate(int fd, int* copy) override;
     int Write(int fd, const char* bytes, std::size_t size, std::size_t* written) override;
     int Sync(int fd) override;

@@ -138,7 +138,9 @@ int WinFileOps::CreateNew(const std::string& path, unsigned, int* fd)
                    _O_WRONLY, fd);
 }
 
-int WinFileOps::OpenExisting(const std::string& path, int* fd)
+// A pipe's name opens only while its server listens, so there is no
+// reader to wait for.
+int WinFileOps::OpenExisting(const std::string& path, bool, int* fd)
 {
     std::wstring wide;
     if (const int code = NameFor(path, &wide))

@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace karsidan::test {
 namespace {
@@ -64,6 +66,30 @@ TEST_F(MainWindowDocuments, SaveOfEmptyTargetEmptiesTheFile)
     Trigger("mnuSave");
     EXPECT_EQ(ReadBytes(path), QByteArray());
     EXPECT_EQ(mdlGlobal::SavedFileName, path);
+}
+
+// Save writes through a link and a FIFO as the user named them; one that
+// cannot be written is said in a message box and leaves the name as it was.
+TEST_F(MainWindowDocuments, SaveThroughALinkAndAnUnreadFifo)
+{
+    const QString real = PathOf("asli.txt");
+    WriteBytes(real, "lama");
+    ASSERT_TRUE(QFile::link(real, PathOf("tautan.txt")));
+    Target()->setPlainText("0A1B");
+    dialog.answers.push_back(PathOf("tautan.txt"));
+    Trigger("mnuSave");
+    EXPECT_EQ(ReadBytes(real), QByteArray("0A1B"));
+    EXPECT_TRUE(QFileInfo(PathOf("tautan.txt")).isSymLink());
+    EXPECT_EQ(mdlGlobal::SavedFileName, PathOf("tautan.txt"));
+
+    const QString fifo = PathOf("pipa.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    dialog.answers.push_back(fifo);
+    Trigger("tlbSave");
+    ASSERT_EQ(messages.warnings.size(), 1u);
+    EXPECT_EQ(messages.warnings[0].text,
+              QString("Berkas \"%1\" tidak dapat disimpan.\nperangkat atau pembacanya tidak ada").arg(fifo));
+    EXPECT_EQ(mdlGlobal::SavedFileName, PathOf("tautan.txt"));
 }
 
 TEST_F(MainWindowDocuments, SecondDialogProposesTheLastName)

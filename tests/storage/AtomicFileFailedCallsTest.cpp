@@ -107,3 +107,25 @@ TEST_F(AtomicFileFailedCallsTest, AFailedCloseOfADeviceIsReported)
     EXPECT_EQ(file.Error(), "kesalahan baca/tulis pada perangkat");
     EXPECT_TRUE(fs::is_character_file(fs::symlink_status(device)));
 }
+
+TEST_F(AtomicFileFailedCallsTest, AFifoSwappedForAFileBeforeTheOpenIsNotAppendedTo)
+{
+    // What was a FIFO when looked at is a plain file when opened: writing
+    // on would append to someone's file, so the writer stops.
+    class SwappedOps : public FailingFileOps {
+    public:
+        int Inspect(const std::string& path, karsidan::storage::FileInfo* info) override
+        {
+            const int code = FailingFileOps::Inspect(path, info);
+            info->kind = karsidan::storage::FileKind::Fifo;
+            return code;
+        }
+    } ops;
+    WriteRaw(target, "milik pengguna");
+    AtomicFile file(target.string(), AtomicFile::Mode::Replace, AtomicFile::Names::Followed, ops);
+    EXPECT_FALSE(file.Open());
+    EXPECT_EQ(file.Error(), "berkas berubah saat dibuka");
+    EXPECT_FALSE(file.Write("tambahan"));
+    EXPECT_EQ(ReadAll(target), "milik pengguna");
+    EXPECT_TRUE(Others(folder, {"hasil.txt"}).empty());
+}

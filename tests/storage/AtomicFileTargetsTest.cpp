@@ -174,11 +174,22 @@ TEST_F(AtomicFileTargetsTest, AnEntryIsNeverFollowedOutOfItsFolder)
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "terima" / "catatan.txt")));
     EXPECT_EQ(ReadAll(folder / "terima" / "catatan.txt"), "pesan");
 
+    // The receiver's way: bytes first, then the name tried; a link there is
+    // replaced as an entry, never followed.
+    fs::create_symlink("../luar/rahasia.txt", folder / "terima" / "surat.txt");
+    AtomicFile spool((folder / "terima" / "x").string(), AtomicFile::Mode::NoReplace);
+    ASSERT_TRUE(spool.Open() && spool.Write("pesan kedua"));
+    EXPECT_EQ(spool.TryCommitAs((folder / "terima" / "surat.txt").string(), AtomicFile::Mode::NoReplace), EEXIST);
+    EXPECT_EQ(spool.TryCommitAs((folder / "terima" / "surat.txt").string(), AtomicFile::Mode::Replace), 0);
+    EXPECT_EQ(ReadAll(secret), "milik pengguna");
+    EXPECT_EQ(ReadAll(folder / "terima" / "surat.txt"), "pesan kedua");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / "terima" / "surat.txt")));
+
     // Nor written through a FIFO, which would wait for a reader forever.
     EXPECT_EQ(WriteFileAtomically(fifo.string(), "pesan", AtomicFile::Mode::NoReplace),
               "berkas dengan nama itu sudah ada");
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
-    EXPECT_TRUE(Others(folder / "terima", {"catatan.txt", "pipa.txt"}).empty());
+    EXPECT_TRUE(Others(folder / "terima", {"catatan.txt", "pipa.txt", "surat.txt"}).empty());
 }
 
 TEST_F(AtomicFileTargetsTest, ANewFileTakesTheUmaskAndAReplacedOneKeepsItsRights)
@@ -226,4 +237,70 @@ TEST_F(AtomicFileTargetsTest, ABlockDeviceOrAFolderIsRefusedAndStays)
     EXPECT_EQ(SaveAs(block, "x"), "bukan berkas, perangkat karakter atau FIFO");
     EXPECT_TRUE(S_ISBLK(Lstat(block).st_mode));
     EXPECT_TRUE(Others(folder, {"map", "ke-map", "cakram"}).empty());
+}
+
+TEST_F(AtomicFileTargetsTest, AnEntryOfSomeoneElseLendsNeitherOwnerNorRights)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a file of another user";
+    // In a folder others may write: their file, open to all, replaced by
+    // the writer's own, which must not become theirs or open to all.
+    WriteRaw(target, "asing");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    EXPECT_EQ(WriteFileAtomically(target.string(), "milik penulis"), "");
+    const struct stat after = Lstat(target);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(after.st_mode & 0077, 0u) << std::oct << (after.st_mode & 07777);
+    EXPECT_EQ(ReadAll(target), "milik penulis");
+}
+
+TEST_F(AtomicFileTargetsTest, AModeSetIsTheModeWhateverTheUmaskOrTheOldFile)
+{
+    const std::string report = InChild([this] {
+        ::umask(077);
+        std::string report;
+        const auto save = [](const fs::path& path, unsigned mode) {
+            AtomicFile file(path.string());
+            file.SetMode(mode);
+            return file.Open() && file.Write("isi") && file.Commit();
+        };
+        if (!save(target, 0640) || (Lstat(target).st_mode & 07777) != 0640)
+            report += "new file not 0640; ";
+        ::chmod(target.c_str(), 0666);
+        if (!save(target, 0600) || (Lstat(target).st_mode & 07777) != 0600)
+            report += "replaced file not 0600; ";
+        return report;
+    });
+    EXPECT_EQ(report, "");
+}
+
+TEST_F(AtomicFileTargetsTest, ANonBlockingDescriptorIsWaitedForNotFailed)
+{
+    // A descriptor inherited non-blocking (some shells and runners pass one)
+    // fills up faster than its reader empties it.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC), 0);
+    const std::string bytes = Pattern(1 << 20, 'w');
+    std::string error = "not run";
+    std::thread writing([&] {
+        error = SaveAs("/proc/self/fd/" + std::to_string(pipeFds[1]), bytes);
+        ::close(pipeFds[1]);
+    });
+    std::string got;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd watch{pipeFds[0], POLLIN, 0};
+        ::poll(&watch, 1, 100);
+        char buffer[4096];
+        const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n > 0)
+            got.append(buffer, std::size_t(n));
+    }
+    writing.join();
+    ::close(pipeFds[0]);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(got.size(), bytes.size());
 }

@@ -258,7 +258,7 @@ TEST(PlatformSeams, MissingFilesAndFoldersAreTheSameMessages)
     try {
         ReadKeyTexts(fromFile);
         ADD_FAILURE() << "a missing keys file was read";
-    } catch (const KeySourceError& error) {
+    } catch (const CryptIoError& error) {
         EXPECT_EQ(std::string(error.what()), "Berkas kunci " + missing + " tidak dapat dibuka: berkas tidak ada");
     }
 }
@@ -274,7 +274,7 @@ TEST(PlatformSeams, KeysFileNamesWindowsCannotHoldAreRefused)
     try {
         ReadKeyTexts(fromFile);
         ADD_FAILURE() << "kunci. was read as kunci";
-    } catch (const KeySourceError& error) {
+    } catch (const CryptIoError& error) {
         EXPECT_EQ(std::string(error.what()),
                   "Berkas kunci " + *fromFile.keysFile + " tidak dapat dibuka: nama tidak sah di sistem berkas ini");
     }
