@@ -34,6 +34,18 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_
 cmake --build build-windows --parallel "$(nproc)"
 built=$(date +%s)
 
+# One .exe that needs nothing but Windows' own DLLs.
+imports=$(x86_64-w64-mingw32-objdump -p build-windows/cli/karsidan-cli.exe | sed -n 's/^\s*DLL Name: //p')
+for dll in $imports; do
+  case "${dll,,}" in
+    kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | shell32.dll | ws2_32.dll) ;;
+    *)
+      echo "karsidan-cli.exe memerlukan $dll, yang bukan bagian dari Windows" >&2
+      exit 1
+      ;;
+  esac
+done
+
 export WINEPREFIX=$root/build-windows/wineprefix
 # Whatever runs here ends with the Wine server of this prefix, and only it.
 trap 'WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
