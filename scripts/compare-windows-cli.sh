@@ -104,7 +104,7 @@ same "-o ke folder" 1 teks.txt encrypt "${keys[@]}" -o folder
 same "bukan teks sandi" 2 teks.txt decrypt "${keys[@]}"
 same "kunci salah" 0 crlf.hex decrypt -1 salah -2 dua -3 tiga
 same "kunci terlalu panjang" 2 teks.txt encrypt -1 sembilan9 -2 dua -3 tiga
-same "berkas kunci tidak ada" 2 teks.txt encrypt --keys-file tidak-ada.txt
+same "berkas kunci tidak ada" 1 teks.txt encrypt --keys-file tidak-ada.txt
 same "opsi tidak dikenal" 2 /dev/null encrypt --tidak-ada
 same "bantuan" 0 /dev/null encrypt --help
 # No key and no terminal: setsid leaves both programs without one.

@@ -27,9 +27,11 @@ werror=OFF
 if [ -n "${CI:-}" ]; then werror=ON; fi
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-# Release: no debug information, which is most of the build time and of
-# the .exe (8.8 MB with it, 2 MB without).
-cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+# The Linux build's -O2 (files that want -O3 ask for it themselves) without
+# its debug information, which is much of the build time and of the .exe.
+# GCC 12 at -O3 warns falsely (-Wrestrict) inside std::string.
+cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DKARSIDAN_WERROR="$werror" "${launcher[@]}" >/dev/null
 cmake --build build-windows --parallel "$(nproc)"
 built=$(date +%s)
