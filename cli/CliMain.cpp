@@ -1,16 +1,17 @@
 // karsidan-cli: encrypt and decrypt here, in plain C++, so that a run
 // starts at once; send and receive are handed to the Qt helper
 // karsidan-cli-net, as git hands sub-commands to its helpers.
+#include "cli/CliMain.h"
+
 #include "cli/Commands.h"
 #include "cli/CryptIo.h"
 #include "cli/NetLauncher.h"
 #include "cli/StandardDescriptors.h"
+#include "cli/platform/Descriptors.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -53,13 +54,16 @@ int PrintOrFail(const char* text)
 
 } // namespace
 
-int main(int argc, char** argv)
+int CliMain(int argc, char** argv)
 {
     // Before anything opens a descriptor of its own: a closed 0, 1 or 2
-    // gets /dev/null, so no file is ever written through "standard output".
+    // gets the null device, so no file is ever written through "standard
+    // output".
     if (!GuardStandardDescriptors()) {
-        const char message[] = "karsidan-cli: /dev/null tidak dapat dibuka untuk deskriptor standar yang tertutup\n";
-        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+        const std::string message = std::string("karsidan-cli: ") + kNullDevice
+            + " tidak dapat dibuka untuk deskriptor standar yang tertutup\n";
+        std::size_t written = 0;
+        platform::WriteSome(platform::kStandardError, message, &written);
         return 1;
     }
 

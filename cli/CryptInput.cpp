@@ -1,71 +1,56 @@
 #include "cli/CryptInput.h"
 
 #include "cli/CryptIo.h"
+#include "cli/platform/Descriptors.h"
 #include "storage/AtomicFile.h"
 
 #include <cerrno>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 CryptInput::CryptInput(const std::string& file) : name_(file.empty() || file == "-" ? "masukan standar" : file)
 {
     if (file.empty() || file == "-") {
-        fd_ = STDIN_FILENO;
+        fd_ = platform::kStandardInput;
     } else {
-        fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0)
-            throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
+        if (const int error = platform::OpenForReading(file, &fd_))
+            throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(error));
         owned_ = true;
     }
-    struct stat info { };
-    if (fstat(fd_, &info) != 0)
-        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(errno));
-    if (S_ISDIR(info.st_mode))
+    platform::DescriptorInfo info;
+    if (const int error = platform::Inspect(fd_, &info))
+        throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(error));
+    if (info.folder)
         throw CryptIoError("Tidak dapat membuka " + name_ + ": " + karsidan::storage::ReadReasonFor(EISDIR));
-    if (S_ISREG(info.st_mode)) {
-        const off_t at = lseek(fd_, 0, SEEK_CUR);
-        if (at >= 0)
-            start_ = at;
-    }
+    if (long long at = 0; info.regular && platform::Position(fd_, &at) == 0)
+        start_ = at;
 }
 
 CryptInput::~CryptInput()
 {
     if (owned_)
-        ::close(fd_);
+        platform::Close(fd_);
 }
 
 std::size_t CryptInput::ReadSome(std::span<char> into)
 {
-    for (;;) {
-        const ssize_t got = read(fd_, into.data(), into.size());
-        if (got >= 0)
-            return static_cast<std::size_t>(got);
-        if (errno != EINTR)
-            ReadFailed(errno);
-    }
+    std::size_t got = 0;
+    if (const int error = platform::ReadSome(fd_, into, &got))
+        ReadFailed(error);
+    return got;
 }
 
 std::size_t CryptInput::ReadAt(std::span<char> into, unsigned long long at) const
 {
-    for (;;) {
-        const ssize_t got = pread(fd_, into.data(), into.size(),
-                                  static_cast<off_t>(start_ + static_cast<long long>(at)));
-        if (got >= 0)
-            return static_cast<std::size_t>(got);
-        if (errno != EINTR)
-            ReadFailed(errno);
-    }
+    std::size_t got = 0;
+    if (const int error = platform::ReadAt(fd_, into, static_cast<unsigned long long>(start_) + at, &got))
+        ReadFailed(error);
+    return got;
 }
 
 HeldInput CryptInput::ReadAll()
 {
     HeldInput held;
-    struct stat info { };
-    if (Rereadable() && fstat(fd_, &info) == 0 && info.st_size > start_)
-        held.Reserve(static_cast<std::size_t>(info.st_size - start_) + 1);
+    if (const long long size = Size(); size > 0)
+        held.Reserve(static_cast<std::size_t>(size) + 1);
     for (;;) {
         const std::size_t got = ReadSome(held.Room());
         if (got == 0)
@@ -76,16 +61,16 @@ HeldInput CryptInput::ReadAll()
 
 long long CryptInput::Size() const noexcept
 {
-    struct stat info { };
-    if (!Rereadable() || fstat(fd_, &info) != 0)
+    platform::DescriptorInfo info;
+    if (!Rereadable() || platform::Inspect(fd_, &info) != 0)
         return -1;
-    return info.st_size > start_ ? info.st_size - start_ : 0;
+    return info.size > start_ ? info.size - start_ : 0;
 }
 
 void CryptInput::Rewind()
 {
-    if (lseek(fd_, static_cast<off_t>(start_), SEEK_SET) < 0)
-        ReadFailed(errno);
+    if (const int error = platform::Seek(fd_, start_))
+        ReadFailed(error);
 }
 
 void CryptInput::ReadFailed(int error) const

@@ -1,6 +1,7 @@
 #pragma once
-// The input of the crypt commands: a file or standard input, read with
-// read(2) into the caller's buffer, so a stream reuses its own.
+// The input of the crypt commands: a file or standard input, read through
+// the descriptor calls (cli/platform/Descriptors.h) into the caller's
+// buffer, so a stream reuses its own. Files of any size, on Windows too.
 
 #include "cli/HeldInput.h"
 
@@ -23,8 +24,9 @@ public:
     // Everything from here to the end, in memory.
     HeldInput ReadAll();
 
-    // Reads up to into.size() bytes at offset `at` from where reading began,
-    // without moving; 0 only at the end. Only when Rereadable(). Throws as
+    // Reads up to into.size() bytes at offset `at` from where reading began;
+    // 0 only at the end. Safe from several threads at once; on Windows it
+    // moves the position, so Rewind() before reading on. Only when Rereadable(). Throws as
     // ReadSome.
     std::size_t ReadAt(std::span<char> into, unsigned long long at) const;
 

@@ -12,7 +12,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Writes all bytes to standard output with write(2), piece by piece as the
+// Writes all bytes to standard output, piece by piece as the
 // streams hand them out. Throws CryptIoError ("Gagal menulis keluaran: ...")
 // for a closed descriptor, a reader that has gone or a full disk.
 void WriteCryptOutput(std::string_view bytes);

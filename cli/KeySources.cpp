@@ -2,15 +2,12 @@
 
 #include "cli/CryptIo.h"
 #include "cli/TerminalPrompt.h"
+#include "cli/platform/Descriptors.h"
+#include "cli/platform/Environment.h"
 #include "storage/AtomicFile.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string_view>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,30 +17,27 @@ constexpr std::size_t kMaxKeysFile = 4096; // three short lines; anything bigger
 // A file or a pipe (--keys-file <(...)), read to its end.
 std::string ReadKeysFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw CryptIoError("Berkas kunci " + path + " tidak dapat dibuka: " + karsidan::storage::ReadReasonFor(errno));
+    int fd = -1;
+    if (const int error = platform::OpenForReading(path, &fd))
+        throw CryptIoError("Berkas kunci " + path + " tidak dapat dibuka: " + karsidan::storage::ReadReasonFor(error));
     std::string content;
     char buffer[1024];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
+        std::size_t got = 0;
+        if (const int error = platform::ReadSome(fd, buffer, &got)) {
+            platform::Close(fd);
             throw CryptIoError("Berkas kunci " + path
                                + " tidak dapat dibaca: " + karsidan::storage::ReadReasonFor(error));
         }
         if (got == 0)
             break;
-        content.append(buffer, static_cast<std::size_t>(got));
+        content.append(buffer, got);
         if (content.size() > kMaxKeysFile) {
-            ::close(fd);
+            platform::Close(fd);
             throw KeySourceError("Berkas kunci " + path + " terlalu besar untuk tiga kunci");
         }
     }
-    ::close(fd);
+    platform::Close(fd);
     return content;
 }
 
@@ -115,8 +109,8 @@ std::array<std::string, 3> ReadKeyTexts(const KeyArguments& arguments)
             continue;
         }
         const std::string variable = "KARSIDAN_KEY" + std::to_string(box + 1);
-        if (const char* value = std::getenv(variable.c_str()); value && *value) {
-            keys[box] = value;
+        if (const auto value = platform::EnvironmentValue(variable); value && !value->empty()) {
+            keys[box] = *value;
             continue;
         }
         const std::optional<std::string> typed = PromptSecret(std::string("Kunci ") + kBoxNames[box] + ": ");

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-// Replaces this process with the helper, passing args (args[0] is the
-// sub-command); returns only when that fails, with exit code 1 after a
-// message.
+// Runs the helper with args (args[0] is the sub-command) and returns its
+// exit code: on POSIX by becoming the helper, on Windows by waiting for it.
+// Exit code 1 after a message when it cannot be started.
 int RunNetHelper(const char* self, const std::vector<std::string>& args);
 
 // Where the helper is looked for, in order.

@@ -1,10 +1,9 @@
 #pragma once
-// Turns SIGINT and SIGTERM into a Qt signal on the event loop, so a
-// long-running command can finish its work and exit cleanly.
+// Turns stop requests (SIGINT and SIGTERM; Ctrl-C and the like on Windows)
+// into a Qt signal on the event loop, so a long-running command can finish
+// its work and exit cleanly. The system's part is cli/platform/StopSignals.
 
 #include <QObject>
-
-class QSocketNotifier;
 
 class NetStopSignals : public QObject {
     Q_OBJECT
@@ -17,5 +16,6 @@ signals:
     void StopRequested(int signalNumber);
 
 private:
-    QSocketNotifier* notifier_ = nullptr;
+    // From the watch's thread to this object's.
+    static void Post(int signalNumber, void* self);
 };

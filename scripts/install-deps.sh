@@ -4,6 +4,8 @@
 #   install-deps.sh run    what building and opening the window needs
 #   install-deps.sh test   what the build, the tests and the benchmarks need
 #                          (the default)
+#   install-deps.sh windows  the MinGW-w64 cross compiler and Wine, for the
+#                          Windows build of karsidan-cli and its tests
 set -euo pipefail
 
 mode=${1:-test}
@@ -32,8 +34,16 @@ case "$mode" in
       xvfb xauth x11-utils  # the install test opens the window under Xvfb
     )
     ;;
+  windows)
+    packages=(
+      g++-mingw-w64-x86-64-posix  # posix threads: std::thread, std::jthread
+      wine wine64           # runs the Windows programs, no display needed
+      googletest            # GoogleTest's sources, built with MinGW
+      cmake ninja-build
+    )
+    ;;
   *)
-    echo "Pemakaian: install-deps.sh [run|test]" >&2
+    echo "Pemakaian: install-deps.sh [run|test|windows]" >&2
     exit 2
     ;;
 esac

@@ -12,14 +12,6 @@ namespace {
 // As many links as the kernel follows in one path.
 constexpr int kMaxLinks = 40;
 
-std::string FolderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string RandomSuffix()
 {
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -322,7 +314,9 @@ std::string ReasonFor(int errorCode)
     switch (errorCode) {
     case 0: return {};
     case ENOSPC: return "disk penuh";
+#ifdef EDQUOT // not on Windows
     case EDQUOT: return "kuota disk habis";
+#endif
     case EFBIG: return "berkas melebihi batas ukuran";
     case EACCES:
     case EPERM: return "izin ditolak";

@@ -66,7 +66,12 @@ public:
     virtual int SyncFolder(const std::string& folder) = 0;
 };
 
-// The system's calls, shared by every writer in the process.
+// The system's calls, shared by every writer in the process: PosixFileOps,
+// or WinFileOps on Windows.
 FileOps& SystemFileOps();
+
+// The folder part of a path as the system reads it ("." for a bare name):
+// Windows also splits at backslashes.
+std::string FolderOf(const std::string& path);
 
 } // namespace karsidan::storage

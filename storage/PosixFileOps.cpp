@@ -185,4 +185,12 @@ FileOps& SystemFileOps()
     return ops;
 }
 
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 } // namespace karsidan::storage

@@ -2,13 +2,13 @@
 // The system's file calls, except the ones a test chooses to fail: for the
 // failures a real disk rarely shows on demand (a sync that reports EIO).
 
-#include "storage/PosixFileOps.h"
+#include "storage/NativeFileOps.h"
 
 #include <map>
 
 namespace karsidan::storage {
 
-class FailingFileOps : public PosixFileOps {
+class FailingFileOps : public NativeFileOps {
 public:
     enum class Call { CreateNew, Write, Sync, Close, Rename, RenameNoReplace };
 
@@ -20,38 +20,38 @@ public:
     {
         if (const int code = Chosen(Call::CreateNew))
             return code;
-        return PosixFileOps::CreateNew(path, mode, fd);
+        return NativeFileOps::CreateNew(path, mode, fd);
     }
     int Write(int fd, const char* bytes, std::size_t size, std::size_t* written) override
     {
         if (const int code = Chosen(Call::Write))
             return code;
-        return PosixFileOps::Write(fd, bytes, size, written);
+        return NativeFileOps::Write(fd, bytes, size, written);
     }
     int Sync(int fd) override
     {
         if (const int code = Chosen(Call::Sync))
             return code;
-        return PosixFileOps::Sync(fd);
+        return NativeFileOps::Sync(fd);
     }
     int Close(int fd) override
     {
         // The descriptor is released all the same, as close(2) does.
         const int code = Chosen(Call::Close);
-        const int real = PosixFileOps::Close(fd);
+        const int real = NativeFileOps::Close(fd);
         return code != 0 ? code : real;
     }
     int Rename(const std::string& from, const std::string& to) override
     {
         if (const int code = Chosen(Call::Rename))
             return code;
-        return PosixFileOps::Rename(from, to);
+        return NativeFileOps::Rename(from, to);
     }
     int RenameNoReplace(const std::string& from, const std::string& to) override
     {
         if (const int code = Chosen(Call::RenameNoReplace))
             return code;
-        return PosixFileOps::RenameNoReplace(from, to);
+        return NativeFileOps::RenameNoReplace(from, to);
     }
 
 private:

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+const char kNullDevice[] = "/dev/null";
+
 bool GuardStandardDescriptors()
 {
     std::signal(SIGPIPE, SIG_IGN);
