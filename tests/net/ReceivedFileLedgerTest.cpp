@@ -100,13 +100,14 @@ TEST(ReceivedFileLedger, KnowsAFileByItsInodeSizeAndCtime)
     }
 }
 
-// touch -r after an edit of the same size, chmod, chown, and a new file on
-// the inode of a deleted one with its times copied (cp -p): each makes the
-// file the user's, and a message of that name gets a name of its own.
+// touch -r after an edit of the same size, chmod, chown, a new file on the
+// inode of a deleted one with its times copied (cp -p), a link in its
+// place: each makes the file the user's, and a message of that name gets a
+// name of its own.
 TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
 {
     ReceivingCopy copy;
-    for (const char* name : {"edit.txt", "mode.txt", "owner.txt", "inode.txt", "asli.txt"})
+    for (const char* name : {"edit.txt", "mode.txt", "owner.txt", "inode.txt", "tautan.txt", "asli.txt"})
         ASSERT_EQ(Deliver(copy, name, "0A1B"), name);
     // Past the clock tick of the stores, on file systems with coarse times.
     QTest::qWait(30);
@@ -124,6 +125,10 @@ TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
     if (root) {
         ASSERT_EQ(::chown(QFile::encodeName(copy.PathOf("owner.txt")).constData(), 65534, 65534), 0);
     }
+    // Made a link to a file outside the folder: the rename must not follow it.
+    ASSERT_NO_FATAL_FAILURE(WriteUserFile(copy.root.filePath("luar.txt"), "di luar folder"));
+    ASSERT_TRUE(QFile::remove(copy.PathOf("tautan.txt")));
+    ASSERT_TRUE(QFile::link(copy.root.filePath("luar.txt"), copy.PathOf("tautan.txt")));
     bool inodeReused = false;
     {
         const struct stat old = StatOf(copy.PathOf("inode.txt"));
@@ -151,6 +156,9 @@ TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
         EXPECT_EQ(Deliver(copy, "inode.txt", "0B"), "inode (2).txt");
         EXPECT_EQ(ReadFile(copy.PathOf("inode.txt")), "9999");
     }
+    EXPECT_EQ(Deliver(copy, "tautan.txt", "0B"), "tautan (2).txt");
+    EXPECT_TRUE(QFileInfo(copy.PathOf("tautan.txt")).isSymLink());
+    EXPECT_EQ(ReadFile(copy.root.filePath("luar.txt")), "di luar folder");
     EXPECT_EQ(Deliver(copy, "asli.txt", "0B"), "asli.txt") << "an untouched received file is still replaced";
 }
 
