@@ -284,4 +284,42 @@ TEST(ReceivedFileLedger, TheListIsTheUsersAloneAndHoldsOnlyFilesThatExist)
     EXPECT_EQ(Deliver(copy, "tiga.txt", "0B"), "tiga.txt") << "still known after many lines";
 }
 
+// A list near its limit: a store keeps it readable at the next start,
+// rather than append past the limit and have the whole list ignored.
+TEST(ReceivedFileLedger, AStoreNeverTakesTheListPastItsLimit)
+{
+    ReceivingCopy copy;
+    QByteArray text;
+    const auto add = [&](const QString& name) {
+        QFile file(copy.PathOf(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("0A") == 2);
+        file.close();
+        const struct stat info = StatOf(copy.PathOf(name));
+        text += LineFor(name, info.st_ino, info.st_size, Ns(info.st_ctim));
+    };
+    for (int i = 0; text.size() < ReceivedFileLedger::kMaxBytes - 600; ++i)
+        ASSERT_NO_FATAL_FAILURE(add(QStringLiteral("%1-").arg(i, 5, 10, QLatin1Char('0')) + QString(240, 'x')));
+    // Two more, the last one sized to end ten bytes short of the limit.
+    ASSERT_NO_FATAL_FAILURE(add(QStringLiteral("hampir-") + QString(240, 'x')));
+    const qsizetype bare = LineFor(QString(), 1'000'000, 2, 1'000'000'000'000'000'000).size();
+    const qsizetype left = ReceivedFileLedger::kMaxBytes - 10 - text.size() - bare;
+    ASSERT_GT(left, 0);
+    ASSERT_LE(left, 255);
+    ASSERT_NO_FATAL_FAILURE(add(QString(left, 'z')));
+    ASSERT_GE(text.size(), ReceivedFileLedger::kMaxBytes - 20);
+    ASSERT_LE(text.size(), ReceivedFileLedger::kMaxBytes);
+    ASSERT_NO_FATAL_FAILURE(WriteList(copy.folder, text));
+
+    ASSERT_EQ(Deliver(copy, "baru.txt", "0A"), "baru.txt");
+    const QString list = copy.PathOf(ReceivedFileLedger::kFileName);
+    EXPECT_LE(QFileInfo(list).size(), ReceivedFileLedger::kMaxBytes);
+    copy.receiver = std::make_unique<Receiver>(copy.folder);
+    copy.stored = std::make_unique<QSignalSpy>(copy.receiver.get(), &Receiver::FileStored);
+    copy.failed = std::make_unique<QSignalSpy>(copy.receiver.get(), &Receiver::ReceiveFailed);
+    ASSERT_EQ(copy.receiver->StartListening(0, QHostAddress::LocalHost), QString());
+    Warnings warnings;
+    EXPECT_EQ(Deliver(copy, "baru.txt", "0B"), "baru.txt") << "still known after a restart";
+    EXPECT_EQ(Warnings::Containing(ReceivedFileLedger::kFileName), 0);
+}
+
 } // namespace
