@@ -226,9 +226,11 @@ QString ReceivedFileLedger::Record(const QString& name, const Identity& stored)
     Refresh();
     const bool trusted = state_ == State::Trusted;
     entries_.insert(name, stored);
-    if (trusted && !stale_ && lines_ < 2 * entries_.size() + kSlackLines && Append(name, stored))
+    // Appending must not take the list past what a start will read.
+    const bool fits = seen_.size + Line(name, stored).size() <= kMaxBytes;
+    if (trusted && !stale_ && fits && lines_ < 2 * entries_.size() + kSlackLines && Append(name, stored))
         return {};
-    return Rewrite();
+    return Rewrite(name);
 }
 
 // One line added at the end, when the list is still the one last seen.
@@ -252,12 +254,20 @@ bool ReceivedFileLedger::Append(const QString& name, const Identity& stored)
 }
 
 // The whole list anew, mode 0600, renamed over whatever had the name (a
-// link or a FIFO there is replaced, never followed or opened).
-QString ReceivedFileLedger::Rewrite()
+// link or a FIFO there is replaced, never followed or opened). first: the
+// entry that must be in it; others are left out when the list would grow
+// past kMaxBytes.
+QString ReceivedFileLedger::Rewrite(const QString& first)
 {
     DropVanished();
     QByteArray text;
+    if (const auto found = entries_.constFind(first); found != entries_.cend())
+        text = Line(first, found.value());
     for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it.key() == first) {
+            ++it;
+            continue;
+        }
         const QByteArray line = Line(it.key(), it.value());
         if (text.size() + line.size() > kMaxBytes) {
             it = entries_.erase(it); // counts as the user's from now on

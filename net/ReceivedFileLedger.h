@@ -73,7 +73,7 @@ private:
     void Load(int fd, const Seen& seen);
     void DropVanished();
     bool Append(const QString& name, const Identity& stored);
-    QString Rewrite();
+    QString Rewrite(const QString& first);
     std::string PathOf(const QString& name) const;
 
     QString folder_;

@@ -1,6 +1,7 @@
 // Small messages stored into a folder that already holds many received
 // files: what the list of received files costs as it grows. Each message is
-// a connection of its own over loopback, with a new name.
+// a connection of its own over loopback. The timed ones replace eight
+// received files in turn, so the folder keeps its size while timed.
 
 #include "net/MessageFormat.h"
 #include "net/Receiver.h"
@@ -23,12 +24,13 @@ using karsidan::net::Receiver;
 struct Folder {
     QTemporaryDir dir;
     Receiver receiver{dir.path()};
-    int sent = 0;
+    int filled = 0;
+    int timed = 0;
 
     Folder() { receiver.SetHourlyLimit(std::numeric_limits<qint64>::max() / 2); }
 
     // One message, returns whether it was stored.
-    bool Store()
+    bool Store(const QByteArray& name)
     {
         QTcpSocket socket;
         QEventLoop loop;
@@ -44,7 +46,7 @@ struct Folder {
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
         limit.start(10'000);
         socket.connectToHost(QHostAddress::LocalHost, receiver.LocalPort());
-        socket.write(karsidan::net::ComposeMessage("pesan-" + QByteArray::number(sent++) + ".txt", "0A1B2C3D4E5F6071"));
+        socket.write(karsidan::net::ComposeMessage(name, "0A1B2C3D4E5F6071"));
         socket.disconnectFromHost();
         loop.exec();
         QObject::disconnect(done);
@@ -62,8 +64,8 @@ Folder* FolderWith(int files)
         folder = std::make_unique<Folder>();
         if (!folder->receiver.StartListening(0, QHostAddress::LocalHost).isEmpty())
             return nullptr;
-        while (folder->sent < files)
-            if (!folder->Store())
+        while (folder->filled < files)
+            if (!folder->Store("pesan-" + QByteArray::number(folder->filled++) + ".txt"))
                 return nullptr;
     }
     return folder.get();
@@ -77,7 +79,7 @@ void BM_StoreSmallMessage(benchmark::State& state)
         return;
     }
     for (auto _ : state)
-        if (!folder->Store()) {
+        if (!folder->Store("ulang-" + QByteArray::number(folder->timed++ % 8) + ".txt")) {
             state.SkipWithError("message not stored");
             return;
         }

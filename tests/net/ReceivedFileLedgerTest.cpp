@@ -100,13 +100,14 @@ TEST(ReceivedFileLedger, KnowsAFileByItsInodeSizeAndCtime)
     }
 }
 
-// touch -r after an edit of the same size, chmod, chown, and a new file on
-// the inode of a deleted one with its times copied (cp -p): each makes the
-// file the user's, and a message of that name gets a name of its own.
+// touch -r after an edit of the same size, chmod, chown, a new file on the
+// inode of a deleted one with its times copied (cp -p), a link in its
+// place: each makes the file the user's, and a message of that name gets a
+// name of its own.
 TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
 {
     ReceivingCopy copy;
-    for (const char* name : {"edit.txt", "mode.txt", "owner.txt", "inode.txt", "asli.txt"})
+    for (const char* name : {"edit.txt", "mode.txt", "owner.txt", "inode.txt", "tautan.txt", "asli.txt"})
         ASSERT_EQ(Deliver(copy, name, "0A1B"), name);
     // Past the clock tick of the stores, on file systems with coarse times.
     QTest::qWait(30);
@@ -124,6 +125,10 @@ TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
     if (root) {
         ASSERT_EQ(::chown(QFile::encodeName(copy.PathOf("owner.txt")).constData(), 65534, 65534), 0);
     }
+    // Made a link to a file outside the folder: the rename must not follow it.
+    ASSERT_NO_FATAL_FAILURE(WriteUserFile(copy.root.filePath("luar.txt"), "di luar folder"));
+    ASSERT_TRUE(QFile::remove(copy.PathOf("tautan.txt")));
+    ASSERT_TRUE(QFile::link(copy.root.filePath("luar.txt"), copy.PathOf("tautan.txt")));
     bool inodeReused = false;
     {
         const struct stat old = StatOf(copy.PathOf("inode.txt"));
@@ -151,6 +156,9 @@ TEST(ReceivedFileLedger, AnyChangeMakesAReceivedFileTheUsers)
         EXPECT_EQ(Deliver(copy, "inode.txt", "0B"), "inode (2).txt");
         EXPECT_EQ(ReadFile(copy.PathOf("inode.txt")), "9999");
     }
+    EXPECT_EQ(Deliver(copy, "tautan.txt", "0B"), "tautan (2).txt");
+    EXPECT_TRUE(QFileInfo(copy.PathOf("tautan.txt")).isSymLink());
+    EXPECT_EQ(ReadFile(copy.root.filePath("luar.txt")), "di luar folder");
     EXPECT_EQ(Deliver(copy, "asli.txt", "0B"), "asli.txt") << "an untouched received file is still replaced";
 }
 
@@ -274,6 +282,44 @@ TEST(ReceivedFileLedger, TheListIsTheUsersAloneAndHoldsOnlyFilesThatExist)
     EXPECT_LT(after.size(), 80);
     EXPECT_EQ(QSet<QString>(after.cbegin(), after.cend()).size(), 3);
     EXPECT_EQ(Deliver(copy, "tiga.txt", "0B"), "tiga.txt") << "still known after many lines";
+}
+
+// A list near its limit: a store keeps it readable at the next start,
+// rather than append past the limit and have the whole list ignored.
+TEST(ReceivedFileLedger, AStoreNeverTakesTheListPastItsLimit)
+{
+    ReceivingCopy copy;
+    QByteArray text;
+    const auto add = [&](const QString& name) {
+        QFile file(copy.PathOf(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("0A") == 2);
+        file.close();
+        const struct stat info = StatOf(copy.PathOf(name));
+        text += LineFor(name, info.st_ino, info.st_size, Ns(info.st_ctim));
+    };
+    for (int i = 0; text.size() < ReceivedFileLedger::kMaxBytes - 600; ++i)
+        ASSERT_NO_FATAL_FAILURE(add(QStringLiteral("%1-").arg(i, 5, 10, QLatin1Char('0')) + QString(240, 'x')));
+    // Two more, the last one sized to end ten bytes short of the limit.
+    ASSERT_NO_FATAL_FAILURE(add(QStringLiteral("hampir-") + QString(240, 'x')));
+    const qsizetype bare = LineFor(QString(), 1'000'000, 2, 1'000'000'000'000'000'000).size();
+    const qsizetype left = ReceivedFileLedger::kMaxBytes - 10 - text.size() - bare;
+    ASSERT_GT(left, 0);
+    ASSERT_LE(left, 255);
+    ASSERT_NO_FATAL_FAILURE(add(QString(left, 'z')));
+    ASSERT_GE(text.size(), ReceivedFileLedger::kMaxBytes - 20);
+    ASSERT_LE(text.size(), ReceivedFileLedger::kMaxBytes);
+    ASSERT_NO_FATAL_FAILURE(WriteList(copy.folder, text));
+
+    ASSERT_EQ(Deliver(copy, "baru.txt", "0A"), "baru.txt");
+    const QString list = copy.PathOf(ReceivedFileLedger::kFileName);
+    EXPECT_LE(QFileInfo(list).size(), ReceivedFileLedger::kMaxBytes);
+    copy.receiver = std::make_unique<Receiver>(copy.folder);
+    copy.stored = std::make_unique<QSignalSpy>(copy.receiver.get(), &Receiver::FileStored);
+    copy.failed = std::make_unique<QSignalSpy>(copy.receiver.get(), &Receiver::ReceiveFailed);
+    ASSERT_EQ(copy.receiver->StartListening(0, QHostAddress::LocalHost), QString());
+    Warnings warnings;
+    EXPECT_EQ(Deliver(copy, "baru.txt", "0B"), "baru.txt") << "still known after a restart";
+    EXPECT_EQ(Warnings::Containing(ReceivedFileLedger::kFileName), 0);
 }
 
 } // namespace
