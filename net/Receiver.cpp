@@ -88,14 +88,6 @@ void Receiver::SetPace(int graceMs, qint64 minBytesPerSecond)
 bool Receiver::IsListening() const { return listener_.State() == SocketState::Listening; }
 quint16 Receiver::LocalPort() const { return listener_.LocalPort(); }
 
-qint64 Receiver::BufferedBytes() const
-{
-    qint64 total = 0;
-    for (const Incoming* in : incoming_)
-        total += in->message.HeldInMemory();
-    return total;
-}
-
 int Receiver::ConnectionsFrom(const QHostAddress& address) const
 {
     return static_cast<int>(std::count_if(incoming_.cbegin(), incoming_.cend(),
@@ -214,8 +206,6 @@ QString Receiver::Refusal(const Incoming& in, qint64 arriving, qint64 toWrite)
 {
     if (in.message.Size() + arriving > maxMessageBytes_)
         return QStringLiteral("pesan lebih dari %1 byte").arg(maxMessageBytes_);
-    if (BufferedBytes() + arriving > kMaxBufferedBytes)
-        return QStringLiteral("terlalu banyak data yang belum selesai diterima");
     if (!quota_.Allows(in.address, InFlightFrom(in.address) + arriving))
         return QStringLiteral("alamat itu sudah menyimpan lebih dari %1 dalam satu jam")
             .arg(Mebibytes(quota_.BytesPerHour()));

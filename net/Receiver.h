@@ -30,13 +30,12 @@ public:
     static constexpr qint64 kMaxMessageBytes = 64 * 1024 * 1024;
     // A peer beyond the limit per address is turned away. With every slot
     // taken, a newcomer takes the place of the connection that has sent
-    // least for its age (ages under kYoungMs count as kYoungMs). Only a
-    // message's name part is held in memory (the rest is spooled to disk),
-    // so the memory cap only bites on data without a separator.
+    // least for its age (ages under kYoungMs count as kYoungMs). Memory
+    // needs no cap of its own: a message holds at most
+    // IncomingMessage::kMaxHeldBytes, the rest goes to its temporary file.
     static constexpr int kMaxConnections = 64;
     static constexpr int kMaxConnectionsPerPeer = 4;
     static constexpr qint64 kYoungMs = 1000;
-    static constexpr qint64 kMaxBufferedBytes = 256 * 1024 * 1024;
     // A whole message must keep this pace: after the grace (time for the
     // user between "Sambung" and "Kirim Data") at least this many bytes a
     // second on average since the connection came, or it is dropped. Each
@@ -109,7 +108,6 @@ private:
     void ArmPace(Incoming& in);
     void Drop(TcpConnection* connection, const QString& reason);
     void Report(const QString& reason);
-    qint64 BufferedBytes() const;
     int ConnectionsFrom(const QHostAddress& address) const;
     qint64 InFlightFrom(const QHostAddress& address) const;
 
