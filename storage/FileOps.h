@@ -1,6 +1,6 @@
 #pragma once
 // The file-system calls the atomic writer makes, behind one small interface:
-// the system's own in PosixFileOps, and in tests a double that fails the
+// the system's own in NativeFileOps, and in tests a double that fails the
 // calls a real disk rarely fails (a sync that reports EIO). Every call
 // returns 0 or an errno value; nothing here throws.
 
@@ -66,8 +66,8 @@ public:
     virtual int SyncFolder(const std::string& folder) = 0;
 };
 
-// The system's calls, shared by every writer in the process: PosixFileOps,
-// or WinFileOps on Windows.
+// The system's calls, shared by every writer in the process
+// (NativeFileOps).
 FileOps& SystemFileOps();
 
 // The folder part of a path as the system reads it ("." for a bare name):

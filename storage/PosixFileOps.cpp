@@ -1,4 +1,7 @@
-#include "storage/PosixFileOps.h"
+// The file operations as POSIX system calls: the one place in storage/ that
+// makes them.
+
+#include "storage/NativeFileOps.h"
 
 #include <cerrno>
 #include <climits>
@@ -45,7 +48,7 @@ int Opened(int fd, int* out)
 
 } // namespace
 
-int PosixFileOps::Inspect(const std::string& path, FileInfo* info)
+int NativeFileOps::Inspect(const std::string& path, FileInfo* info)
 {
     struct stat status { };
     if (::lstat(path.c_str(), &status) != 0) {
@@ -56,7 +59,7 @@ int PosixFileOps::Inspect(const std::string& path, FileInfo* info)
     return 0;
 }
 
-int PosixFileOps::InspectOpen(int fd, FileInfo* info)
+int NativeFileOps::InspectOpen(int fd, FileInfo* info)
 {
     struct stat status { };
     if (::fstat(fd, &status) != 0)
@@ -65,7 +68,7 @@ int PosixFileOps::InspectOpen(int fd, FileInfo* info)
     return 0;
 }
 
-int PosixFileOps::ReadLink(const std::string& path, std::string* target)
+int NativeFileOps::ReadLink(const std::string& path, std::string* target)
 {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
@@ -77,7 +80,7 @@ int PosixFileOps::ReadLink(const std::string& path, std::string* target)
     return 0;
 }
 
-int PosixFileOps::RealFolder(const std::string& folder, std::string* real)
+int NativeFileOps::RealFolder(const std::string& folder, std::string* real)
 {
     char* resolved = ::realpath(folder.c_str(), nullptr);
     if (!resolved)
@@ -87,12 +90,12 @@ int PosixFileOps::RealFolder(const std::string& folder, std::string* real)
     return 0;
 }
 
-int PosixFileOps::CreateNew(const std::string& path, unsigned mode, int* fd)
+int NativeFileOps::CreateNew(const std::string& path, unsigned mode, int* fd)
 {
     return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(mode)), fd);
 }
 
-int PosixFileOps::OpenExisting(const std::string& path, bool waitForReader, int* fd)
+int NativeFileOps::OpenExisting(const std::string& path, bool waitForReader, int* fd)
 {
     const int flags = O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC;
     if (waitForReader)
@@ -109,9 +112,9 @@ int PosixFileOps::OpenExisting(const std::string& path, bool waitForReader, int*
     return 0;
 }
 
-int PosixFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUPFD_CLOEXEC, 0), copy); }
+int NativeFileOps::Duplicate(int fd, int* copy) { return Opened(::fcntl(fd, F_DUPFD_CLOEXEC, 0), copy); }
 
-int PosixFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
+int NativeFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
 {
     for (;;) {
         const ssize_t n = ::write(fd, bytes, size);
@@ -129,31 +132,31 @@ int PosixFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t
     }
 }
 
-int PosixFileOps::Sync(int fd) { return Result(::fsync(fd)); }
+int NativeFileOps::Sync(int fd) { return Result(::fsync(fd)); }
 
-int PosixFileOps::Close(int fd) { return Result(::close(fd)); }
+int NativeFileOps::Close(int fd) { return Result(::close(fd)); }
 
-int PosixFileOps::ChangeOwner(int fd, unsigned owner, unsigned group)
+int NativeFileOps::ChangeOwner(int fd, unsigned owner, unsigned group)
 {
     return Result(::fchown(fd, uid_t(owner), gid_t(group)));
 }
 
-int PosixFileOps::ChangeGroup(int fd, unsigned group) { return Result(::fchown(fd, uid_t(-1), gid_t(group))); }
+int NativeFileOps::ChangeGroup(int fd, unsigned group) { return Result(::fchown(fd, uid_t(-1), gid_t(group))); }
 
-int PosixFileOps::ChangeMode(int fd, unsigned mode) { return Result(::fchmod(fd, mode_t(mode))); }
+int NativeFileOps::ChangeMode(int fd, unsigned mode) { return Result(::fchmod(fd, mode_t(mode))); }
 
-unsigned PosixFileOps::EffectiveOwner() { return ::geteuid(); }
+unsigned NativeFileOps::EffectiveOwner() { return ::geteuid(); }
 
-std::string PosixFileOps::OwnDescriptorFolder() { return "/proc/" + std::to_string(::getpid()) + "/fd"; }
+std::string NativeFileOps::OwnDescriptorFolder() { return "/proc/" + std::to_string(::getpid()) + "/fd"; }
 
-int PosixFileOps::Rename(const std::string& from, const std::string& to)
+int NativeFileOps::Rename(const std::string& from, const std::string& to)
 {
     return Result(::rename(from.c_str(), to.c_str()));
 }
 
 // renameat2 where the file system supports it, otherwise a hard link (which
 // fails on an existing name) and an unlink.
-int PosixFileOps::RenameNoReplace(const std::string& from, const std::string& to)
+int NativeFileOps::RenameNoReplace(const std::string& from, const std::string& to)
 {
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -167,9 +170,9 @@ int PosixFileOps::RenameNoReplace(const std::string& from, const std::string& to
     return 0;
 }
 
-int PosixFileOps::Remove(const std::string& path) { return Result(::unlink(path.c_str())); }
+int NativeFileOps::Remove(const std::string& path) { return Result(::unlink(path.c_str())); }
 
-int PosixFileOps::SyncFolder(const std::string& folder)
+int NativeFileOps::SyncFolder(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -181,7 +184,7 @@ int PosixFileOps::SyncFolder(const std::string& folder)
 
 FileOps& SystemFileOps()
 {
-    static PosixFileOps ops;
+    static NativeFileOps ops;
     return ops;
 }
 

@@ -1,4 +1,11 @@
-#include "storage/WinFileOps.h"
+// The file operations as Win32 calls, for the Windows build: UTF-8 names
+// through the wide calls, errors as the errno values Linux gives for the
+// same fault. Windows has no owners, modes or links in the POSIX sense:
+// Inspect reports what a link names, a device name (NUL, CON) is a
+// character device, and a name Windows cannot hold (a trailing dot,
+// "nul.txt") is EINVAL before any call sees it.
+
+#include "storage/NativeFileOps.h"
 
 #include "storage/WindowsErrors.h"
 #include "storage/WindowsNames.h"
@@ -35,18 +42,6 @@ int NameFor(const std::string& path, std::wstring* wide, WindowsName* kind = nul
     return WidePath(path, wide);
 }
 
-int Wrapped(HANDLE handle, int flags, int* fd)
-{
-    if (handle == INVALID_HANDLE_VALUE)
-        return LastErrno();
-    *fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-    if (*fd < 0) {
-        ::CloseHandle(handle);
-        return EMFILE;
-    }
-    return 0;
-}
-
 bool IsFolder(const std::wstring& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -64,7 +59,7 @@ int RenameFailed(const std::wstring& to)
 
 } // namespace
 
-int WinFileOps::Inspect(const std::string& path, FileInfo* info)
+int NativeFileOps::Inspect(const std::string& path, FileInfo* info)
 {
     *info = {};
     std::wstring wide;
@@ -86,7 +81,7 @@ int WinFileOps::Inspect(const std::string& path, FileInfo* info)
     return 0;
 }
 
-int WinFileOps::InspectOpen(int fd, FileInfo* info)
+int NativeFileOps::InspectOpen(int fd, FileInfo* info)
 {
     *info = {};
     const HANDLE handle = HandleOf(fd);
@@ -107,9 +102,9 @@ int WinFileOps::InspectOpen(int fd, FileInfo* info)
 }
 
 // Inspect never reports a link, so nothing asks for one's target.
-int WinFileOps::ReadLink(const std::string&, std::string*) { return EINVAL; }
+int NativeFileOps::ReadLink(const std::string&, std::string*) { return EINVAL; }
 
-int WinFileOps::RealFolder(const std::string& folder, std::string* real)
+int NativeFileOps::RealFolder(const std::string& folder, std::string* real)
 {
     std::wstring wide;
     if (const int code = WidePath(folder, &wide))
@@ -126,37 +121,37 @@ int WinFileOps::RealFolder(const std::string& folder, std::string* real)
     return 0;
 }
 
-int WinFileOps::CreateNew(const std::string& path, unsigned, int* fd)
+int NativeFileOps::CreateNew(const std::string& path, unsigned, int* fd)
 {
     std::wstring wide;
     if (const int code = NameFor(path, &wide))
         return code;
     // Shared for deleting, so that it can be renamed into place while open;
     // not inherited by programs this one starts.
-    return Wrapped(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr),
-                   _O_WRONLY, fd);
+    return DescriptorOfHandle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr),
+                              _O_WRONLY, fd);
 }
 
 // A pipe's name opens only while its server listens, so there is no
 // reader to wait for.
-int WinFileOps::OpenExisting(const std::string& path, bool, int* fd)
+int NativeFileOps::OpenExisting(const std::string& path, bool, int* fd)
 {
     std::wstring wide;
     if (const int code = NameFor(path, &wide))
         return code;
-    return Wrapped(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
-                   _O_WRONLY | _O_APPEND, fd);
+    return DescriptorOfHandle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                              _O_WRONLY | _O_APPEND, fd);
 }
 
-int WinFileOps::Duplicate(int fd, int* copy)
+int NativeFileOps::Duplicate(int fd, int* copy)
 {
     *copy = ::_dup(fd);
     return *copy < 0 ? errno : 0;
 }
 
-int WinFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
+int NativeFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* written)
 {
     *written = 0;
     const HANDLE handle = HandleOf(fd);
@@ -169,7 +164,7 @@ int WinFileOps::Write(int fd, const char* bytes, std::size_t size, std::size_t* 
     return 0;
 }
 
-int WinFileOps::Sync(int fd)
+int NativeFileOps::Sync(int fd)
 {
     const HANDLE handle = HandleOf(fd);
     if (handle == INVALID_HANDLE_VALUE)
@@ -181,17 +176,17 @@ int WinFileOps::Sync(int fd)
     return ::FlushFileBuffers(handle) ? 0 : LastErrno();
 }
 
-int WinFileOps::Close(int fd) { return ::_close(fd) == 0 ? 0 : errno; }
+int NativeFileOps::Close(int fd) { return ::_close(fd) == 0 ? 0 : errno; }
 
 // A new file takes the folder's inherited access rules; there is no owner
 // or mode to hand over.
-int WinFileOps::ChangeOwner(int, unsigned, unsigned) { return 0; }
-int WinFileOps::ChangeGroup(int, unsigned) { return 0; }
-int WinFileOps::ChangeMode(int, unsigned) { return 0; }
-unsigned WinFileOps::EffectiveOwner() { return 0; }
-std::string WinFileOps::OwnDescriptorFolder() { return {}; }
+int NativeFileOps::ChangeOwner(int, unsigned, unsigned) { return 0; }
+int NativeFileOps::ChangeGroup(int, unsigned) { return 0; }
+int NativeFileOps::ChangeMode(int, unsigned) { return 0; }
+unsigned NativeFileOps::EffectiveOwner() { return 0; }
+std::string NativeFileOps::OwnDescriptorFolder() { return {}; }
 
-int WinFileOps::Rename(const std::string& from, const std::string& to)
+int NativeFileOps::Rename(const std::string& from, const std::string& to)
 {
     std::wstring source;
     std::wstring target;
@@ -210,7 +205,7 @@ int WinFileOps::Rename(const std::string& from, const std::string& to)
     return 0;
 }
 
-int WinFileOps::RenameNoReplace(const std::string& from, const std::string& to)
+int NativeFileOps::RenameNoReplace(const std::string& from, const std::string& to)
 {
     std::wstring source;
     std::wstring target;
@@ -230,7 +225,7 @@ int WinFileOps::RenameNoReplace(const std::string& from, const std::string& to)
     return 0;
 }
 
-int WinFileOps::Remove(const std::string& path)
+int NativeFileOps::Remove(const std::string& path)
 {
     std::wstring wide;
     if (const int code = WidePath(path, &wide))
@@ -239,11 +234,11 @@ int WinFileOps::Remove(const std::string& path)
 }
 
 // The renames are written through already.
-int WinFileOps::SyncFolder(const std::string&) { return 0; }
+int NativeFileOps::SyncFolder(const std::string&) { return 0; }
 
 FileOps& SystemFileOps()
 {
-    static WinFileOps ops;
+    static NativeFileOps ops;
     return ops;
 }
 

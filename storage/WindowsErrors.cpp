@@ -1,6 +1,8 @@
 #include "storage/WindowsErrors.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 namespace karsidan::storage {
@@ -45,5 +47,17 @@ int ErrnoFromWindows(unsigned long error)
 }
 
 int LastErrno() { return ErrnoFromWindows(::GetLastError()); }
+
+int DescriptorOfHandle(void* handle, int flags, int* fd)
+{
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastErrno();
+    *fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+    if (*fd < 0) {
+        ::CloseHandle(handle);
+        return EMFILE;
+    }
+    return 0;
+}
 
 } // namespace karsidan::storage

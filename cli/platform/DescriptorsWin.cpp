@@ -40,14 +40,7 @@ int OpenForReading(const std::string& path, int* fd)
     const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return LastErrno();
-    *fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
-    if (*fd < 0) {
-        ::CloseHandle(handle);
-        return EMFILE;
-    }
-    return 0;
+    return karsidan::storage::DescriptorOfHandle(handle, _O_RDONLY, fd);
 }
 
 int Close(int fd) { return ::_close(fd) == 0 ? 0 : errno; }

@@ -5,6 +5,8 @@
 // Devices are mknod copies in a test folder; the system's own /dev/null
 // and /dev/stdout are written only by a normal user, who cannot replace
 // them.
+#include "tests/support/ProcessRunner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,19 +34,12 @@ struct Outcome {
 
 Outcome RunProgram(const QString& program, const QStringList& args, const QByteArray& input = {})
 {
-    QProcess p;
-    auto env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"KARSIDAN_KEY1", "KARSIDAN_KEY2", "KARSIDAN_KEY3"})
-        env.remove(name);
-    p.setProcessEnvironment(env);
-    p.setChildProcessModifier([] { ::setsid(); }); // no terminal to ask on
-    p.start(program, args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    const auto r = karsidan::test::RunProcess({.program = program,
+                                               .args = args,
+                                               .input = input,
+                                               .environment = karsidan::test::WithoutKeys(),
+                                               .childSetup = karsidan::test::LeaveTerminal});
+    return {r.status == QProcess::NormalExit ? r.exitCode : -1, r.out, r.err};
 }
 
 Outcome Cli(const QStringList& args, const QByteArray& input = {})

@@ -23,15 +23,8 @@ using Call = FailingFileOps::Call;
 
 namespace {
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+using portable::ReadFile;
+using portable::WriteFile;
 
 std::size_t Entries(const fs::path& folder)
 {

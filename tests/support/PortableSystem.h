@@ -4,7 +4,9 @@
 // that run both here and under Wine. The code under test never uses these.
 
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 #ifdef _WIN32
@@ -95,5 +97,19 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A whole file's bytes, or "" when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 } // namespace portable

@@ -31,15 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+using portable::ReadFile;
+using portable::WriteFile;
 
 // Descriptor `fd` of this process on something else for a while.
 class Redirected {
