@@ -132,6 +132,22 @@ inline Answer SendAndAwaitAnswer(quint16 port, const QByteArray& data, int waitM
     return answer;
 }
 
+// A plain listening socket on a free loopback port (flags: SOCK_NONBLOCK,
+// SOCK_CLOEXEC), for peers that behave as no copy of the program would.
+inline int ListenOnLoopback(int flags, int backlog, quint16* port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | flags, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(::listen(fd, backlog), 0);
+    EXPECT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    *port = ntohs(address.sin_port);
+    return fd;
+}
+
 // A port whose listener answers no further attempt: its queue is full, so
 // a connect to it stays unanswered (SYN_SENT).
 struct UnansweredPort {
@@ -141,15 +157,7 @@ struct UnansweredPort {
 
     UnansweredPort()
     {
-        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        EXPECT_EQ(::listen(fd, 0), 0);
-        EXPECT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        port = ntohs(address.sin_port);
+        fd = ListenOnLoopback(SOCK_CLOEXEC, 0, &port);
         for (int i = 0; i < 4; ++i) {
             fillers.push_back(std::make_unique<QTcpSocket>());
             fillers.back()->connectToHost(QHostAddress::LocalHost, port);

@@ -73,18 +73,7 @@ struct SlowPeer {
     int connection = -1;
     quint16 port = 0;
 
-    SlowPeer()
-    {
-        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        EXPECT_EQ(::listen(listening, 1), 0);
-        EXPECT_EQ(::getsockname(listening, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        port = ntohs(address.sin_port);
-    }
+    SlowPeer() { listening = ListenOnLoopback(SOCK_NONBLOCK, 1, &port); }
     ~SlowPeer()
     {
         for (int fd : {connection, listening})
@@ -205,38 +194,15 @@ TEST(Sender, ARefusedConnectionEndsInError)
 
 TEST(Sender, AnAttemptWithoutAnswerTimesOut)
 {
-#ifdef Q_OS_UNIX
-    // A listener whose queue is full leaves further attempts unanswered.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(fd, 0), 0);
-    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const quint16 port = ntohs(address.sin_port);
-    std::vector<std::unique_ptr<QTcpSocket>> fillers;
-    for (int i = 0; i < 4; ++i) {
-        fillers.push_back(std::make_unique<QTcpSocket>());
-        fillers.back()->connectToHost(QHostAddress::LocalHost, port);
-    }
-    QTest::qWait(200);
-
+    UnansweredPort unanswered;
     Watched w;
     w.sender.SetConnectTimeout(500);
-    w.sender.CheckIP("127.0.0.1", port);
+    w.sender.CheckIP("127.0.0.1", unanswered.port);
     ASSERT_TRUE(w.failed.wait(kWaitMs));
     EXPECT_EQ(w.statuses, (QStringList{"Sambungan ke 127.0.0.1", "Sambungan Error"}));
     EXPECT_TRUE(w.failed.at(0).at(0).toString().contains("tidak ada jawaban"))
         << w.failed.at(0).at(0).toString().toStdString();
     EXPECT_TRUE(w.sender.IsClosed());
-    fillers.clear();
-    ::close(fd);
-#else
-    GTEST_SKIP() << "needs a listen queue of one";
-#endif
 }
 
 TEST(Sender, PortsOutsideTheRangeEndInErrorWithoutAttempt)
