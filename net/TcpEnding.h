@@ -1,5 +1,5 @@
 #pragma once
-// How a TCP connection ended, read from the system's own state. Qt reads a
+// How a TCP connection ended (net/platform/TcpEnding.h) for Qt sockets. Qt reads a
 // reset as the end of the data, so both sides keep a second descriptor of
 // the socket to tell a peer that finished in order (FIN) from one that
 // reset the connection (RST).
