@@ -115,6 +115,28 @@ protected:
         return true;
     }
 
+    // ResetOnClose's option, as the socket reads it back.
+    static bool LingersWithoutWait(Native s)
+    {
+        linger option{};
+        socklen_t length = sizeof option;
+        return ::getsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<char*>(&option), &length) == 0
+            && option.l_onoff != 0 && option.l_linger == 0;
+    }
+
+    // The server's read after the client's close: a reset. Wine 8 takes
+    // SO_LINGER {1, 0} and reads it back but still closes with a FIN; there
+    // the test skips rather than pass on what it cannot see.
+    void ExpectServerReadsReset()
+    {
+        bool reset = false;
+        const int got = ServerReads(&reset);
+        if (got == 0 && UnderWine())
+            GTEST_SKIP() << "Wine closes with a FIN whatever SO_LINGER says";
+        ASSERT_EQ(got, -1) << "the close sent a FIN, not a reset";
+        EXPECT_TRUE(reset);
+    }
+
     void CloseClient()
     {
         CloseNative(client_);
@@ -138,13 +160,14 @@ TEST_F(Loopback, APeerThatShutsItsSendingSideIsSeenToFinishInOrder)
 
 TEST_F(Loopback, APeerThatResetsIsNotSeenToFinishInOrder)
 {
+    ResetOnClose(static_cast<SocketHandle>(client_));
+    ASSERT_TRUE(LingersWithoutWait(client_));
+    CloseClient();
+    ExpectServerReadsReset();
+    if (IsSkipped() || HasFatalFailure())
+        return;
     if (SkipWithoutTcpState())
         GTEST_SKIP() << "Wine does not answer SIO_TCP_INFO";
-    ResetOnClose(static_cast<SocketHandle>(client_));
-    CloseClient();
-    bool reset = false;
-    ASSERT_EQ(ServerReads(&reset), -1) << "the close sent a FIN, not a reset";
-    EXPECT_TRUE(reset);
     EXPECT_FALSE(PeerFinishedInOrder(static_cast<SocketHandle>(server_)));
 }
 
@@ -163,6 +186,18 @@ TEST_F(Loopback, TheSecondHandleStillTellsTheEndingAfterTheFirstIsClosed)
     CloseSocketHandle(second);
 }
 
+TEST_F(Loopback, TheSecondHandleStillReceivesAfterTheFirstIsClosed)
+{
+    const SocketHandle second = SecondHandle(static_cast<SocketHandle>(server_));
+    ASSERT_NE(second, kNoSocket);
+    CloseNative(server_);
+    server_ = static_cast<Native>(second);
+    ASSERT_EQ(::send(client_, "k", 1, 0), 1);
+    char byte = 0;
+    ASSERT_EQ(::recv(server_, &byte, 1, 0), 1);
+    EXPECT_EQ(byte, 'k');
+}
+
 TEST_F(Loopback, AResetSetOnTheSecondHandleResetsTheConnection)
 {
     // As a connection that is dropped does: the reset goes on the second
@@ -170,11 +205,10 @@ TEST_F(Loopback, AResetSetOnTheSecondHandleResetsTheConnection)
     const SocketHandle second = SecondHandle(static_cast<SocketHandle>(client_));
     ASSERT_NE(second, kNoSocket);
     ResetOnClose(second);
+    ASSERT_TRUE(LingersWithoutWait(client_)) << "the option is the connection's, not the handle's";
     CloseClient();
     CloseSocketHandle(second);
-    bool reset = false;
-    ASSERT_EQ(ServerReads(&reset), -1) << "the close sent a FIN, not a reset";
-    EXPECT_TRUE(reset);
+    ExpectServerReadsReset();
 }
 
 TEST_F(Loopback, NoHandleIsNeverSeenToFinish)
