@@ -69,8 +69,13 @@ SocketHandle SecondHandle(SocketHandle socket)
     WSAPROTOCOL_INFOW info{};
     if (::WSADuplicateSocketW(AsSocket(socket), ::GetCurrentProcessId(), &info) != 0)
         return kNoSocket;
-    const SOCKET second = ::WSASocketW(FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, &info, 0,
-                                       WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
+    SOCKET second = ::WSASocketW(FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, &info, 0,
+                                 WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
+    // Windows 7 without SP1 refuses the flag; the handle is then inheritable,
+    // as the first one is.
+    if (second == INVALID_SOCKET && ::WSAGetLastError() == WSAEINVAL)
+        second = ::WSASocketW(FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, FROM_PROTOCOL_INFO, &info, 0,
+                              WSA_FLAG_OVERLAPPED);
     return second == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(second);
 }
 
