@@ -42,9 +42,8 @@ for f in ./usr/bin/karsidan ./usr/bin/karsidan-cli ./usr/share/doc/karsidan/copy
          ./usr/share/bash-completion/completions/karsidan-cli; do
   grep -qx -e "$f" <<<"$contents" || fail "package lacks $f"
 done
-# Read whole first: grep -q leaving early would fail the pipe (SIGPIPE).
-copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/karsidan/copyright)
-grep -q 'Permission is hereby granted' <<<"$copyright" || fail "copyright file carries no licence text"
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/karsidan/copyright \
+  | grep -q 'Permission is hereby granted' || fail "copyright file carries no licence text"
 
 report=$(lintian --tag-display-limit 0 "$deb" 2>&1)
 echo "$report"
