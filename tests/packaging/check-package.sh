@@ -42,8 +42,10 @@ for f in ./usr/bin/karsidan ./usr/bin/karsidan-cli ./usr/share/doc/karsidan/copy
          ./usr/share/bash-completion/completions/karsidan-cli; do
   grep -qx -e "$f" <<<"$contents" || fail "package lacks $f"
 done
-dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/karsidan/copyright \
-  | grep -q 'Permission is hereby granted' || fail "copyright file carries no licence text"
+# Read whole before grep: grep -q stops early, and under pipefail the tar
+# it leaves writing would fail the check at random.
+copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/karsidan/copyright)
+grep -q 'Permission is hereby granted' <<<"$copyright" || fail "copyright file carries no licence text"
 
 report=$(lintian --tag-display-limit 0 "$deb" 2>&1)
 echo "$report"
