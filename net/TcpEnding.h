@@ -1,8 +1,8 @@
 #pragma once
-// How a TCP connection ended, read from the system's own state. Qt reads a
-// reset as the end of the data, so both sides keep a second descriptor of
-// the socket to tell a peer that finished in order (FIN) from one that
-// reset the connection (RST).
+// How a TCP connection ended, for Qt's sockets (net/platform/TcpEnding.h
+// does the system calls). Qt reads a reset as the end of the data, so both
+// sides keep a second descriptor of the socket to tell a peer that finished
+// in order (FIN) from one that reset the connection (RST).
 
 #include <QtGlobal>
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build of everything below Qt: installs MinGW-w64 and Wine
 # when missing, cross-builds karsidan-cli.exe and the suites of codepage,
-# cipher, bitslice, storage and the command line's platform seams into
-# build-windows/, runs them under Wine, and checks that karsidan-cli.exe
-# gives the same bytes, messages and exit codes as the Linux karsidan-cli
-# in build/ (built first by scripts/build.sh).
+# cipher, bitslice, storage and the platform seams of the command line and
+# of the network code into build-windows/, runs them under Wine, and
+# checks that karsidan-cli.exe gives the same bytes, messages and exit
+# codes as the Linux karsidan-cli in build/ (built first by
+# scripts/build.sh).
 #
 # KARSIDAN_SKIP_WINDOWS=1 skips it while iterating; CI (CI=true) never does.
 set -euo pipefail
