@@ -125,6 +125,7 @@ frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host)
     constexpr int kIPLeft[] = {120, 720, 1320, 1920};
     for (std::size_t i = 0; i < txtIP.size(); ++i) {
         QLineEdit* box = new QLineEdit(fraSend);
+        txtIP[i] = box;
         box->setObjectName(QStringLiteral("txtIP_%1").arg(i));
         box->setGeometry(Twips(kIPLeft[i], 480, 495, 375));
         box->setMaxLength(kAddressRoom);
@@ -137,7 +138,6 @@ frmSend::frmSend(SendHost& host, QWidget* parent) : QDialog(parent), host_(host)
                     this, [this, i, dotted] { FillAddress(i, dotted); }, Qt::QueuedConnection);
             },
             box));
-        txtIP[i] = box;
     }
 
     lblPort = new QLabel(QStringLiteral("Nomor Port"), fraSend);

@@ -40,12 +40,13 @@ public:
     static QString BadAddressPartText(int part, const QString& text);
     static QString BadPortText(const QString& text);
 
-    QGroupBox* fraSend;
-    std::array<QLineEdit*, 4> txtIP; // object names txtIP_0 .. txtIP_3
-    QLabel* lblPort;
-    QLineEdit* txtPort;
-    QPushButton* cmdConnect;
-    QPushButton* cmdSend;
+    // Null until built: the boxes' event filter runs while they are made.
+    QGroupBox* fraSend = nullptr;
+    std::array<QLineEdit*, 4> txtIP{}; // object names txtIP_0 .. txtIP_3
+    QLabel* lblPort = nullptr;
+    QLineEdit* txtPort = nullptr;
+    QPushButton* cmdConnect = nullptr;
+    QPushButton* cmdSend = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
