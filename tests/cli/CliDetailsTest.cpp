@@ -6,6 +6,7 @@
 // and /dev/stdout are written only by a normal user, who cannot replace
 // them.
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,9 @@
 #include <unistd.h>
 
 namespace {
+
+using karsidan::test::ReadFile;
+using karsidan::test::WriteFile;
 
 struct Outcome {
     int exitCode = -1;
@@ -67,21 +71,6 @@ Outcome AsNormalUser(const QStringList& args, const QByteArray& input, QString* 
 }
 
 const QStringList kKeys = {"-1", "satu", "-2", "dua", "-3", "tiga"};
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    EXPECT_EQ(f.write(bytes), bytes.size());
-    return path;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<tidak ada>");
-}
 
 QStringList Names(const QTemporaryDir& dir)
 {

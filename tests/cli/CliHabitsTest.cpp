@@ -5,6 +5,7 @@
 // one language.
 #include "cipher/engine/TripleDesEngine.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,9 @@
 
 namespace {
 
+using karsidan::test::ReadFile;
+using karsidan::test::WriteFile;
+
 using karsidan::test::WithoutKeys;
 using Outcome = karsidan::test::ProcessResult;
 
@@ -39,21 +43,6 @@ Outcome Cli(const QStringList& args, const QByteArray& input = {}, const QProces
 }
 
 const QStringList kKeys = {"-1", "satu", "-2", "dua", "-3", "tiga"};
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    EXPECT_EQ(f.write(bytes), bytes.size());
-    return path;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<tidak ada>");
-}
 
 QByteArray Engine(const QByteArray& codePageText)
 {

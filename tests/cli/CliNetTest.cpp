@@ -2,6 +2,7 @@
 #include "net/Receiver.h"
 #include "net/Sender.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,13 +31,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace {
 
-constexpr int kWaitMs = 10000;
+using karsidan::test::ReadFile;
 
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+constexpr int kWaitMs = 10000;
 
 // `karsidan-cli receive` on a free port in a folder of its own.
 struct ReceiveProcess {

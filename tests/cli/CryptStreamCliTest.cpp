@@ -5,6 +5,7 @@
 #include "cipher/hex/CipherTextCheck.h"
 #include "codepage/CodePage.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -20,6 +21,8 @@
 
 namespace {
 
+using karsidan::test::WriteFile;
+
 using Outcome = karsidan::test::ProcessResult;
 
 const QStringList kKeys = {"-1", "kunci1", "-2", "kunci2", "-3", "kunci4"};
@@ -34,15 +37,6 @@ Outcome Cli(const QStringList& args, const QByteArray& input = {}, const QString
                                        .childSetup = karsidan::test::LeaveTerminal,
                                        .stdoutFile = stdoutFile,
                                        .timeoutMs = 120000});
-}
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    EXPECT_EQ(f.write(bytes), bytes.size());
-    return path;
 }
 
 std::string View(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
