@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <sys/socket.h>
 
 #include <unistd.h>
 
@@ -225,6 +226,37 @@ TEST_F(MainWindowNetwork, EverySendFailureShowsInThePanelAndOnStandardError)
         const QString tip = Find<QLabel>("stbMainPanel1")->toolTip();
         EXPECT_TRUE(tip.contains("teks tidak dapat dikirim")) << tip.toStdString();
         EXPECT_TRUE(text.contains(tip.mid(tip.indexOf(':') + 2))) << tip.toStdString();
+    }
+    {
+        // A peer that takes the whole message and then resets: refused, not
+        // sent, though every byte left this copy.
+        QTcpServer refuser;
+        ASSERT_TRUE(refuser.listen(QHostAddress::LocalHost, 0));
+        QByteArray got;
+        QObject::connect(&refuser, &QTcpServer::newConnection, [&] {
+            QTcpSocket* s = refuser.nextPendingConnection();
+            QObject::connect(s, &QTcpSocket::readyRead, [&got, s] {
+                got += s->readAll();
+                if (got != "a.txt | 0A1B2C3D4E5F6071")
+                    return;
+                const linger reset{1, 0};
+                ::setsockopt(int(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                s->abort();
+            });
+        });
+        StandardErrorCapture err;
+        Target()->setPlainText(QStringLiteral("0A1B2C3D4E5F6071"));
+        WithSendDialog(*window, [this, &refuser](net::frmSend& send) {
+            FillAddress(send, refuser.serverPort());
+            send.cmdConnect->click();
+            ASSERT_TRUE(WaitUntil([this] { return Panel() == "Tersambung ke 127.0.0.1"; }, 5000));
+            window->Network().SendData();
+        });
+        ASSERT_TRUE(WaitUntil([this] { return Panel() == "Sambungan Error"; }, 5000));
+        EXPECT_EQ(got, "a.txt | 0A1B2C3D4E5F6071");
+        const QString tip = Find<QLabel>("stbMainPanel1")->toolTip();
+        EXPECT_TRUE(tip.contains("penerima menolak pesan")) << tip.toStdString();
+        EXPECT_TRUE(err.Text().contains("penerima menolak pesan")) << err.Text().toStdString();
     }
     {
         // A port no socket can use.
