@@ -186,14 +186,21 @@ int NativeFileOps::ChangeMode(int, unsigned) { return 0; }
 unsigned NativeFileOps::EffectiveOwner() { return 0; }
 std::string NativeFileOps::OwnDescriptorFolder() { return {}; }
 
+// Both names of a rename as wide paths, and what the target names.
+static int RenameNames(const std::string& from, const std::string& to, std::wstring* source, std::wstring* target,
+                       WindowsName* name)
+{
+    if (const int code = WidePath(from, source))
+        return code;
+    return NameFor(to, target, name);
+}
+
 int NativeFileOps::Rename(const std::string& from, const std::string& to)
 {
     std::wstring source;
     std::wstring target;
     WindowsName name = WindowsName::Ordinary;
-    if (const int code = WidePath(from, &source))
-        return code;
-    if (const int code = NameFor(to, &target, &name))
+    if (const int code = RenameNames(from, to, &source, &target, &name))
         return code;
     // A device cannot be replaced by a file.
     if (name == WindowsName::Device)
@@ -210,9 +217,7 @@ int NativeFileOps::RenameNoReplace(const std::string& from, const std::string& t
     std::wstring source;
     std::wstring target;
     WindowsName name = WindowsName::Ordinary;
-    if (const int code = WidePath(from, &source))
-        return code;
-    if (const int code = NameFor(to, &target, &name))
+    if (const int code = RenameNames(from, to, &source, &target, &name))
         return code;
     if (name == WindowsName::Device)
         return EEXIST;
